@@ -1,0 +1,18 @@
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// Every test program runs its windows offscreen, so no display is needed, finds the ODBC driver
+// registration of the test server, and keeps its remembered settings in a folder of its own.
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("ODBCSYSINI", ZOBRAN_TEST_SERVER_DIR "/odbc");
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
