@@ -1,0 +1,37 @@
+#include "errors/ReportError.h"
+
+#include "errors/ErrorReport.h"
+#include "errors/ErrorWindow.h"
+
+namespace zobran {
+
+namespace {
+
+bool isNoConnectionNumber(long number)
+{
+    return number == errnum::ObjectNotSet || number == errnum::ObjectClosed;
+}
+
+} // namespace
+
+void ReportError(const QString& formName, const QString& subName, const AppError& error, ReportMode mode)
+{
+    ErrorReport& report = ErrReport();
+    report.ErrFormName = formName;
+    report.ErrNum = QString::number(error.number());
+    report.ErrDesc = error.description();
+    report.ErrSubName = subName;
+
+    if (mode == ReportMode::QuietWhenNoConnection && isNoConnectionNumber(error.number()))
+        return;
+
+    // Loading the window shows and logs the report; closing it empties the report.
+    errorWindow().showModal();
+}
+
+QString arrayClickName(const QString& arrayPrefix, int index)
+{
+    return arrayPrefix + QString::number(index) + QStringLiteral("_Click");
+}
+
+} // namespace zobran

@@ -1,0 +1,25 @@
+#include "app/AppState.h"
+#include "app/ButtonPictures.h"
+#include "app/MainMenuWindow.h"
+#include "app/ProgramWindow.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ZOBRAN"));
+    QApplication::setWindowIcon(zobran::buttonPicture(zobran::ButtonPicture::GenerateScript));
+
+    zobran::AppPath() = QCoreApplication::applicationDirPath();
+
+    int exitCode = 0;
+    {
+        zobran::MainMenuWindow mainMenu;
+        mainMenu.show();
+        // The program ends when the main window has been closed (after "Confirm To Exit ?").
+        exitCode = app.exec();
+    }
+    zobran::destroyProgramWindows();
+    return exitCode;
+}
