@@ -1,0 +1,76 @@
+#include "db/Connection.h"
+
+#include "db/ConnectionString.h"
+#include "db/WideText.h"
+
+#include <array>
+#include <vector>
+
+namespace zobran::db {
+
+Connection::~Connection() noexcept
+{
+    if (open_)
+        SQLDisconnect(dbc_.get());
+}
+
+void Connection::open(const QString& connectionString, const QString& user, const QString& password, long)
+{
+    if (open_)
+        throw AppError(errnum::ObjectOpen,
+                       QStringLiteral("Operation is not allowed when the object is open."));
+    QString text = connectionString;
+    if (!user.isEmpty())
+        text += QStringLiteral(";Uid=") + odbcValue(user);
+    if (!password.isEmpty())
+        text += QStringLiteral(";Pwd=") + odbcValue(password);
+
+    OdbcHandle dbc(SQL_HANDLE_DBC, odbcEnvironment());
+    checked(SQLSetConnectAttr(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(15), 0), dbc,
+            "SQLSetConnectAttr");
+    std::vector<SQLWCHAR> wide = toSqlWide(text);
+    // The completed string the driver hands back may hold the password: it is never kept.
+    std::array<SQLWCHAR, 1024> completed{};
+    SQLSMALLINT completedLength = 0;
+    checked(SQLDriverConnectW(dbc.get(), nullptr, wide.data(), SQL_NTS, completed.data(),
+                              static_cast<SQLSMALLINT>(completed.size()), &completedLength, SQL_DRIVER_NOPROMPT),
+            dbc, "SQLDriverConnect");
+    dbc_ = std::move(dbc);
+    open_ = true;
+    alive_ = std::make_shared<char>();
+}
+
+long Connection::execute(const QString& statement, long* recordsAffected, long)
+{
+    OdbcHandle stmt = newStatement();
+    std::vector<SQLWCHAR> wide = toSqlWide(statement);
+    checked(SQLExecDirectW(stmt.get(), wide.data(), SQL_NTS), stmt, "SQLExecDirect");
+    SQLLEN count = -1;
+    checked(SQLRowCount(stmt.get(), &count), stmt, "SQLRowCount");
+    // Later results of a batch may carry failures of their own: walk them all.
+    while (checked(SQLMoreResults(stmt.get()), stmt, "SQLMoreResults") != SQL_NO_DATA) {
+    }
+    if (recordsAffected)
+        *recordsAffected = static_cast<long>(count);
+    return static_cast<long>(count);
+}
+
+void Connection::close()
+{
+    if (!open_)
+        throw objectClosedError();
+    open_ = false;
+    alive_.reset();
+    const SQLRETURN rc = SQLDisconnect(dbc_.get());
+    OdbcHandle dbc = std::move(dbc_);
+    checked(rc, dbc, "SQLDisconnect");
+}
+
+OdbcHandle Connection::newStatement()
+{
+    if (!open_)
+        throw objectClosedError();
+    return OdbcHandle(SQL_HANDLE_STMT, dbc_.get());
+}
+
+} // namespace zobran::db

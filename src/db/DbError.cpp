@@ -1,0 +1,42 @@
+#include "db/DbError.h"
+
+namespace zobran::db {
+
+namespace {
+
+long numberOf(const QList<Diagnostic>& records)
+{
+    for (const Diagnostic& d : records)
+        if (d.nativeError != 0)
+            return d.nativeError;
+    return ProviderErrorNumber;
+}
+
+QString describe(const QList<Diagnostic>& records, const QString& context)
+{
+    QStringList lines;
+    for (const Diagnostic& d : records)
+        lines << d.sqlState + QStringLiteral(": ") + d.message;
+    if (lines.isEmpty())
+        lines << QStringLiteral("HY000: ") + (context.isEmpty() ? QStringLiteral("The driver reported a failure without a diagnostic record.") : context);
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+DbError::DbError(QList<Diagnostic> records, const QString& context)
+    : AppError(numberOf(records), describe(records, context)), records_(std::move(records))
+{
+}
+
+AppError noConnectionError()
+{
+    return AppError(errnum::ObjectNotSet, QStringLiteral("Object variable or With block variable not set"));
+}
+
+AppError objectClosedError()
+{
+    return AppError(errnum::ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
+}
+
+} // namespace zobran::db

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "errors/AppError.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace zobran::db {
+
+// The number a failure carries when the driver gives no native error number of its own.
+constexpr long ProviderErrorNumber = -2147467259;
+
+// One diagnostic record of the driver.
+struct Diagnostic {
+    QString sqlState;
+    long nativeError = 0;
+    QString message;
+};
+
+// A database failure: the first record's native number (when the driver gives one) and a
+// description that starts with its SQLSTATE and holds every record.
+class DbError : public AppError {
+public:
+    explicit DbError(QList<Diagnostic> records, const QString& context = {});
+
+    const QList<Diagnostic>& records() const noexcept { return records_; }
+    QString sqlState() const { return records_.isEmpty() ? QString() : records_.first().sqlState; }
+
+private:
+    QList<Diagnostic> records_;
+};
+
+// The errors the database layer raises on its own.
+AppError noConnectionError();   // 91: there is no connection object
+AppError objectClosedError();   // 3704: the object is closed
+
+} // namespace zobran::db

@@ -1,0 +1,325 @@
+#include "db/ResultSet.h"
+
+#include "db/Connection.h"
+#include "db/ResultFetcher.h"
+#include "db/SqlTypes.h"
+#include "db/WideText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <numeric>
+
+namespace zobran::db {
+
+namespace {
+
+constexpr long ItemNotFound = 3265;
+
+double numberKey(std::string_view text)
+{
+    double value = std::numeric_limits<double>::quiet_NaN();
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+char foldAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+int compareText(std::string_view a, std::string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char x = static_cast<unsigned char>(foldAscii(a[i]));
+        const unsigned char y = static_cast<unsigned char>(foldAscii(b[i]));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+} // namespace
+
+// The statement behind a result set read from a connection.
+struct ResultSet::Query {
+    QString sql;
+    Connection* connection = nullptr;
+    std::weak_ptr<void> connectionAlive;
+    bool freshFromOpen = false; // the rows open() just read are the current ones
+};
+
+ResultSet::ResultSet() = default;
+ResultSet::~ResultSet() = default;
+ResultSet::ResultSet(ResultSet&&) noexcept = default;
+ResultSet& ResultSet::operator=(ResultSet&&) noexcept = default;
+
+ResultSet ResultSet::fromRows(std::vector<FieldInfo> fields,
+                              const std::vector<std::vector<std::optional<std::string>>>& rows)
+{
+    ResultSet set;
+    set.fields_ = std::move(fields);
+    set.rows_ = RowStore(static_cast<int>(set.fields_.size()));
+    set.rows_.reserveRows(rows.size());
+    for (const auto& row : rows) {
+        for (int c = 0; c < static_cast<int>(set.fields_.size()); ++c) {
+            const auto& v = c < static_cast<int>(row.size()) ? row[static_cast<std::size_t>(c)] : std::nullopt;
+            if (v)
+                set.rows_.appendValue(c, *v);
+            else
+                set.rows_.appendNull(c);
+        }
+        set.rows_.finishRow();
+    }
+    set.open_ = true;
+    return set;
+}
+
+void ResultSet::open(const QString& sql, Connection& connection, int, int, long)
+{
+    if (open_)
+        throw AppError(errnum::ObjectOpen, QStringLiteral("Operation is not allowed when the object is open."));
+    auto query = std::make_unique<Query>();
+    query->sql = sql;
+    query->connection = &connection;
+    query->connectionAlive = connection.aliveToken();
+    query_ = std::move(query);
+    fetchAll();
+    query_->freshFromOpen = true;
+}
+
+void ResultSet::requery(long)
+{
+    requireOpen();
+    if (!query_)
+        return; // built in memory: nothing to read again
+    if (query_->freshFromOpen) {
+        query_->freshFromOpen = false;
+        position_ = 0;
+        return;
+    }
+    fetchAll();
+    notifyChanged();
+}
+
+void ResultSet::fetchAll()
+{
+    Query& query = *query_;
+    if (query.connectionAlive.expired())
+        throw objectClosedError();
+    OdbcHandle statement = query.connection->newStatement();
+    const std::vector<SQLWCHAR> text = toSqlWide(query.sql);
+    auto execute = [&] {
+        SQLCloseCursor(statement.get());
+        checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
+    };
+    checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
+    std::vector<FieldInfo> fields;
+    RowStore rows;
+    const bool hasRows = fetchResult(statement, execute, fields, rows);
+    fields_ = std::move(fields);
+    rows_ = std::move(rows);
+    order_.clear();
+    position_ = 0;
+    // A statement without result columns leaves the result set closed, as an action query does.
+    open_ = hasRows;
+    if (!sort_.isEmpty() && open_) {
+        try {
+            applySort();
+        } catch (...) {
+            sort_.clear();
+            throw;
+        }
+    }
+}
+
+void ResultSet::close()
+{
+    requireOpen();
+    open_ = false;
+    fields_.clear();
+    rows_ = RowStore();
+    order_.clear();
+    sort_.clear();
+    position_ = 0;
+    query_.reset();
+    notifyChanged();
+}
+
+void ResultSet::requireOpen() const
+{
+    if (!open_)
+        throw objectClosedError();
+}
+
+bool ResultSet::eof() const
+{
+    requireOpen();
+    return position_ >= rows_.rowCount();
+}
+
+void ResultSet::moveFirst()
+{
+    requireOpen();
+    position_ = 0;
+}
+
+void ResultSet::moveNext()
+{
+    requireOpen();
+    if (position_ >= rows_.rowCount())
+        throw AppError(3021, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
+                                            "Requested operation requires a current record."));
+    ++position_;
+}
+
+long ResultSet::recordCount() const
+{
+    requireOpen();
+    return static_cast<long>(rows_.rowCount());
+}
+
+int ResultSet::fieldCount() const
+{
+    requireOpen();
+    return static_cast<int>(fields_.size());
+}
+
+const FieldInfo& ResultSet::field(int index) const
+{
+    requireOpen();
+    if (index < 0 || index >= static_cast<int>(fields_.size()))
+        throw AppError(ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the "
+                                                    "requested name or ordinal."));
+    return fields_[static_cast<std::size_t>(index)];
+}
+
+bool ResultSet::isNull(int field) const
+{
+    if (eof())
+        throw AppError(3021, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
+                                            "Requested operation requires a current record."));
+    return rows_.isNull(physicalRow(position_), field);
+}
+
+std::string_view ResultSet::value(int field) const
+{
+    if (eof())
+        throw AppError(3021, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
+                                            "Requested operation requires a current record."));
+    return rows_.value(physicalRow(position_), field);
+}
+
+bool ResultSet::isNullAt(std::size_t row, int field) const
+{
+    return rows_.isNull(physicalRow(row), field);
+}
+
+std::string_view ResultSet::valueAt(std::size_t row, int field) const
+{
+    return rows_.value(physicalRow(row), field);
+}
+
+void ResultSet::setSort(const QString& sort)
+{
+    requireOpen();
+    const QString previous = sort_;
+    sort_ = sort.trimmed();
+    try {
+        applySort();
+    } catch (...) {
+        sort_ = previous;
+        throw;
+    }
+    position_ = 0;
+    notifyChanged();
+}
+
+void ResultSet::applySort()
+{
+    if (sort_.isEmpty()) {
+        order_.clear();
+        return;
+    }
+    QString name = sort_;
+    bool descending = false;
+    if (name.endsWith(QStringLiteral(" Desc"), Qt::CaseInsensitive)) {
+        descending = true;
+        name.chop(5);
+    } else if (name.endsWith(QStringLiteral(" Asc"), Qt::CaseInsensitive)) {
+        name.chop(4);
+    }
+    name = name.trimmed();
+    int column = -1;
+    for (int i = 0; i < static_cast<int>(fields_.size()); ++i) {
+        if (QString::fromUtf8(fields_[static_cast<std::size_t>(i)].name).compare(name, Qt::CaseInsensitive) == 0) {
+            column = i;
+            break;
+        }
+    }
+    if (column < 0)
+        throw AppError(ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the "
+                                                    "requested name or ordinal."));
+
+    const std::size_t count = rows_.rowCount();
+    std::vector<std::uint32_t> order(count);
+    std::iota(order.begin(), order.end(), 0u);
+    // NULLs come first in ascending order, last in descending order.
+    const int type = fields_[static_cast<std::size_t>(column)].type;
+    if (isNumericType(type) || type == SQL_BIT) {
+        std::vector<double> keys(count);
+        for (std::size_t r = 0; r < count; ++r)
+            keys[r] = rows_.isNull(r, column) ? -std::numeric_limits<double>::infinity() : numberKey(rows_.value(r, column));
+        auto less = [&](std::uint32_t a, std::uint32_t b) {
+            const double x = keys[a], y = keys[b];
+            if (std::isnan(x) || std::isnan(y))
+                return !std::isnan(x) && std::isnan(y); // numbers before text that is not a number
+            return x < y;
+        };
+        if (descending)
+            std::stable_sort(order.begin(), order.end(), [&](auto a, auto b) { return less(b, a); });
+        else
+            std::stable_sort(order.begin(), order.end(), less);
+    } else {
+        auto less = [&](std::uint32_t a, std::uint32_t b) {
+            const bool nullA = rows_.isNull(a, column), nullB = rows_.isNull(b, column);
+            if (nullA || nullB)
+                return nullA && !nullB;
+            return compareText(rows_.value(a, column), rows_.value(b, column)) < 0;
+        };
+        if (descending)
+            std::stable_sort(order.begin(), order.end(), [&](auto a, auto b) { return less(b, a); });
+        else
+            std::stable_sort(order.begin(), order.end(), less);
+    }
+    order_ = std::move(order);
+}
+
+void ResultSet::notifyChanged()
+{
+    if (changed_)
+        changed_();
+}
+
+std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection)
+{
+    auto resultSet = std::make_unique<ResultSet>();
+    resultSet->open(sql, connection, CursorStatic, LockOptimistic);
+    resultSet->requery();
+    return resultSet;
+}
+
+QStringList firstFieldTexts(ResultSet& resultSet)
+{
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(resultSet.recordCount()));
+    for (resultSet.moveFirst(); !resultSet.eof(); resultSet.moveNext()) {
+        const std::string_view text = resultSet.value(0);
+        texts.append(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    }
+    return texts;
+}
+
+} // namespace zobran::db

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "db/RowStore.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zobran::db {
+
+class Connection;
+
+// Cursor and lock values every opening site passes.
+constexpr int CursorStatic = 3;
+constexpr int LockOptimistic = 3;
+constexpr long OptionsUnspecified = -1;
+
+struct FieldInfo {
+    std::string name; // UTF-8, as the server reports it
+    int type = 0;     // ODBC SQL type code (SQL_INTEGER, SQL_WVARCHAR, ...)
+};
+
+// A client-side result set: the whole result is read into memory when it is opened, can be read
+// again (requery), counted, sorted in place and read forwards from the first row. Text arrives as
+// wide characters and is kept as UTF-8.
+class ResultSet {
+public:
+    ResultSet();
+    ~ResultSet();
+    ResultSet(ResultSet&&) noexcept;
+    ResultSet& operator=(ResultSet&&) noexcept;
+    ResultSet(const ResultSet&) = delete;
+    ResultSet& operator=(const ResultSet&) = delete;
+
+    // A result set built in memory, already open (fakes and tests). Each row holds one optional
+    // value per field; nullopt is NULL.
+    static ResultSet fromRows(std::vector<FieldInfo> fields,
+                              const std::vector<std::vector<std::optional<std::string>>>& rows);
+
+    void open(const QString& sql, Connection& connection, int cursorType = CursorStatic,
+              int lockType = LockOptimistic, long options = OptionsUnspecified);
+    // Runs the query again and reads the new result from the first row.
+    void requery(long options = OptionsUnspecified);
+    void close();
+    bool isOpen() const { return open_; }
+
+    // Forward reading; every call below raises 3704 while the result set is closed.
+    bool eof() const;
+    void moveFirst();
+    void moveNext();
+    long recordCount() const;
+
+    int fieldCount() const;
+    const FieldInfo& field(int index) const;
+    // Value of the current row.
+    bool isNull(int field) const;
+    std::string_view value(int field) const; // UTF-8; empty for NULL
+
+    // Random access in sorted order (for the grid); no current-row movement.
+    bool isNullAt(std::size_t row, int field) const;
+    std::string_view valueAt(std::size_t row, int field) const;
+
+    // "name" or "name Desc": reorders the rows in place (stable); "" restores the read order.
+    // An unknown field name raises an error and leaves the order as it was.
+    void setSort(const QString& sort);
+    const QString& sort() const { return sort_; }
+
+    // Called after the rows have been re-read or reordered, so a bound view can follow at once.
+    void setChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+
+private:
+    struct Query;
+    void requireOpen() const;
+    void fetchAll();
+    void applySort();
+    std::size_t physicalRow(std::size_t row) const { return order_.empty() ? row : order_[row]; }
+    void notifyChanged();
+
+    bool open_ = false;
+    std::vector<FieldInfo> fields_;
+    RowStore rows_;
+    std::vector<std::uint32_t> order_; // empty: read order
+    QString sort_;
+    std::size_t position_ = 0;
+    std::unique_ptr<Query> query_; // the statement behind an opened (not in-memory) result set
+    std::function<void()> changed_;
+};
+
+// Every opening site's sequence: a new result set opened static and optimistic on the connection,
+// then read again once.
+std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection);
+
+// The text of the first field of every row, from the first row on.
+QStringList firstFieldTexts(ResultSet& resultSet);
+
+} // namespace zobran::db

@@ -1,0 +1,50 @@
+#include "db/RowStore.h"
+
+namespace zobran::db {
+
+RowStore::RowStore(int columnCount) : columns_(static_cast<std::size_t>(columnCount)) {}
+
+void RowStore::appendValue(int column, std::string_view utf8)
+{
+    Column& c = columns_[column];
+    c.bytes.append(utf8);
+    c.ends.push_back(c.bytes.size());
+}
+
+void RowStore::appendNull(int column)
+{
+    Column& c = columns_[column];
+    c.ends.push_back(c.bytes.size() | NullBit);
+}
+
+bool RowStore::isNull(std::size_t row, int column) const
+{
+    return (columns_[column].ends[row] & NullBit) != 0;
+}
+
+std::string_view RowStore::value(std::size_t row, int column) const
+{
+    const Column& c = columns_[column];
+    const std::uint64_t end = c.ends[row];
+    if (end & NullBit)
+        return {};
+    const std::uint64_t begin = row == 0 ? 0 : (c.ends[row - 1] & ~NullBit);
+    return std::string_view(c.bytes.data() + begin, end - begin);
+}
+
+void RowStore::clear()
+{
+    for (Column& c : columns_) {
+        c.bytes.clear();
+        c.ends.clear();
+    }
+    rows_ = 0;
+}
+
+void RowStore::reserveRows(std::size_t rows)
+{
+    for (Column& c : columns_)
+        c.ends.reserve(rows);
+}
+
+} // namespace zobran::db

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "db/Connection.h"
+#include "db/ResultSet.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace zobran {
+
+// The five parameters of the shared ODBC connection string: always the text of the connection
+// fields that the last connect step of a window copied.
+struct ConnectionParameters {
+    QString DriverName;
+    QString ServerName;
+    QString DatabaseName;
+    QString LoginId;
+    QString LoginPassword;
+};
+
+ConnectionParameters& ConnParams();
+QString& ConnString();   // the last ODBC string built
+
+// The two program-wide connections. An empty pointer means no connection object exists yet.
+std::unique_ptr<db::Connection>& SharedConnection();
+std::unique_ptr<db::Connection>& ImportConnection();
+
+// The text of the last query opened as a result set, the result set shown in the grid, and the
+// short-lived result set that fills a list. Empty pointers: released.
+QString& SqlText();
+std::unique_ptr<db::ResultSet>& GridResultSet();
+std::unique_ptr<db::ResultSet>& ListResultSet();
+
+// The connection behind a program-wide variable; raises 91 when there is none.
+db::Connection& connectionOf(const std::unique_ptr<db::Connection>& variable);
+
+// Builds ConnString from the parameters, replaces SharedConnection with a new connection and opens
+// it; after a successful open the cursor location becomes client side. A failure is reported as
+// "Module1"/"ConnectDSN" and leaves the new, unopened connection in place.
+void ConnectDSN();
+
+} // namespace zobran

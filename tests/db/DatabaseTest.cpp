@@ -1,0 +1,211 @@
+#include "db/Connection.h"
+#include "db/DbError.h"
+#include "db/ResultSet.h"
+#include "db/ResultSetModel.h"
+#include "support/TestServer.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <gtest/gtest.h>
+
+using namespace zobran;
+using namespace zobran::db;
+
+namespace {
+
+std::vector<std::string> firstColumn(ResultSet& set)
+{
+    std::vector<std::string> values;
+    for (set.moveFirst(); !set.eof(); set.moveNext())
+        values.push_back(set.isNull(0) ? "<null>" : std::string(set.value(0)));
+    return values;
+}
+
+class DatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        connection.open(test::testConnectionString("scratch"));
+        connection.setCursorLocation(CursorLocationClient);
+    }
+
+    ResultSet query(const QString& sql)
+    {
+        ResultSet set;
+        set.open(sql, connection, CursorStatic, LockOptimistic);
+        set.requery();
+        return set;
+    }
+
+    Connection connection;
+};
+
+} // namespace
+
+TEST_F(DatabaseTest, CatalogQueriesOfTheWindowsRunUnchanged)
+{
+    Connection shop;
+    shop.open(test::testConnectionString("shop_hq"));
+    ResultSet tables;
+    tables.open("Select Name From sys.Tables Where Name<>'sysdiagrams' Order By Name", shop);
+    tables.requery();
+    const std::vector<std::string> names = firstColumn(tables);
+    EXPECT_NE(std::find(names.begin(), names.end(), "qinv_mt_item"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "qinv_mt_plu"), names.end());
+    EXPECT_EQ(std::find(names.begin(), names.end(), "sysdiagrams"), names.end());
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+
+    ResultSet columns;
+    columns.open(QStringLiteral("Select A.name ") + "From dbo.syscolumns As A " + "Inner Join dbo.sysobjects As B ON A.ID=B.ID "
+                     + "Where B.name = N'" + "qinv_mt_plu" + "'",
+                 shop);
+    columns.requery();
+    std::vector<std::string> fields = firstColumn(columns);
+    std::sort(fields.begin(), fields.end());
+    EXPECT_EQ(fields, (std::vector<std::string>{"itemcode", "plucode"}));
+
+    ResultSet databases;
+    databases.open(QStringLiteral("SELECT name from sys.databases where ")
+                       + "State=0 and (name <> 'master' and name <> 'tempdb' and name <> 'model' and name <> 'msdb') order by name",
+                   shop);
+    databases.requery();
+    EXPECT_EQ(firstColumn(databases), (std::vector<std::string>{"scratch", "shop_01", "shop_02", "shop_hq"}));
+
+    ResultSet deletable;
+    deletable.open(QStringLiteral("Select Name From sys.Tables Where Name not in ('sysdiagrams','qtil_rpt_set', 'qtil_rpt_receipt','qtil_mt_report','qtil_mt_printergroup','qtil_mt_printermodel','qtil_mt_message',")
+                       + " 'qtil_mt_language','qtil_mt_device','qtil_mt_devicegroup','qtil_mt_app','qtil_mt_parametersetup','qtil_mt_parametersetupgroup','qtil_mt_loginscreen',"
+                       + "'qcor_defaultaccess','qcor_defaulttype','qcor_formlanguage','qcor_mainaccess','qcor_mainmenu','qinv_mt_defaultbilltype','qclk_mt_defaultbilltype','qwag_mt_defaultaccesslevel',"
+                       + "'qwag_mt_epftable','qwag_mt_intaxtable','qlist_mt_comboclick','qlist_mt_housekeeping','qlist_mt_layout','qlist_mt_loadcombo','qlist_rpt_defaultfield',"
+                       + "'qlist_rpt_defaultlist','qlist_rpt_defaultmodule','qlist_rpt_set','qlist_rpt_tempfile','qlist_mt_seabill') Order By Name",
+                   shop);
+    deletable.requery();
+    const std::vector<std::string> kept = firstColumn(deletable);
+    EXPECT_NE(std::find(kept.begin(), kept.end(), "qinv_mt_item"), kept.end());
+    for (const char* hidden : {"qtil_mt_app", "qcor_mainmenu", "sysdiagrams"})
+        EXPECT_EQ(std::find(kept.begin(), kept.end(), hidden), kept.end()) << hidden;
+}
+
+TEST_F(DatabaseTest, ResultSetKeepsEveryTypeAndText)
+{
+    connection.execute("drop table if exists rs_types");
+    connection.execute("create table rs_types (id integer, small smallint, big bigint, amount numeric(12,3), "
+                       "flag boolean, stamp timestamp, name varchar(40), note text, ratio double precision)");
+    const QString longText = QString(2500, QChar(u'é')) + "<end>";
+    long affected = 0;
+    connection.execute("insert into rs_types values (1, -7, 9007199254740993, 12.500, true, '2009-12-07 15:04:05.123', "
+                       "'it''s', 'Grüße 日本', 0.1), (2, null, null, null, null, null, null, null, null), "
+                       "(3, 5, -1, -0.001, false, '2009-12-07 00:00:00', 'zz', '" + longText + "', 1e20)",
+                       &affected);
+    EXPECT_EQ(affected, 3);
+
+    ResultSet set = query("select * from rs_types order by id");
+    ASSERT_EQ(set.recordCount(), 3);
+    ASSERT_EQ(set.fieldCount(), 9);
+    EXPECT_EQ(set.field(0).type, SQL_INTEGER);
+    EXPECT_EQ(set.field(1).type, SQL_SMALLINT);
+    EXPECT_EQ(set.field(2).type, SQL_BIGINT);
+    EXPECT_EQ(set.field(3).type, SQL_NUMERIC);
+    EXPECT_EQ(set.field(4).type, SQL_BIT);
+    EXPECT_EQ(set.field(5).type, SQL_TYPE_TIMESTAMP);
+    EXPECT_EQ(set.field(6).name, "name");
+
+    EXPECT_EQ(set.value(2), "9007199254740993");
+    EXPECT_EQ(set.value(3), "12.500");
+    EXPECT_EQ(set.value(4), "1");
+    EXPECT_EQ(set.value(5).substr(0, 19), "2009-12-07 15:04:05");
+    EXPECT_EQ(set.value(6), "it's");
+    EXPECT_EQ(set.value(7), "Grüße 日本");
+    EXPECT_EQ(set.value(8), "0.1");
+    set.moveNext();
+    for (int f = 1; f < 9; ++f)
+        EXPECT_TRUE(set.isNull(f)) << f;
+    set.moveNext();
+    EXPECT_EQ(set.value(4), "0");
+    EXPECT_EQ(QString::fromStdString(std::string(set.value(7))), longText);
+    EXPECT_EQ(set.value(8), "1e+20");
+
+    set.setSort("amount Desc");
+    EXPECT_EQ(firstColumn(set), (std::vector<std::string>{"1", "3", "2"}));
+    set.setSort("amount");
+    EXPECT_EQ(firstColumn(set), (std::vector<std::string>{"2", "3", "1"}));
+
+    // Re-reading sees new rows and keeps the sort.
+    connection.execute("insert into rs_types (id, amount) values (4, 100)");
+    set.requery();
+    EXPECT_EQ(set.recordCount(), 4);
+    EXPECT_EQ(firstColumn(set), (std::vector<std::string>{"2", "3", "1", "4"}));
+}
+
+TEST_F(DatabaseTest, ManyRowsArriveWhole)
+{
+    ResultSet set = query("select g as n, repeat('x', g % 50) as t from generate_series(1, 20000) as g");
+    ASSERT_EQ(set.recordCount(), 20000);
+    long sum = 0;
+    for (; !set.eof(); set.moveNext()) {
+        sum += std::stol(std::string(set.value(0)));
+        ASSERT_EQ(set.value(1).size(), static_cast<std::size_t>(std::stol(std::string(set.value(0))) % 50));
+    }
+    EXPECT_EQ(sum, 20000L * 20001 / 2);
+}
+
+TEST_F(DatabaseTest, FailuresCarryTheSqlStateAndClosedObjectsRaise3704)
+{
+    try {
+        connection.execute("insert into no_such_table values (1)");
+        FAIL() << "the statement should fail";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.sqlState(), "42P01");
+        EXPECT_TRUE(e.description().startsWith("42P01")) << e.description().toStdString();
+        EXPECT_NE(e.number(), 0);
+    }
+    ResultSet set;
+    EXPECT_THROW(set.open("select * from no_such_table", connection), DbError);
+    EXPECT_FALSE(set.isOpen());
+
+    connection.close();
+    try {
+        connection.execute("select 1");
+        FAIL();
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), 3704);
+    }
+    try {
+        connection.close();
+        FAIL();
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), 3704);
+    }
+}
+
+TEST_F(DatabaseTest, AResultSetNeverReachesAConnectionThatHasGone)
+{
+    ResultSet set = query("select 1 as one");
+    set.requery(); // the first re-read after opening keeps the rows just read
+    connection.close();
+    try {
+        set.requery();
+        FAIL();
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), 3704);
+    }
+}
+
+TEST(DatabaseLogin, ARefusedLoginIsADatabaseError)
+{
+    Connection connection;
+    QString text = test::testConnectionString("shop_hq");
+    text.replace(test::testServer().password, "wrong-pw");
+    EXPECT_THROW(connection.open(text), DbError);
+    EXPECT_FALSE(connection.isOpen());
+}
+
+TEST_F(DatabaseTest, ValuesLongerThanTheDriverAnnouncedArriveWhole)
+{
+    // An unbounded varchar is announced narrower than the values it may hold.
+    ResultSet set = query("select g, repeat(chr(945 + g % 20), 300 * g)::varchar as v from generate_series(1, 12) as g order by g");
+    ASSERT_EQ(set.recordCount(), 12);
+    for (int g = 1; !set.eof(); set.moveNext(), ++g)
+        EXPECT_EQ(QString::fromUtf8(set.value(1).data(), static_cast<qsizetype>(set.value(1).size())),
+                  QString(300 * g, QChar(char16_t(945 + g % 20))));
+}

@@ -1,0 +1,113 @@
+#include "db/ResultSet.h"
+#include "db/ResultSetModel.h"
+#include "errors/AppError.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <gtest/gtest.h>
+
+using namespace zobran;
+using namespace zobran::db;
+
+namespace {
+
+ResultSet sample()
+{
+    return ResultSet::fromRows({{"id", SQL_INTEGER}, {"name", SQL_WVARCHAR}, {"price", SQL_NUMERIC}},
+                               {{"3", "beta", "10.5"},
+                                {"1", "Alpha", std::nullopt},
+                                {"10", "alpha", "2"},
+                                {"2", std::nullopt, "10.50"}});
+}
+
+std::vector<std::string> column(const ResultSet& set, int field)
+{
+    std::vector<std::string> values;
+    for (std::size_t r = 0; r < static_cast<std::size_t>(set.recordCount()); ++r)
+        values.push_back(set.isNullAt(r, field) ? "<null>" : std::string(set.valueAt(r, field)));
+    return values;
+}
+
+long errorNumberOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const AppError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(ResultSetInMemory, ReadsForwardFromTheFirstRow)
+{
+    ResultSet set = sample();
+    EXPECT_EQ(set.recordCount(), 4);
+    EXPECT_EQ(set.fieldCount(), 3);
+    EXPECT_EQ(set.field(1).name, "name");
+    std::vector<std::string> ids;
+    for (; !set.eof(); set.moveNext())
+        ids.emplace_back(set.value(0));
+    EXPECT_EQ(ids, (std::vector<std::string>{"3", "1", "10", "2"}));
+    EXPECT_EQ(errorNumberOf([&] { set.moveNext(); }), 3021);
+}
+
+TEST(ResultSetInMemory, SortsNumbersByValueTextWithoutCaseAndStaysStable)
+{
+    ResultSet set = sample();
+    set.setSort("id Desc");
+    EXPECT_EQ(column(set, 0), (std::vector<std::string>{"10", "3", "2", "1"}));
+    set.setSort("id");
+    EXPECT_EQ(column(set, 0), (std::vector<std::string>{"1", "2", "3", "10"}));
+    // "Alpha" and "alpha" compare equal: they keep their read order both ways.
+    set.setSort("NAME");
+    EXPECT_EQ(column(set, 1), (std::vector<std::string>{"<null>", "Alpha", "alpha", "beta"}));
+    set.setSort("name Desc");
+    EXPECT_EQ(column(set, 1), (std::vector<std::string>{"beta", "Alpha", "alpha", "<null>"}));
+    // 10.5 and 10.50 are equal numbers: read order kept.
+    set.setSort("price");
+    EXPECT_EQ(column(set, 2), (std::vector<std::string>{"<null>", "2", "10.5", "10.50"}));
+    set.setSort("");
+    EXPECT_EQ(column(set, 0), (std::vector<std::string>{"3", "1", "10", "2"}));
+}
+
+TEST(ResultSetInMemory, SortingMovesToTheFirstRowAndAnUnknownFieldKeepsTheOrder)
+{
+    ResultSet set = sample();
+    set.setSort("id");
+    set.moveNext();
+    set.setSort("id Desc");
+    EXPECT_EQ(set.value(0), "10");
+    EXPECT_EQ(errorNumberOf([&] { set.setSort("nosuch Desc"); }), 3265);
+    EXPECT_EQ(set.sort(), "id Desc");
+    EXPECT_EQ(column(set, 0), (std::vector<std::string>{"10", "3", "2", "1"}));
+}
+
+TEST(ResultSetInMemory, AClosedResultSetRaises3704)
+{
+    ResultSet set = sample();
+    set.close();
+    EXPECT_EQ(errorNumberOf([&] { set.eof(); }), 3704);
+    EXPECT_EQ(errorNumberOf([&] { set.recordCount(); }), 3704);
+    EXPECT_EQ(errorNumberOf([&] { set.close(); }), 3704);
+    EXPECT_EQ(errorNumberOf([&] { set.requery(); }), 3704);
+}
+
+TEST(ResultSetModel, ShowsFieldsAndFollowsSortingAtOnce)
+{
+    ResultSet set = sample();
+    ResultSetModel model;
+    model.setResultSet(&set);
+    EXPECT_EQ(model.rowCount(), 4);
+    EXPECT_EQ(model.columnCount(), 3);
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), "price");
+    EXPECT_EQ(model.data(model.index(0, 1)).toString(), "beta");
+    EXPECT_EQ(model.data(model.index(3, 1)).toString(), "");
+    set.setSort("id Desc");
+    EXPECT_EQ(model.data(model.index(0, 0)).toString(), "10");
+    model.setResultSet(nullptr);
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.columnCount(), 0);
+}
