@@ -1,0 +1,145 @@
+#include "generate/PendingLineBuffer.h"
+
+#include "errors/AppError.h"
+
+#include <QDir>
+#include <QIODevice>
+
+#include <algorithm>
+#include <limits>
+
+namespace zobran {
+
+namespace {
+
+constexpr std::size_t WriteBufferBytes = std::size_t{1} << 20;
+constexpr std::size_t CopyChunkBytes = std::size_t{1} << 20;
+
+AppError tempFileError(const QTemporaryFile& file, const QString& what)
+{
+    return AppError(errnum::PathFileAccess,
+                    QStringLiteral("The pending script lines cannot be %1 (temporary file): %2").arg(what, file.errorString()));
+}
+
+} // namespace
+
+PendingLineBuffer::PendingLineBuffer(QObject* parent)
+    : QAbstractListModel(parent), file_(QDir::tempPath() + QStringLiteral("/zobran-lines-XXXXXX"))
+{
+    writeBuffer_.reserve(WriteBufferBytes + 4096);
+}
+
+PendingLineBuffer::~PendingLineBuffer() = default;
+
+void PendingLineBuffer::ensureFileOpen()
+{
+    // Opened once; on Linux the file stays unnamed as long as nobody asks for its name.
+    if (!file_.isOpen() && !file_.open())
+        throw tempFileError(file_, QStringLiteral("stored"));
+}
+
+void PendingLineBuffer::appendLine(std::string_view utf8)
+{
+    starts_.push_back(totalBytes());
+    writeBuffer_.append(utf8);
+    writeBuffer_.append("\r\n", 2);
+    if (writeBuffer_.size() >= WriteBufferBytes)
+        flushWriteBuffer();
+}
+
+void PendingLineBuffer::flushWriteBuffer()
+{
+    if (!writeBuffer_.empty()) {
+        ensureFileOpen();
+        if (!file_.seek(static_cast<qint64>(flushedBytes_)))
+            throw tempFileError(file_, QStringLiteral("stored"));
+        const qint64 size = static_cast<qint64>(writeBuffer_.size());
+        if (file_.write(writeBuffer_.data(), size) != size || !file_.flush())
+            throw tempFileError(file_, QStringLiteral("stored"));
+        flushedBytes_ += writeBuffer_.size();
+        writeBuffer_.clear();
+    }
+    publishAppendedLines();
+}
+
+void PendingLineBuffer::publishAppendedLines()
+{
+    const std::size_t lines = std::min<std::size_t>(starts_.size(), std::numeric_limits<int>::max());
+    const int total = static_cast<int>(lines);
+    if (total == publishedRows_)
+        return;
+    beginInsertRows(QModelIndex(), publishedRows_, total - 1);
+    publishedRows_ = total;
+    endInsertRows();
+}
+
+void PendingLineBuffer::clear()
+{
+    beginResetModel();
+    starts_.clear();
+    writeBuffer_.clear();
+    flushedBytes_ = 0;
+    publishedRows_ = 0;
+    // Writing always starts at the offset of the first unwritten byte, so old bytes that a failed
+    // truncation leaves behind are never read; truncating only gives the disk space back.
+    if (file_.isOpen())
+        file_.resize(0);
+    endResetModel();
+}
+
+void PendingLineBuffer::readFromFile(std::uint64_t offset, char* target, std::size_t length) const
+{
+    if (!file_.seek(static_cast<qint64>(offset))
+        || file_.read(target, static_cast<qint64>(length)) != static_cast<qint64>(length))
+        throw tempFileError(file_, QStringLiteral("read back"));
+}
+
+std::string PendingLineBuffer::line(std::size_t index) const
+{
+    const std::uint64_t begin = starts_.at(index);
+    const std::uint64_t end = (index + 1 < starts_.size() ? starts_[index + 1] : totalBytes()) - 2;
+    const std::size_t length = static_cast<std::size_t>(end - begin);
+    if (begin >= flushedBytes_)
+        return writeBuffer_.substr(static_cast<std::size_t>(begin - flushedBytes_), length);
+    std::string text(length, '\0');
+    readFromFile(begin, text.data(), length);
+    return text;
+}
+
+void PendingLineBuffer::writeAllTo(QIODevice& out)
+{
+    const auto put = [&out](const char* data, std::size_t length) {
+        if (out.write(data, static_cast<qint64>(length)) != static_cast<qint64>(length))
+            throw AppError(errnum::PathFileAccess, QStringLiteral("The script file cannot be written: %1").arg(out.errorString()));
+    };
+    if (flushedBytes_ > 0) {
+        std::string chunk(static_cast<std::size_t>(std::min<std::uint64_t>(CopyChunkBytes, flushedBytes_)), '\0');
+        for (std::uint64_t offset = 0; offset < flushedBytes_;) {
+            const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), flushedBytes_ - offset));
+            readFromFile(offset, chunk.data(), length);
+            put(chunk.data(), length);
+            offset += length;
+        }
+    }
+    if (!writeBuffer_.empty())
+        put(writeBuffer_.data(), writeBuffer_.size());
+}
+
+int PendingLineBuffer::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : publishedRows_;
+}
+
+QVariant PendingLineBuffer::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= publishedRows_)
+        return {};
+    try {
+        const std::string text = line(static_cast<std::size_t>(index.row()));
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    } catch (const AppError& e) {
+        return e.description(); // a view must not throw; it shows why the line is missing
+    }
+}
+
+} // namespace zobran

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QTemporaryFile>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QIODevice;
+
+namespace zobran {
+
+// The script lines waiting to be written into the next script file. Whole tables pass through
+// here, so the lines are not kept in memory: each line, ended by CR LF, goes through a large write
+// buffer into an unnamed temporary file, and only the offset where each line begins is kept.
+//
+// As a list model (the hidden line list of the Generate Script window) it shows one row per line,
+// read back from the file on demand. Appending is silent; views learn about appended lines in
+// batches, each time the write buffer goes to the file or publishAppendedLines() is called, and
+// clear() resets them.
+class PendingLineBuffer : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit PendingLineBuffer(QObject* parent = nullptr);
+    ~PendingLineBuffer() override;
+
+    // Adds one line (UTF-8, without line end).
+    void appendLine(std::string_view utf8);
+    void clear();
+
+    std::size_t lineCount() const { return starts_.size(); }
+    bool isEmpty() const { return starts_.empty(); }
+    // A line without its line end.
+    std::string line(std::size_t index) const;
+
+    // Writes every pending line, each followed by CR LF, to out in large chunks. The lines stay
+    // pending; the caller clears them once the output is safely closed. Raises AppError 75 when
+    // the temporary file or out fails.
+    void writeAllTo(QIODevice& out);
+
+    // Tells the views about the lines appended since they last heard.
+    void publishAppendedLines();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    void flushWriteBuffer();
+    void ensureFileOpen();
+    std::uint64_t totalBytes() const { return flushedBytes_ + writeBuffer_.size(); }
+    void readFromFile(std::uint64_t offset, char* target, std::size_t length) const;
+
+    mutable QTemporaryFile file_;
+    std::string writeBuffer_;
+    std::uint64_t flushedBytes_ = 0;
+    std::vector<std::uint64_t> starts_;
+    int publishedRows_ = 0;
+};
+
+} // namespace zobran

@@ -1,0 +1,100 @@
+#include "generate/ScriptGenerator.h"
+
+#include "db/ResultSet.h"
+#include "errors/AppError.h"
+#include "generate/LeadingNumber.h"
+#include "generate/PendingLineBuffer.h"
+
+#include <cmath>
+#include <limits>
+
+namespace zobran {
+
+namespace {
+
+constexpr long Overflow = 6; // the file number went beyond its 16-bit range
+
+} // namespace
+
+QString generateStatusText(long row, long total)
+{
+    return QStringLiteral("Generate ... %1 of %2").arg(row).arg(total);
+}
+
+std::int64_t recordsPerFile(QStringView limitText)
+{
+    const double n = std::fabs(roundHalfEven(leadingNumber(limitText)));
+    if (!(n < 9.0e18)) // also NaN
+        return 0;
+    return static_cast<std::int64_t>(n);
+}
+
+ScriptGenerator::ScriptGenerator(PendingLineBuffer& lines) : lines_(lines) {}
+
+void ScriptGenerator::fileDue(const Callbacks& callbacks, int& fileNumber)
+{
+    if (callbacks.fileDue)
+        callbacks.fileDue(static_cast<qint16>(fileNumber));
+}
+
+void ScriptGenerator::countLength(std::string_view statement)
+{
+    try {
+        for (const std::string_view line : cutter_.cut(statement))
+            lines_.appendLine(line);
+    } catch (const std::exception& e) {
+        throw CountLengthError(toAppError(e));
+    }
+}
+
+void ScriptGenerator::run(const std::vector<ScriptQuery>& queries, ScriptKind kind, QStringView limitText,
+                          const QueryOpener& openQuery, const Callbacks& callbacks)
+{
+    rowsGenerated_ = 0;
+    builder_.resetCounts();
+    cutter_ = LineCutter(kind);
+
+    lines_.clear();
+    if (callbacks.status)
+        callbacks.status(QString());
+
+    const std::int64_t perFile = recordsPerFile(limitText);
+    int fileNumber = 1;
+    for (const ScriptQuery& query : queries)
+        generateQuery(query, kind, perFile, fileNumber, openQuery, callbacks);
+
+    lines_.publishAppendedLines();
+    if (!lines_.isEmpty())
+        fileDue(callbacks, fileNumber);
+    if (callbacks.status)
+        callbacks.status(QString());
+}
+
+void ScriptGenerator::generateQuery(const ScriptQuery& query, ScriptKind kind, std::int64_t perFile, int& fileNumber,
+                                    const QueryOpener& openQuery, const Callbacks& callbacks)
+{
+    db::ResultSet rows = openQuery(query.sql);
+    const long total = rows.recordCount();
+    if (rows.eof())
+        return;
+    const QByteArray table = query.table.toUtf8();
+    builder_.beginQuery(std::string_view(table.constData(), static_cast<std::size_t>(table.size())), kind, rows);
+
+    for (long row = 1; !rows.eof(); ++row) {
+        if (callbacks.rowProgress)
+            callbacks.rowProgress(row, total);
+        countLength(builder_.build(rows));
+        ++rowsGenerated_;
+        if (perFile != 0 && row % perFile == 0) {
+            fileDue(callbacks, fileNumber);
+            if (fileNumber == std::numeric_limits<qint16>::max())
+                throw AppError(Overflow, QStringLiteral("Overflow: a generation cannot write more than %1 files")
+                                             .arg(std::numeric_limits<qint16>::max()));
+            ++fileNumber;
+        }
+        rows.moveNext();
+    }
+    rows.close();
+}
+
+} // namespace zobran

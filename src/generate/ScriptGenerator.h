@@ -1,0 +1,100 @@
+#pragma once
+
+#include "errors/AppError.h"
+#include "generate/InsertStatementBuilder.h"
+#include "generate/LineCutter.h"
+#include "generate/ScriptKind.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace zobran {
+
+namespace db {
+class ResultSet;
+}
+
+class PendingLineBuffer;
+
+// A failure while cutting a statement into lines or keeping the lines pending. It ends the
+// generation (a statement left out would make the script silently incomplete); the window reports
+// it under the name of the cutting step.
+class CountLengthError : public AppError {
+public:
+    explicit CountLengthError(const AppError& cause) : AppError(cause) {}
+};
+
+// One entry of the query list: the query to read and the table its rows go into.
+struct ScriptQuery {
+    QString sql;
+    QString table;
+};
+
+// Turns the rows of every listed query into INSERT statements (one per row), cuts them into
+// script lines in the pending-line buffer and says when a script file is due.
+//
+// run() clears the buffer, then reads the queries in order. Each query is opened through the
+// opener and read from its first row; row numbers start at 1 for every query. After each row whose
+// number is a multiple of the records-per-file value N (N != 0), fileDue is called with the
+// current file number (1 at the start of the run) and the number goes up by one. After the last
+// query, fileDue is called once more when lines are still pending. A query without rows adds
+// nothing and leaves the file number alone.
+//
+// Errors: any error raised while opening or reading a query, building, cutting or buffering a
+// statement ends the run at once (cutting and buffering failures as CountLengthError) and leaves run() (the window reports it as a generation failure);
+// files written before stay, lines not yet written stay pending. The fileDue callback decides
+// about write failures itself: the window writes the file there and reports a failure of its own
+// without rethrowing, so the run goes on with the next row (the unwritten lines stay pending and go
+// into the next file); anything fileDue lets escape ends the run like any other error.
+class ScriptGenerator {
+public:
+    // Opens a query, already read from its first row (the window opens static/optimistic on the
+    // shared connection and re-queries once).
+    using QueryOpener = std::function<db::ResultSet(const QString& sql)>;
+
+    struct Callbacks {
+        std::function<void(const QString& text)> status;     // "" at the start and at the end
+        // Before each row, with the row number and the query's row count; format it with
+        // generateStatusText, as often as the display needs (it is called for every row).
+        std::function<void(long row, long total)> rowProgress;
+        std::function<void(qint16 fileNumber)> fileDue;       // write the pending lines now
+    };
+
+    explicit ScriptGenerator(PendingLineBuffer& lines);
+
+    // limitText is the "Limit Records" text: its leading number, rounded half to even, is N.
+    void run(const std::vector<ScriptQuery>& queries, ScriptKind kind, QStringView limitText,
+             const QueryOpener& openQuery, const Callbacks& callbacks);
+
+    // Counts of the last run (also after it failed):
+    long rowsGenerated() const { return rowsGenerated_; }
+    // Values that held a carriage return: a KX file cannot carry them intact, the SQL kind can.
+    long valuesWithCarriageReturn() const { return builder_.valuesWithCarriageReturn(); }
+    // KX statements that had to be cut where a reader cannot restore them exactly.
+    long statementsNotRestorable() const { return cutter_.statementsNotRestorable(); }
+
+private:
+    void generateQuery(const ScriptQuery& query, ScriptKind kind, std::int64_t perFile, int& fileNumber,
+                       const QueryOpener& openQuery, const Callbacks& callbacks);
+    static void fileDue(const Callbacks& callbacks, int& fileNumber);
+    void countLength(std::string_view statement);
+
+    PendingLineBuffer& lines_;
+    InsertStatementBuilder builder_;
+    LineCutter cutter_{ScriptKind::Sql};
+    long rowsGenerated_ = 0;
+};
+
+// "Generate ... 7 of 250".
+QString generateStatusText(long row, long total);
+
+// The records-per-file value of a "Limit Records" text, as a positive count or 0 for no limit:
+// the leading number rounded half to even; its sign is ignored and a count beyond every possible
+// row number means no limit.
+std::int64_t recordsPerFile(QStringView limitText);
+
+} // namespace zobran

@@ -1,0 +1,81 @@
+#include "generate/PendingLineBuffer.h"
+
+#include <QBuffer>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace zobran;
+
+TEST(PendingLineBuffer, KeepsLinesInOrderAndWritesThemWithCrLf)
+{
+    PendingLineBuffer lines;
+    lines.appendLine("<INSERT INTO t (a) VALUES('€')>");
+    lines.appendLine("");
+    lines.appendLine("second\nwith lf");
+    ASSERT_EQ(lines.lineCount(), 3u);
+    EXPECT_EQ(lines.line(0), "<INSERT INTO t (a) VALUES('€')>");
+    EXPECT_EQ(lines.line(1), "");
+    EXPECT_EQ(lines.line(2), "second\nwith lf");
+
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    lines.writeAllTo(out);
+    EXPECT_EQ(out.data(), QByteArray("<INSERT INTO t (a) VALUES('\xE2\x82\xAC')>\r\n\r\nsecond\nwith lf\r\n"));
+    EXPECT_EQ(lines.lineCount(), 3u) << "writing does not clear";
+
+    lines.clear();
+    EXPECT_TRUE(lines.isEmpty());
+    lines.appendLine("after clear");
+    EXPECT_EQ(lines.line(0), "after clear");
+}
+
+TEST(PendingLineBuffer, ManyLinesGoThroughTheTemporaryFileAndComeBackExactly)
+{
+    PendingLineBuffer lines;
+    const auto lineText = [](std::size_t i) { return "line " + std::to_string(i) + std::string(i % 300, 'x') + "é"; };
+    const std::size_t count = 30000; // several megabytes: more than the write buffer holds
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string text = lineText(i);
+        bytes += text.size() + 2;
+        lines.appendLine(text);
+    }
+    ASSERT_EQ(lines.lineCount(), count);
+    for (std::size_t i : {std::size_t{0}, std::size_t{1}, std::size_t{4321}, count / 2, count - 2, count - 1})
+        EXPECT_EQ(lines.line(i), lineText(i)) << i;
+
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    lines.writeAllTo(out);
+    ASSERT_EQ(static_cast<std::size_t>(out.data().size()), bytes);
+    const QList<QByteArray> written = out.data().split('\n');
+    EXPECT_EQ(written[12345], QByteArray::fromStdString(lineText(12345) + "\r"));
+
+    // Cleared and filled again, the old content does not come back.
+    lines.clear();
+    lines.appendLine("fresh");
+    QBuffer again;
+    again.open(QIODevice::WriteOnly);
+    lines.writeAllTo(again);
+    EXPECT_EQ(again.data(), QByteArray("fresh\r\n"));
+}
+
+TEST(PendingLineBuffer, ViewsHearOfLinesInBatches)
+{
+    PendingLineBuffer lines;
+    QSignalSpy inserted(&lines, &QAbstractItemModel::rowsInserted);
+    QSignalSpy reset(&lines, &QAbstractItemModel::modelReset);
+
+    for (int i = 0; i < 20000; ++i)
+        lines.appendLine(std::string(200, 'a'));
+    EXPECT_GT(inserted.count(), 0);
+    EXPECT_LT(inserted.count(), 20) << "no signal per line";
+    lines.publishAppendedLines();
+    EXPECT_EQ(lines.rowCount(), 20000);
+    EXPECT_EQ(lines.data(lines.index(19999)).toString(), QString(200, QLatin1Char('a')));
+
+    lines.clear();
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(lines.rowCount(), 0);
+}

@@ -1,0 +1,329 @@
+#include "app/AppState.h"
+#include "db/ResultSet.h"
+#include "errors/AppError.h"
+#include "generate/PendingLineBuffer.h"
+#include "generate/ScriptFileWriter.h"
+#include "generate/ScriptGenerator.h"
+#include "import/KxStatementReader.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <cstdio>
+#include <map>
+
+using namespace zobran;
+using Rows = std::vector<std::vector<std::optional<std::string>>>;
+
+namespace {
+
+Rows numberedRows(int count)
+{
+    Rows rows;
+    for (int i = 1; i <= count; ++i)
+        rows.push_back({std::to_string(i)});
+    return rows;
+}
+
+// Splits file content into lines the way KX readers do: at CR or CR LF.
+std::vector<std::string> kxLines(const QByteArray& content)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (qsizetype i = 0; i < content.size(); ++i) {
+        const char c = content[i];
+        if (c == '\r') {
+            lines.push_back(line);
+            line.clear();
+            if (i + 1 < content.size() && content[i + 1] == '\n')
+                ++i;
+        } else {
+            line.push_back(c);
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+class ScriptGeneratorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        savedAppPath = AppPath();
+        AppPath() = home.path();
+    }
+    void TearDown() override { AppPath() = savedAppPath; }
+
+    void addQuery(const QString& sql, const QString& table, std::vector<db::FieldInfo> fields, Rows rows)
+    {
+        queries.push_back({sql, table});
+        tables[sql] = {std::move(fields), std::move(rows)};
+    }
+
+    ScriptGenerator::QueryOpener opener()
+    {
+        return [this](const QString& sql) {
+            opened << sql;
+            const auto found = tables.find(sql);
+            if (found == tables.end())
+                throw AppError(42, QStringLiteral("no such table: ") + sql);
+            return db::ResultSet::fromRows(found->second.first, found->second.second);
+        };
+    }
+
+    // Generates with a writer that names files automatically; records every callback.
+    void generate(ScriptKind kind, const QString& limit)
+    {
+        ScriptGenerator::Callbacks callbacks;
+        callbacks.status = [this](const QString& text) { events << QStringLiteral("status:") + text; };
+        callbacks.rowProgress = [this](long row, long total) { lastProgress = generateStatusText(row, total); };
+        callbacks.fileDue = [this, kind](qint16 number) {
+            events << QStringLiteral("file:%1").arg(number);
+            writer.writePendingLines(kind, number);
+            written << writer.lastScriptFile();
+        };
+        generator.run(queries, kind, limit, opener(), callbacks);
+    }
+
+    QByteArray fileContent(int index) const
+    {
+        QFile file(written.at(index));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QStringList exportFiles() const
+    {
+        return QDir(home.path() + QStringLiteral("/Export")).entryList(QDir::Files, QDir::Name);
+    }
+
+    QTemporaryDir home;
+    QString savedAppPath;
+    PendingLineBuffer lines;
+    ScriptFileWriter writer{lines, {[] { return QDateTime(QDate(2009, 12, 7), QTime(15, 30, 45)); }, {}, {}}};
+    ScriptGenerator generator{lines};
+    std::vector<ScriptQuery> queries;
+    std::map<QString, std::pair<std::vector<db::FieldInfo>, Rows>> tables;
+    QStringList opened, events, written;
+    QString lastProgress;
+};
+
+QByteArray insertLines(const char* table, int from, int to)
+{
+    QByteArray out;
+    for (int i = from; i <= to; ++i)
+        out += QByteArray("INSERT INTO ") + table + " (id) VALUES(" + QByteArray::number(i) + ")\r\n";
+    return out;
+}
+
+} // namespace
+
+TEST_F(ScriptGeneratorTest, RecordLimitSplitsIntoFilesAcrossQueries)
+{
+    addQuery(QStringLiteral("Select * From a"), QStringLiteral("q1"), {{"id", SQL_INTEGER}}, numberedRows(150));
+    addQuery(QStringLiteral("Select * From b"), QStringLiteral("q2"), {{"id", SQL_INTEGER}}, numberedRows(120));
+
+    generate(ScriptKind::Sql, QStringLiteral("100"));
+
+    ASSERT_EQ(written.size(), 3);
+    EXPECT_EQ(fileContent(0), insertLines("q1", 1, 100));
+    EXPECT_EQ(fileContent(1), insertLines("q1", 101, 150) + insertLines("q2", 1, 100));
+    EXPECT_EQ(fileContent(2), insertLines("q2", 101, 120));
+    EXPECT_EQ(exportFiles(), (QStringList{QStringLiteral("SQL-20091207-153045-1.SQL"), QStringLiteral("SQL-20091207-153045-2.SQL"),
+                                          QStringLiteral("SQL-20091207-153045-3.SQL")}));
+    EXPECT_EQ(events, (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("file:2"),
+                                   QStringLiteral("file:3"), QStringLiteral("status:")}));
+    EXPECT_EQ(lastProgress, QStringLiteral("Generate ... 120 of 120"));
+    EXPECT_EQ(generator.rowsGenerated(), 270);
+    EXPECT_TRUE(lines.isEmpty());
+}
+
+TEST_F(ScriptGeneratorTest, ExactMultipleWritesNoExtraFileAndNoLimitWritesOne)
+{
+    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", SQL_INTEGER}}, numberedRows(200));
+    generate(ScriptKind::Sql, QStringLiteral("100"));
+    EXPECT_EQ(events, (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("file:2"),
+                                   QStringLiteral("status:")}));
+
+    for (const QString& limit : {QStringLiteral("0"), QString(), QStringLiteral("abc")}) {
+        events.clear();
+        written.clear();
+        QDir(home.path() + QStringLiteral("/Export")).removeRecursively();
+        generate(ScriptKind::Sql, limit);
+        EXPECT_EQ(events, (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("status:")})) << limit.toStdString();
+        EXPECT_EQ(fileContent(0), insertLines("t", 1, 200)) << limit.toStdString();
+    }
+}
+
+TEST_F(ScriptGeneratorTest, QueriesWithoutRowsWriteNothingAndKeepTheFileNumber)
+{
+    addQuery(QStringLiteral("empty1"), QStringLiteral("e"), {{"id", SQL_INTEGER}}, {});
+    addQuery(QStringLiteral("some"), QStringLiteral("s"), {{"id", SQL_INTEGER}}, numberedRows(3));
+    addQuery(QStringLiteral("empty2"), QStringLiteral("e"), {{"id", SQL_INTEGER}}, {});
+    generate(ScriptKind::Kx, QStringLiteral("2"));
+    EXPECT_EQ(events, (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("file:2"),
+                                   QStringLiteral("status:")}));
+    EXPECT_EQ(opened, (QStringList{QStringLiteral("empty1"), QStringLiteral("some"), QStringLiteral("empty2")}));
+    EXPECT_EQ(fileContent(1), QByteArray("<INSERT INTO s (id) VALUES(3)>\r\n"));
+
+    queries.clear();
+    events.clear();
+    addQuery(QStringLiteral("empty1"), QStringLiteral("e"), {{"id", SQL_INTEGER}}, {});
+    generate(ScriptKind::Kx, QStringLiteral("2"));
+    EXPECT_EQ(events, (QStringList{QStringLiteral("status:"), QStringLiteral("status:")}));
+
+    queries.clear();
+    events.clear();
+    lines.appendLine("left over from a failed run");
+    generate(ScriptKind::Kx, QStringLiteral("2"));
+    EXPECT_EQ(events, (QStringList{QStringLiteral("status:"), QStringLiteral("status:")}));
+    EXPECT_TRUE(lines.isEmpty()) << "every run starts with an empty buffer";
+}
+
+TEST_F(ScriptGeneratorTest, AFailingQueryEndsTheRunButKeepsWrittenFiles)
+{
+    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", SQL_INTEGER}}, numberedRows(5));
+    queries.push_back({QStringLiteral("broken"), QStringLiteral("x")});
+    addQuery(QStringLiteral("c"), QStringLiteral("t"), {{"id", SQL_INTEGER}}, numberedRows(5));
+    try {
+        generate(ScriptKind::Sql, QStringLiteral("2"));
+        FAIL() << "the query error must leave the run";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), 42);
+    }
+    EXPECT_EQ(written.size(), 2);
+    EXPECT_EQ(lines.lineCount(), 1u) << "row 5 of the first query stays pending";
+    EXPECT_EQ(opened, (QStringList{QStringLiteral("a"), QStringLiteral("broken")}));
+}
+
+TEST_F(ScriptGeneratorTest, AFailedFileLeavesItsLinesForTheNextFile)
+{
+    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", SQL_INTEGER}}, numberedRows(6));
+    int attempts = 0;
+    ScriptGenerator::Callbacks callbacks;
+    callbacks.fileDue = [&](qint16 number) {
+        // The window reports a writer failure itself and lets the run go on.
+        try {
+            if (++attempts == 1)
+                throw AppError(errnum::PathFileAccess, QStringLiteral("disk full"));
+            writer.writePendingLines(ScriptKind::Sql, number);
+            written << writer.lastScriptFile();
+        } catch (const AppError&) {
+            events << QStringLiteral("reported");
+        }
+    };
+    generator.run(queries, ScriptKind::Sql, u"2", opener(), callbacks);
+    EXPECT_EQ(events, QStringList{QStringLiteral("reported")});
+    ASSERT_EQ(written.size(), 2);
+    EXPECT_TRUE(written[0].endsWith(QStringLiteral("-2.SQL")));
+    EXPECT_EQ(fileContent(0), insertLines("t", 1, 4));
+    EXPECT_EQ(fileContent(1), insertLines("t", 5, 6));
+}
+
+TEST_F(ScriptGeneratorTest, KxFileReadsBackStatementByStatement)
+{
+    // Long values full of brackets, blanks and multibyte text, and a lone LF (which KX carries).
+    Rows rows;
+    for (int i = 0; i < 40; ++i) {
+        std::string text;
+        for (int k = 0; k < 150 + 37 * i; ++k)
+            text += std::string(k % 7 == 0 ? "<" : k % 11 == 0 ? "> " : k % 13 == 0 ? "'é" : k % 17 == 0 ? "\n€" : "x");
+        rows.push_back({std::to_string(i), text, "2009-12-07 12:00:00"});
+    }
+    addQuery(QStringLiteral("a"), QStringLiteral("item"),
+             {{"id", SQL_INTEGER}, {"note", SQL_WLONGVARCHAR}, {"created", SQL_TYPE_TIMESTAMP}}, rows);
+    generate(ScriptKind::Kx, QStringLiteral("0"));
+    ASSERT_EQ(written.size(), 1);
+    const QByteArray content = fileContent(0);
+    EXPECT_FALSE(content.startsWith("\xEF\xBB\xBF"));
+
+    // What the builder made, without brackets, row by row.
+    std::vector<std::string> expected;
+    for (const auto& row : rows) {
+        std::string note;
+        for (const char c : *row[1])
+            note += c == '\'' ? std::string("''") : std::string(1, c);
+        expected.push_back("INSERT INTO item (id,note,created) VALUES(" + *row[0] + ",'" + note + "','2009-12-07 12:00:00 PM')");
+    }
+    for (const auto mode : {KxStatementReader::LeadingSpaces::Keep, KxStatementReader::LeadingSpaces::Strip}) {
+        KxStatementReader reader(mode);
+        std::vector<std::string> statements;
+        for (const auto& line : kxLines(content))
+            if (const auto statement = reader.feedLine(line))
+                statements.emplace_back(*statement);
+        EXPECT_EQ(statements, expected);
+    }
+    EXPECT_EQ(generator.valuesWithCarriageReturn(), 0);
+    EXPECT_EQ(generator.statementsNotRestorable(), 0);
+}
+
+TEST_F(ScriptGeneratorTest, CarriageReturnsInKxValuesAreCounted)
+{
+    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"a", SQL_VARCHAR}, {"b", SQL_VARCHAR}},
+             {{"x\r\ny", "z"}, {"\r", "\r"}, {"no", "lf\n"}});
+    generate(ScriptKind::Kx, QString());
+    EXPECT_EQ(generator.valuesWithCarriageReturn(), 3);
+    EXPECT_EQ(fileContent(0), QByteArray("<INSERT INTO t (a,b) VALUES('x\r\ny','z')>\r\n<INSERT INTO t (a,b) VALUES('\r','\r')>\r\n"
+                                         "<INSERT INTO t (a,b) VALUES('no','lf\n')>\r\n"));
+}
+
+TEST_F(ScriptGeneratorTest, SpeedOfAWholeTable)
+{
+    const int rowCount = 200000;
+    std::vector<db::FieldInfo> fields = {{"id", SQL_INTEGER},         {"code", SQL_WVARCHAR}, {"name", SQL_WVARCHAR},
+                                         {"active", SQL_BIT},         {"created", SQL_TYPE_TIMESTAMP},
+                                         {"price", SQL_NUMERIC},      {"qty", SQL_DOUBLE},    {"note", SQL_WVARCHAR}};
+    Rows rows;
+    rows.reserve(rowCount);
+    for (int i = 0; i < rowCount; ++i)
+        rows.push_back({std::to_string(i), "ITEM-" + std::to_string(i), "Item name " + std::to_string(i) + " it's",
+                        i % 2 ? "1" : "0", "2009-12-07 15:04:05.123", std::to_string(i) + ".50",
+                        i % 5 ? std::optional<std::string>("3.25") : std::nullopt,
+                        "a note of some length with €uro signs and <brackets>"});
+    addQuery(QStringLiteral("big"), QStringLiteral("qinv_mt_item"), fields, std::move(rows));
+
+    for (const ScriptKind kind : {ScriptKind::Sql, ScriptKind::Kx}) {
+        written.clear();
+        QElapsedTimer timer;
+        timer.start();
+        generate(kind, QStringLiteral("0"));
+        const qint64 ms = timer.elapsed();
+        ASSERT_EQ(written.size(), 1);
+        const qint64 bytes = QFileInfo(written[0]).size();
+        std::printf("[ timing ] %d rows x 8 columns, %s kind: %lld ms, %lld bytes\n", rowCount,
+                    kind == ScriptKind::Sql ? "SQL" : "KX", static_cast<long long>(ms), static_cast<long long>(bytes));
+        EXPECT_LT(ms, 15000) << "generation should take well under a few seconds";
+        EXPECT_EQ(generator.rowsGenerated(), rowCount);
+    }
+}
+
+TEST(ScriptGeneratorBuffering, AStatementThatCannotBeKeptEndsTheRunAsACuttingFailure)
+{
+    // The pending lines go to a temporary file: in a folder where no file can be made they cannot be kept.
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", "/proc");
+    PendingLineBuffer lines;
+    ScriptGenerator generator{lines};
+    if (savedTmp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", savedTmp);
+
+    Rows rows(3000, {std::string(1000, 'x')});
+    const auto open = [&](const QString&) { return db::ResultSet::fromRows({{"t", SQL_VARCHAR}}, rows); };
+    int filesDue = 0;
+    ScriptGenerator::Callbacks callbacks;
+    callbacks.fileDue = [&](qint16) { ++filesDue; };
+    EXPECT_THROW(generator.run({{QStringLiteral("q"), QStringLiteral("t")}}, ScriptKind::Sql, u"0", open, callbacks),
+                 CountLengthError);
+    EXPECT_EQ(filesDue, 0) << "an incomplete script is never written";
+}
