@@ -1,0 +1,340 @@
+#include "MgenTestSupport.h"
+
+#include "errors/ErrorReport.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+
+using namespace zobran;
+using namespace zobran::test;
+
+namespace {
+
+QString gridCell(MgenWindow& w, int row, int column)
+{
+    QAbstractItemModel* model = w.findChild<QTableView*>("DGrid")->model();
+    return model->data(model->index(row, column)).toString();
+}
+
+// The next error window shown tells `sub` the operation it names.
+void captureErrorSub(ScriptedPrompts& scripted, QString& sub)
+{
+    scripted.onModal([&sub](QDialog& d) { sub = d.findChild<QLabel*>("ErrSub")->text(); });
+}
+
+} // namespace
+
+TEST_F(MgenWindowTest, LoadFillsTheFieldsFromTheRememberedValuesAndRunsAgainAtEveryOpening)
+{
+    withWindow([&](MgenWindow& w) {
+        EXPECT_EQ(w.windowTitle(), "Utility - Generate Script");
+        EXPECT_EQ(field(w, 0)->text(), "SQL Server");
+        EXPECT_TRUE(field(w, 0)->isReadOnly());
+        EXPECT_EQ(field(w, 1)->text(), testServer().socketDir);
+        EXPECT_EQ(field(w, 2)->text(), "scratch");
+        EXPECT_EQ(field(w, 3)->text(), testServer().login);
+        EXPECT_EQ(field(w, 4)->text(), testServer().password);
+        EXPECT_EQ(field(w, 4)->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(field(w, 3)->maxLength(), 10);
+        EXPECT_EQ(field(w, 7)->text(), "1");
+        EXPECT_EQ(field(w, 8)->text(), "0");
+        auto* lv = child<QTreeWidget>(w, "LV");
+        EXPECT_EQ(lv->headerItem()->text(0), "SQL");
+        EXPECT_EQ(lv->headerItem()->text(1), "Table Name");
+        EXPECT_EQ(lv->columnWidth(0), 7000 / 15);
+        auto* grid = child<QTableView>(w, "DGrid");
+        EXPECT_EQ(grid->geometry(), lv->geometry());
+        EXPECT_TRUE(grid->isHidden());
+        EXPECT_TRUE(child<QCheckBox>(w, "Check1_0")->isChecked());
+        field(w, 7)->setText("5");
+        addQuery(w, "select 1 as a", "t");
+    });
+    withWindow([&](MgenWindow& w) {
+        EXPECT_EQ(field(w, 7)->text(), "1");
+        EXPECT_EQ(child<QTreeWidget>(w, "LV")->topLevelItemCount(), 0);
+        EXPECT_EQ(child<QTreeWidget>(w, "LV")->columnCount(), 2);
+    });
+    EXPECT_EQ(scripted.modals().size(), 2u) << "closing without connecting shows no error window";
+}
+
+TEST_F(MgenWindowTest, ButtonsCheckTheConnectionFieldsInOrderAndPutTheFocusThere)
+{
+    withWindow([&](MgenWindow& w) {
+        const char* refusals[] = {"Invalid Driver !!!", "Invalid Server Name !!!", "Invalid Database Name !!!",
+                                  "Invalid User ID !!!", "Invalid Password !!!"};
+        for (int i = 4; i >= 0; --i) {
+            field(w, i)->setText("");
+            scripted.reset();
+            click(cBut(w, MgenWindow::ConnectButton));
+            ASSERT_EQ(scripted.messages().size(), 1u);
+            EXPECT_TRUE(scripted.wasShown(refusals[i], "Message", MsgIcon::Critical)) << scripted.calls().front();
+            EXPECT_EQ(w.focusWidget(), field(w, i));
+        }
+        // A text of blanks counts as filled.
+        for (int i = 0; i < 5; ++i)
+            field(w, i)->setText(" ");
+        scripted.reset();
+        child<QPlainTextEdit>(w, "SQLField")->clear();
+        click(cBut(w, MgenWindow::AddQueryButton));
+        EXPECT_TRUE(scripted.wasShown("Invalid SQL !!!", "Message", MsgIcon::Critical));
+        EXPECT_EQ(w.focusWidget(), child<QPlainTextEdit>(w, "SQLField"));
+    });
+}
+
+TEST_F(MgenWindowTest, TheSqlAndTableChecksDependOnTheButton)
+{
+    setup().execute("drop table if exists mg_exec");
+    withWindow([&](MgenWindow& w) {
+        for (int b : {MgenWindow::AddQueryButton, MgenWindow::RefreshGridButton, MgenWindow::ExecuteSqlButton}) {
+            scripted.reset();
+            click(cBut(w, b));
+            EXPECT_TRUE(scripted.wasShown("Invalid SQL !!!", "Message", MsgIcon::Critical)) << b;
+        }
+        scripted.reset();
+        click(cBut(w, MgenWindow::ConnectButton));
+        EXPECT_TRUE(scripted.calls().empty()) << "Connect needs no SQL";
+        EXPECT_GT(child<QListWidget>(w, "LTable")->count(), 0);
+
+        child<QPlainTextEdit>(w, "SQLField")->setPlainText("create table mg_exec (a int)");
+        for (int b : {MgenWindow::AddQueryButton, MgenWindow::RefreshGridButton}) {
+            scripted.reset();
+            click(cBut(w, b));
+            EXPECT_TRUE(scripted.wasShown("Invalid Table Name !!!", "Message", MsgIcon::Critical)) << b;
+            EXPECT_EQ(w.focusWidget(), child<QLineEdit>(w, "TblName"));
+        }
+        scripted.reset();
+        click(cBut(w, MgenWindow::ExecuteSqlButton));
+        EXPECT_TRUE(scripted.wasShown("Execute Done.", "Message", MsgIcon::Exclamation));
+    });
+    db::ResultSet check;
+    check.open("select count(*) from mg_exec", setup());
+    EXPECT_EQ(check.value(0), "0");
+}
+
+TEST_F(MgenWindowTest, TablesFieldsGridAndTheSharedSortToggle)
+{
+    setup().execute("drop table if exists mg_grid");
+    setup().execute("create table mg_grid (id integer, name varchar(20))");
+    setup().execute("insert into mg_grid values (2, 'b'), (1, 'c'), (3, 'a')");
+    withWindow([&](MgenWindow& w) {
+        click(cBut(w, MgenWindow::ConnectButton));
+        pickTable(w, "mg_grid", false);
+        QStringList fields;
+        for (int i = 0; i < child<QListWidget>(w, "LField")->count(); ++i)
+            fields << child<QListWidget>(w, "LField")->item(i)->text();
+        fields.sort();
+        EXPECT_EQ(fields, QStringList({"id", "name"}));
+
+        // A double-click reconnects with the fields as they are now and remembers them.
+        field(w, 3)->setText(testServer().login);
+        SaveSetting(SettingsApplication, SettingsSection, "cLogin", "someone-else");
+        pickTable(w, "mg_grid", true);
+        EXPECT_EQ(GetSetting(SettingsApplication, SettingsSection, "clogin"), testServer().login);
+        EXPECT_EQ(child<QPlainTextEdit>(w, "SQLField")->toPlainText(), "Select * From mg_grid");
+        EXPECT_EQ(child<QLineEdit>(w, "TblName")->text(), "mg_grid");
+        auto* grid = child<QTableView>(w, "DGrid");
+        EXPECT_TRUE(grid->isHidden()) << "the grid is filled but stays hidden";
+        EXPECT_EQ(grid->model()->rowCount(), 3);
+
+        click(child<QPushButton>(w, "CView"));
+        EXPECT_FALSE(grid->isHidden());
+        EXPECT_EQ(child<QPushButton>(w, "CView")->text(), "&Hide Grid");
+
+        // One suffix for all columns: descending first, then ascending, whichever column.
+        emit grid->horizontalHeader()->sectionClicked(0);
+        EXPECT_EQ(w.sortSuffix(), " Desc");
+        EXPECT_EQ(gridCell(w, 0, 0), "3");
+        emit grid->horizontalHeader()->sectionClicked(1);
+        EXPECT_EQ(w.sortSuffix(), "");
+        EXPECT_EQ(gridCell(w, 0, 1), "a");
+        emit grid->horizontalHeader()->sectionClicked(1);
+        EXPECT_EQ(gridCell(w, 0, 1), "c");
+
+        click(child<QPushButton>(w, "CView"));
+        EXPECT_TRUE(grid->isHidden());
+        EXPECT_EQ(child<QPushButton>(w, "CView")->text(), "&View Grid");
+
+        click(cBut(w, MgenWindow::RefreshGridButton));
+        EXPECT_FALSE(grid->isHidden());
+        EXPECT_EQ(grid->model()->rowCount(), 3);
+
+        click(child<QPushButton>(w, "CClear"));
+        EXPECT_TRUE(child<QPlainTextEdit>(w, "SQLField")->toPlainText().isEmpty());
+        EXPECT_EQ(grid->model()->columnCount(), 0);
+    });
+    EXPECT_EQ(scripted.modals().size(), 1u) << "no error window";
+}
+
+TEST_F(MgenWindowTest, AddQueryAndTheDeleteKeyOnTheQueryList)
+{
+    withWindow([&](MgenWindow& w) {
+        auto* lv = child<QTreeWidget>(w, "LV");
+        lv->setFocus();
+        QTest::keyClick(lv, Qt::Key_Delete);
+        EXPECT_EQ(lv->topLevelItemCount(), 0);
+        addQuery(w, "Select * From a", "a");
+        addQuery(w, "Select * From b", "target_b");
+        addQuery(w, "Select * From b", "target_b");
+        ASSERT_EQ(lv->topLevelItemCount(), 3) << "duplicates are allowed";
+        EXPECT_EQ(lv->topLevelItem(1)->text(0), "Select * From b");
+        EXPECT_EQ(lv->topLevelItem(1)->text(1), "target_b");
+        EXPECT_TRUE(child<QTableView>(w, "DGrid")->isHidden());
+
+        lv->setCurrentItem(lv->topLevelItem(0));
+        QTest::keyClick(lv, Qt::Key_Delete);
+        ASSERT_EQ(lv->topLevelItemCount(), 2);
+        EXPECT_EQ(lv->topLevelItem(0)->text(1), "target_b");
+
+        click(child<QPushButton>(w, "CNew"));
+        EXPECT_EQ(lv->topLevelItemCount(), 0);
+        EXPECT_EQ(child<QListWidget>(w, "LTable")->count(), 0);
+        EXPECT_EQ(field(w, 1)->text(), testServer().socketDir) << "the connection fields keep their text";
+    });
+    EXPECT_EQ(scripted.modals().size(), 1u) << "no error window";
+}
+
+TEST_F(MgenWindowTest, RefreshRecordsCountsEveryListedQuery)
+{
+    setup().execute("drop table if exists mg_150; drop table if exists mg_120");
+    setup().execute("create table mg_150 as select g as id from generate_series(1, 150) g");
+    setup().execute("create table mg_120 as select g as id from generate_series(1, 120) g");
+    withWindow([&](MgenWindow& w) {
+        addQuery(w, "Select * From mg_150", "mg_150");
+        addQuery(w, "Select * From mg_120", "mg_120");
+        field(w, 7)->setText("2");
+        click(child<QPushButton>(w, "CRefreshRec"));
+        EXPECT_EQ(field(w, 5)->text(), "270");
+        EXPECT_EQ(field(w, 6)->text(), "135");
+        field(w, 7)->setText("");
+        click(child<QPushButton>(w, "CRefreshRec"));
+        EXPECT_EQ(field(w, 7)->text(), "1");
+        EXPECT_EQ(field(w, 5)->text(), "270");
+        EXPECT_EQ(field(w, 6)->text(), "270");
+
+        // A query the server refuses is reported under the counter's name.
+        addQuery(w, "Select * From no_such_table", "x");
+        QString sub;
+        captureErrorSub(scripted, sub);
+        click(child<QPushButton>(w, "CRefreshRec"));
+        EXPECT_EQ(sub, "RefreshRecords");
+    });
+}
+
+TEST_F(MgenWindowTest, FailuresAreReportedUnderTheOperationThatFailed)
+{
+    setup().execute("drop table if exists \"it's\"");
+    setup().execute("create table \"it's\" (a int)");
+    withWindow([&](MgenWindow& w) {
+        click(cBut(w, MgenWindow::ConnectButton));
+        QString sub;
+        captureErrorSub(scripted, sub);
+        pickTable(w, "it's", false);
+        EXPECT_EQ(sub, "LTable_Click");
+
+        child<QPlainTextEdit>(w, "SQLField")->setPlainText("delete from no_such_table");
+        captureErrorSub(scripted, sub);
+        click(cBut(w, MgenWindow::ExecuteSqlButton));
+        EXPECT_EQ(sub, "CBut& 3_Click");
+        EXPECT_TRUE(ErrReport().isEmpty());
+
+        // A refused login is the shared module's report; the step after it fails in its turn.
+        field(w, 4)->setText("wrong");
+        std::vector<QString> subs;
+        for (int i = 0; i < 2; ++i)
+            scripted.onModal([&](QDialog& d) { subs.push_back(d.findChild<QLabel*>("ErrSub")->text()); });
+        click(cBut(w, MgenWindow::ConnectButton));
+        EXPECT_EQ(subs, (std::vector<QString>{"ConnectDSN", "LoadLTable"}));
+        EXPECT_EQ(GetSetting(SettingsApplication, SettingsSection, "cpassword"), "wrong")
+            << "values that fail to connect are remembered too";
+    });
+    setup().execute("drop table \"it's\"");
+}
+
+TEST_F(MgenWindowTest, EnterMovesToTheNextControlAndUpToThePreviousOne)
+{
+    withWindow([&](MgenWindow& w) {
+        QApplication::setActiveWindow(&w);
+        auto* sql = child<QPlainTextEdit>(w, "SQLField");
+        sql->setFocus();
+        QTest::keyClick(sql, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.focusWidget(), cBut(w, MgenWindow::AddQueryButton));
+        field(w, 2)->setFocus();
+        QTest::keyClick(field(w, 2), Qt::Key_Up);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.focusWidget(), field(w, 1));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(field(w, 1)->selectedText(), field(w, 1)->text()) << "a field selects its text on focus";
+    });
+}
+
+TEST_F(MgenWindowTest, GenerationAsksForEachFileNameWhenAutoNamingIsOff)
+{
+    setup().execute("drop table if exists mg_three");
+    setup().execute("create table mg_three as select g as id, 'row ' || g as label from generate_series(1, 3) g");
+    withWindow([&](MgenWindow& w) {
+        addQuery(w, "Select * From mg_three Order By id", "target");
+        field(w, 8)->setText("2");
+        child<QCheckBox>(w, "Check1_0")->setChecked(false);
+        scripted.answerYesNo(answer::Yes);
+        scripted.answerInput(QString("first"));
+        scripted.answerInput(QString(""));
+        click(cBut(w, MgenWindow::GenerateScriptButton));
+
+        const auto questions = scripted.callsOf(PromptCall::Kind::YesNo);
+        ASSERT_EQ(questions.size(), 1u);
+        EXPECT_EQ(questions[0].text, "Press [Yes] to Generate SQL File, Press [No] to Generate KX File.");
+        EXPECT_EQ(questions[0].title, "Question");
+        EXPECT_EQ(questions[0].icon, MsgIcon::Question);
+        const auto names = scripted.callsOf(PromptCall::Kind::Input);
+        ASSERT_EQ(names.size(), 2u);
+        EXPECT_EQ(names[0].title, "Choose Name");
+        EXPECT_EQ(names[0].text, "Enter a name for the file:");
+        EXPECT_TRUE(names[0].defaultText.startsWith("SQL-") && names[0].defaultText.endsWith("-1"));
+        EXPECT_TRUE(names[1].defaultText.endsWith("-2"));
+
+        // The empty answer gives the default name.
+        const QStringList files = exportFiles();
+        ASSERT_EQ(files.size(), 2);
+        EXPECT_TRUE(files.contains("first.SQL"));
+        EXPECT_TRUE(files.contains(names[1].defaultText + ".SQL"));
+        EXPECT_EQ(w.lastScriptFile(), programFolder.path() + "/Export/" + names[1].defaultText + ".SQL");
+        EXPECT_TRUE(scripted.wasShown(w.lastScriptFile() + " Script Done.", "Message", MsgIcon::Exclamation));
+
+        QFile first(programFolder.path() + "/Export/first.SQL");
+        ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+        EXPECT_EQ(first.readAll(), "INSERT INTO target (id,label) VALUES(1,'row 1')\r\n"
+                                   "INSERT INTO target (id,label) VALUES(2,'row 2')\r\n");
+    });
+}
+
+TEST_F(MgenWindowTest, AGenerationWithoutRowsStillSaysDoneWithTheLastFileWritten)
+{
+    setup().execute("drop table if exists mg_one; drop table if exists mg_none");
+    setup().execute("create table mg_one as select 1 as id");
+    setup().execute("create table mg_none (id integer)");
+    withWindow([&](MgenWindow& w) {
+        scripted.answerYesNo(answer::No);
+        click(cBut(w, MgenWindow::GenerateScriptButton));
+        EXPECT_TRUE(scripted.wasShown(" Script Done.", "Message", MsgIcon::Exclamation));
+        EXPECT_TRUE(exportFiles().isEmpty());
+
+        addQuery(w, "Select * From mg_one", "mg_one");
+        scripted.answerYesNo(answer::No);
+        click(cBut(w, MgenWindow::GenerateScriptButton));
+        const QString written = w.lastScriptFile();
+        EXPECT_TRUE(written.endsWith(".KX"));
+        EXPECT_EQ(w.scriptKind(), ScriptKind::Kx);
+
+        click(child<QPushButton>(w, "CNew"));
+        addQuery(w, "Select * From mg_none", "mg_none");
+        scripted.reset();
+        scripted.answerYesNo(answer::Yes);
+        click(cBut(w, MgenWindow::GenerateScriptButton));
+        EXPECT_TRUE(scripted.wasShown(written + " Script Done.", "Message", MsgIcon::Exclamation));
+        EXPECT_EQ(exportFiles().size(), 1);
+    });
+}
