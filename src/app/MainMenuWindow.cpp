@@ -6,6 +6,7 @@
 #include "app/PicturePanel.h"
 #include "app/WorkingWindows.h"
 #include "ui/Prompts.h"
+#include "ui/Twips.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -19,10 +20,6 @@
 namespace zobran {
 
 namespace {
-
-// The buttons' places are kept in twips, 15 to a pixel.
-constexpr int TwipsPerPixel = 15;
-constexpr int pixels(int twips) { return twips / TwipsPerPixel; }
 
 constexpr int ButtonWidthTwips = 1455;
 constexpr int ButtonHeightTwips = 1575;
@@ -104,7 +101,7 @@ void MainMenuWindow::buildPicturePanel()
     for (const ButtonPlace& place : Buttons) {
         auto* button = new PictureButton(QLatin1String(place.name), QLatin1String(place.caption),
                                          buttonPicture(place.picture), picture1_);
-        button->setGeometry(pixels(place.leftTwips), 0, pixels(ButtonWidthTwips), pixels(ButtonHeightTwips));
+        button->setGeometry(twipsRect(place.leftTwips, 0, ButtonWidthTwips, ButtonHeightTwips));
         connect(button, &QAbstractButton::clicked, this, [action = actions[index]] { action(); });
         ++index;
     }

@@ -243,10 +243,7 @@ void MgenWindow::formLoad()
         // A loaded window starts from its designed state.
         releaseGrid();
         showGrid(false);
-        lTable_->clear();
-        lField_->clear();
-        sqlField_->clear();
-        tblName_->clear();
+        clearTablesAndQuery();
         lv_->clear();
         lines_.clear();
         lblBar_->clear();
@@ -325,6 +322,17 @@ void MgenWindow::keyPressEvent(QKeyEvent* event)
 
 // ---- table and field lists ----
 
+void MgenWindow::clearTablesAndQuery()
+{
+    {
+        const QSignalBlocker blocker(lTable_);
+        lTable_->clear();
+    }
+    lField_->clear();
+    sqlField_->clear();
+    tblName_->clear();
+}
+
 QString MgenWindow::selectedTable() const
 {
     const QListWidgetItem* item = lTable_->currentItem();
@@ -334,13 +342,7 @@ QString MgenWindow::selectedTable() const
 void MgenWindow::LoadLTable()
 {
     runGuarded(FormName, QStringLiteral("LoadLTable"), [this] {
-        {
-            const QSignalBlocker blocker(lTable_);
-            lTable_->clear();
-        }
-        lField_->clear();
-        sqlField_->clear();
-        tblName_->clear();
+        clearTablesAndQuery();
         SqlText() = QStringLiteral("Select Name From sys.Tables Where Name<>'sysdiagrams' Order By Name");
         ListResultSet() = db::openStaticResultSet(SqlText(), connectionOf(SharedConnection()));
         const QStringList names = db::firstFieldTexts(*ListResultSet());
@@ -454,13 +456,7 @@ void MgenWindow::CClear_Click()
 void MgenWindow::CNew_Click()
 {
     runGuarded(FormName, QStringLiteral("CNew_Click"), [this] {
-        {
-            const QSignalBlocker blocker(lTable_);
-            lTable_->clear();
-        }
-        lField_->clear();
-        sqlField_->clear();
-        tblName_->clear();
+        clearTablesAndQuery();
         lv_->clear();
         lines_.clear();
         releaseGrid();

@@ -80,6 +80,7 @@ private:
     bool connectionFieldsValid(int buttonIndex);
     void releaseGrid();
     void showGrid(bool shown);
+    void clearTablesAndQuery();
     QString selectedTable() const;
     void setStatus(const QString& text);
     void showProgress(const QString& text);
