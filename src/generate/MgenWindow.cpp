@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -22,6 +23,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTableView>
@@ -320,6 +322,16 @@ void MgenWindow::keyPressEvent(QKeyEvent* event)
     }
 }
 
+void MgenWindow::closeEvent(QCloseEvent* event)
+{
+    // While the window repaints itself inside a long run, a close request waits for the run's end.
+    if (working_) {
+        event->ignore();
+        return;
+    }
+    ModalWindow::closeEvent(event);
+}
+
 // ---- table and field lists ----
 
 void MgenWindow::clearTablesAndQuery()
@@ -558,6 +570,7 @@ void MgenWindow::showProgress(const QString& text)
     lblBar_->setText(text);
     lblBar_->repaint();
     // Keep the window painted without letting the user act inside the generation.
+    const QScopedValueRollback<bool> working(working_, true);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     sinceRepaint_.restart();
 }

@@ -54,6 +54,7 @@ protected:
     void formUnload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
@@ -120,6 +121,7 @@ private:
     ScriptKind scriptKind_ = ScriptKind::Sql;
     QString sortSuffix_;
     QElapsedTimer sinceRepaint_;
+    bool working_ = false; // a generation or clean-up is running inside a click
 };
 
 } // namespace zobran
