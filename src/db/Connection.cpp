@@ -17,8 +17,7 @@ Connection::~Connection() noexcept
 void Connection::open(const QString& connectionString, const QString& user, const QString& password, long)
 {
     if (open_)
-        throw AppError(errnum::ObjectOpen,
-                       QStringLiteral("Operation is not allowed when the object is open."));
+        throw objectOpenError();
     QString text = connectionString;
     if (!user.isEmpty())
         text += QStringLiteral(";Uid=") + odbcValue(user);

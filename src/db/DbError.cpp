@@ -39,4 +39,21 @@ AppError objectClosedError()
     return AppError(errnum::ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
 }
 
+AppError objectOpenError()
+{
+    return AppError(errnum::ObjectOpen, QStringLiteral("Operation is not allowed when the object is open."));
+}
+
+AppError noCurrentRowError()
+{
+    return AppError(3021, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
+                                         "Requested operation requires a current record."));
+}
+
+AppError unknownFieldError()
+{
+    return AppError(3265, QStringLiteral("Item cannot be found in the collection corresponding to the requested "
+                                         "name or ordinal."));
+}
+
 } // namespace zobran::db

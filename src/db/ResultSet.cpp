@@ -15,8 +15,6 @@ namespace zobran::db {
 
 namespace {
 
-constexpr long ItemNotFound = 3265;
-
 double numberKey(std::string_view text)
 {
     double value = std::numeric_limits<double>::quiet_NaN();
@@ -80,7 +78,7 @@ ResultSet ResultSet::fromRows(std::vector<FieldInfo> fields,
 void ResultSet::open(const QString& sql, Connection& connection, int, int, long)
 {
     if (open_)
-        throw AppError(errnum::ObjectOpen, QStringLiteral("Operation is not allowed when the object is open."));
+        throw objectOpenError();
     auto query = std::make_unique<Query>();
     query->sql = sql;
     query->connection = &connection;
@@ -170,8 +168,7 @@ void ResultSet::moveNext()
 {
     requireOpen();
     if (position_ >= rows_.rowCount())
-        throw AppError(3021, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
-                                            "Requested operation requires a current record."));
+        throw noCurrentRowError();
     ++position_;
 }
 
@@ -191,25 +188,25 @@ const FieldInfo& ResultSet::field(int index) const
 {
     requireOpen();
     if (index < 0 || index >= static_cast<int>(fields_.size()))
-        throw AppError(ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the "
-                                                    "requested name or ordinal."));
+        throw unknownFieldError();
     return fields_[static_cast<std::size_t>(index)];
+}
+
+std::size_t ResultSet::currentRow() const
+{
+    if (eof())
+        throw noCurrentRowError();
+    return physicalRow(position_);
 }
 
 bool ResultSet::isNull(int field) const
 {
-    if (eof())
-        throw AppError(3021, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
-                                            "Requested operation requires a current record."));
-    return rows_.isNull(physicalRow(position_), field);
+    return rows_.isNull(currentRow(), field);
 }
 
 std::string_view ResultSet::value(int field) const
 {
-    if (eof())
-        throw AppError(3021, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
-                                            "Requested operation requires a current record."));
-    return rows_.value(physicalRow(position_), field);
+    return rows_.value(currentRow(), field);
 }
 
 bool ResultSet::isNullAt(std::size_t row, int field) const
@@ -260,8 +257,7 @@ void ResultSet::applySort()
         }
     }
     if (column < 0)
-        throw AppError(ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the "
-                                                    "requested name or ordinal."));
+        throw unknownFieldError();
 
     const std::size_t count = rows_.rowCount();
     std::vector<std::uint32_t> order(count);

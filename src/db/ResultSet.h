@@ -79,6 +79,7 @@ private:
     void requireOpen() const;
     void fetchAll();
     void applySort();
+    std::size_t currentRow() const; // raises 3021 at the end
     std::size_t physicalRow(std::size_t row) const { return order_.empty() ? row : order_[row]; }
     void notifyChanged();
 

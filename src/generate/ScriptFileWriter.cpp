@@ -57,14 +57,17 @@ void ScriptFileWriter::writePendingLines(ScriptKind kind, qint16 fileNumber)
 
     const QString path = ensureExportFolder() + QLatin1Char('/') + scriptFileName(name, kind);
     QFile file(path);
+    const auto accessError = [&] {
+        return AppError(errnum::PathFileAccess, QStringLiteral("Path/File access error: %1: %2").arg(path, file.errorString()));
+    };
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        throw AppError(errnum::PathFileAccess, QStringLiteral("Path/File access error: %1: %2").arg(path, file.errorString()));
+        throw accessError();
     lines_.writeAllTo(file);
     if (!file.flush())
-        throw AppError(errnum::PathFileAccess, QStringLiteral("Path/File access error: %1: %2").arg(path, file.errorString()));
+        throw accessError();
     file.close();
     if (file.error() != QFileDevice::NoError)
-        throw AppError(errnum::PathFileAccess, QStringLiteral("Path/File access error: %1: %2").arg(path, file.errorString()));
+        throw accessError();
 
     lastScriptFile_ = path;
     lines_.clear();
