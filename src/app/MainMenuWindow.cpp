@@ -1,6 +1,6 @@
 #include "app/MainMenuWindow.h"
 
-#include "app/AppState.h"
+#include "basics/AppPath.h"
 #include "app/ButtonPictures.h"
 #include "app/PictureButton.h"
 #include "app/PicturePanel.h"

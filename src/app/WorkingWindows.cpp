@@ -1,6 +1,6 @@
 #include "app/WorkingWindows.h"
 
-#include "app/ProgramWindow.h"
+#include "basics/ProgramWindow.h"
 #include "delete/MdeleteWindow.h"
 #include "generate/MgenWindow.h"
 #include "import/TrsqlWindow.h"

@@ -1,6 +1,7 @@
 #include "db/Connection.h"
 
 #include "db/ConnectionString.h"
+#include "db/OdbcHandle.h"
 #include "db/WideText.h"
 
 #include <array>
@@ -8,10 +9,12 @@
 
 namespace zobran::db {
 
+Connection::Connection() : dbc_(std::make_unique<OdbcHandle>()) {}
+
 Connection::~Connection() noexcept
 {
     if (open_)
-        SQLDisconnect(dbc_.get());
+        SQLDisconnect(dbc_->get());
 }
 
 void Connection::open(const QString& connectionString, const QString& user, const QString& password, long)
@@ -34,7 +37,7 @@ void Connection::open(const QString& connectionString, const QString& user, cons
     checked(SQLDriverConnectW(dbc.get(), nullptr, wide.data(), SQL_NTS, completed.data(),
                               static_cast<SQLSMALLINT>(completed.size()), &completedLength, SQL_DRIVER_NOPROMPT),
             dbc, "SQLDriverConnect");
-    dbc_ = std::move(dbc);
+    *dbc_ = std::move(dbc);
     open_ = true;
     alive_ = std::make_shared<char>();
 }
@@ -60,8 +63,8 @@ void Connection::close()
         throw objectClosedError();
     open_ = false;
     alive_.reset();
-    const SQLRETURN rc = SQLDisconnect(dbc_.get());
-    OdbcHandle dbc = std::move(dbc_);
+    const SQLRETURN rc = SQLDisconnect(dbc_->get());
+    OdbcHandle dbc = std::move(*dbc_);
     checked(rc, dbc, "SQLDisconnect");
 }
 
@@ -69,7 +72,7 @@ OdbcHandle Connection::newStatement()
 {
     if (!open_)
         throw objectClosedError();
-    return OdbcHandle(SQL_HANDLE_STMT, dbc_.get());
+    return OdbcHandle(SQL_HANDLE_STMT, dbc_->get());
 }
 
 } // namespace zobran::db

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "db/OdbcHandle.h"
-
 #include <QString>
 
 #include <memory>
 
 namespace zobran::db {
+
+class OdbcHandle;
 
 constexpr int CursorLocationServer = 2;
 constexpr int CursorLocationClient = 3;
@@ -15,7 +15,7 @@ constexpr int CursorLocationClient = 3;
 // connection string, used for statements and result sets, closed on unload. Destroying it closes it.
 class Connection {
 public:
-    Connection() = default;
+    Connection();
     ~Connection() noexcept;
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -42,7 +42,7 @@ public:
     std::weak_ptr<void> aliveToken() const { return alive_; }
 
 private:
-    OdbcHandle dbc_;
+    std::unique_ptr<OdbcHandle> dbc_;
     bool open_ = false;
     std::shared_ptr<char> alive_;
     int cursorLocation_ = CursorLocationServer;

@@ -2,7 +2,6 @@
 
 #include "db/ConnectionString.h"
 #include "db/DbError.h"
-#include "errors/ReportError.h"
 
 namespace zobran {
 
@@ -55,15 +54,13 @@ db::Connection& connectionOf(const std::unique_ptr<db::Connection>& variable)
     return *variable;
 }
 
-void ConnectDSN()
+void openSharedConnection()
 {
-    runGuarded(QStringLiteral("Module1"), QStringLiteral("ConnectDSN"), [] {
-        const ConnectionParameters& p = ConnParams();
-        ConnString() = db::odbcConnectionString(p.DriverName, p.ServerName, p.DatabaseName, p.LoginId, p.LoginPassword);
-        SharedConnection() = std::make_unique<db::Connection>();
-        SharedConnection()->open(ConnString());
-        SharedConnection()->setCursorLocation(db::CursorLocationClient);
-    });
+    const ConnectionParameters& p = ConnParams();
+    ConnString() = db::odbcConnectionString(p.DriverName, p.ServerName, p.DatabaseName, p.LoginId, p.LoginPassword);
+    SharedConnection() = std::make_unique<db::Connection>();
+    SharedConnection()->open(ConnString());
+    SharedConnection()->setCursorLocation(db::CursorLocationClient);
 }
 
 } // namespace zobran

@@ -36,8 +36,8 @@ std::unique_ptr<db::ResultSet>& ListResultSet();
 db::Connection& connectionOf(const std::unique_ptr<db::Connection>& variable);
 
 // Builds ConnString from the parameters, replaces SharedConnection with a new connection and opens
-// it; after a successful open the cursor location becomes client side. A failure is reported as
-// "Module1"/"ConnectDSN" and leaves the new, unopened connection in place.
-void ConnectDSN();
+// it; after a successful open the cursor location becomes client side. A failure raises and leaves
+// the new, unopened connection in place, so the caller's next database step fails in its turn.
+void openSharedConnection();
 
 } // namespace zobran

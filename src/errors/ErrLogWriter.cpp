@@ -1,6 +1,6 @@
 #include "errors/ErrLogWriter.h"
 
-#include "app/AppState.h"
+#include "basics/AppPath.h"
 #include "errors/AppError.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "generate/ScriptFileWriter.h"
 
-#include "app/AppState.h"
+#include "basics/AppPath.h"
 #include "errors/AppError.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileName.h"

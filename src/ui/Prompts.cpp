@@ -14,6 +14,12 @@ Prompts*& installedPrompts()
 
 } // namespace
 
+int& MsgAnswer()
+{
+    static int value = 0;
+    return value;
+}
+
 Prompts& prompts()
 {
     static QtPrompts qtPrompts;

@@ -12,6 +12,15 @@ namespace zobran {
 
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 
+// The answers of a Yes/No question.
+namespace answer {
+constexpr int Yes = 6;
+constexpr int No = 7;
+} // namespace answer
+
+// Answer of the last Yes/No question (6 Yes, 7 No), kept program-wide.
+int& MsgAnswer();
+
 // Every message box, question, input box, file dialog and modal window of the program goes through
 // this interface. The windows hold it; the Qt implementation shows real dialogs, the scripted one
 // (tests) answers from a queue and records what was asked.

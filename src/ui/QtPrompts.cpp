@@ -1,6 +1,5 @@
 #include "ui/QtPrompts.h"
 
-#include "app/AppState.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

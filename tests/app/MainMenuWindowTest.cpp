@@ -1,6 +1,6 @@
-#include "app/AppState.h"
+#include "basics/AppPath.h"
 #include "app/MainMenuWindow.h"
-#include "app/ProgramWindow.h"
+#include "basics/ProgramWindow.h"
 #include "app/WorkingWindows.h"
 #include "delete/MdeleteWindow.h"
 #include "generate/MgenWindow.h"

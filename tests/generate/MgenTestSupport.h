@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "basics/AppPath.h"
 #include "db/Connection.h"
 #include "db/Settings.h"
 #include "db/SharedConnections.h"

@@ -1,4 +1,5 @@
 #include "MgenTestSupport.h"
+#include "support/TestServer.h"
 
 #include "generate/PluCleanup.h"
 

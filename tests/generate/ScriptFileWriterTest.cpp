@@ -1,4 +1,4 @@
-#include "app/AppState.h"
+#include "basics/AppPath.h"
 #include "errors/AppError.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileWriter.h"

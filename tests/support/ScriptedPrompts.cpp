@@ -1,6 +1,6 @@
 #include "support/ScriptedPrompts.h"
 
-#include "app/AppState.h"
+#include "basics/AppPath.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "app/AppState.h"
+#include "basics/AppPath.h"
 #include "support/ScriptedPrompts.h"
 #include "ui/ModalWindow.h"
 

@@ -1,7 +1,7 @@
-#include "errors/ReportError.h"
+#include "ui/ReportError.h"
 
 #include "errors/ErrorReport.h"
-#include "errors/ErrorWindow.h"
+#include "ui/ErrorWindow.h"
 
 namespace zobran {
 

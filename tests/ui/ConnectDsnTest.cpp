@@ -1,5 +1,7 @@
-#include "app/AppState.h"
+#include "basics/AppPath.h"
 #include "db/SharedConnections.h"
+#include "ui/ConnectDsn.h"
+#include "errors/AppError.h"
 #include "errors/ErrorReport.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestServer.h"

@@ -11,14 +11,6 @@ inline const QString ProgramTitle = QStringLiteral("ZOBRAN");
 // Taken once at start-up.
 QString& AppPath();
 
-// Answer of the last Yes/No question: 6 Yes, 7 No.
-int& MsgAnswer();
-
-namespace answer {
-constexpr int Yes = 6;
-constexpr int No = 7;
-} // namespace answer
-
 // AppPath joined with a sub-path ("Export", "LOG", "TmExe.bat"), never doubling a separator that
 // is already there.
 QString appSubPath(const QString& subPath);

@@ -1,4 +1,4 @@
-#include "app/ProgramWindow.h"
+#include "basics/ProgramWindow.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
-#include "app/AppState.h"
+#include "basics/AppPath.h"
 #include "app/ButtonPictures.h"
 #include "app/MainMenuWindow.h"
-#include "app/ProgramWindow.h"
+#include "basics/ProgramWindow.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
-#include "errors/ErrorWindow.h"
+#include "ui/ErrorWindow.h"
 
-#include "app/ProgramWindow.h"
+#include "basics/ProgramWindow.h"
 #include "errors/AppError.h"
 #include "errors/ErrLogWriter.h"
 #include "errors/ErrorReport.h"

@@ -1,4 +1,4 @@
-#include "app/AppState.h"
+#include "basics/AppPath.h"
 
 #include <QDir>
 
@@ -8,12 +8,6 @@ QString& AppPath()
 {
     static QString path;
     return path;
-}
-
-int& MsgAnswer()
-{
-    static int value = 0;
-    return value;
 }
 
 QString appSubPath(const QString& subPath)

@@ -1,7 +1,7 @@
-#include "app/AppState.h"
+#include "basics/AppPath.h"
 #include "errors/ErrorReport.h"
-#include "errors/ErrorWindow.h"
-#include "errors/ReportError.h"
+#include "ui/ErrorWindow.h"
+#include "ui/ReportError.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QDate>
