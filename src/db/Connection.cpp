@@ -4,10 +4,26 @@
 #include "db/OdbcHandle.h"
 #include "db/WideText.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
 namespace zobran::db {
+
+namespace {
+
+QString infoText(const OdbcHandle& dbc, SQLUSMALLINT item)
+{
+    std::array<SQLWCHAR, 256> text{};
+    SQLSMALLINT bytes = 0;
+    checked(SQLGetInfoW(dbc.get(), item, text.data(), static_cast<SQLSMALLINT>(sizeof text), &bytes), dbc,
+            "SQLGetInfo");
+    const auto units = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(bytes, 0)) / sizeof(SQLWCHAR),
+                                             text.size() - 1);
+    return fromSqlWide(text.data(), units);
+}
+
+} // namespace
 
 Connection::Connection() : dbc_(std::make_unique<OdbcHandle>()) {}
 
@@ -17,7 +33,7 @@ Connection::~Connection() noexcept
         SQLDisconnect(dbc_->get());
 }
 
-void Connection::open(const QString& connectionString, const QString& user, const QString& password, long)
+void Connection::open(const QString& connectionString, const QString& user, const QString& password)
 {
     if (open_)
         throw objectOpenError();
@@ -37,12 +53,21 @@ void Connection::open(const QString& connectionString, const QString& user, cons
     checked(SQLDriverConnectW(dbc.get(), nullptr, wide.data(), SQL_NTS, completed.data(),
                               static_cast<SQLSMALLINT>(completed.size()), &completedLength, SQL_DRIVER_NOPROMPT),
             dbc, "SQLDriverConnect");
+    ServerInfo info;
+    try {
+        info.dbmsName = infoText(dbc, SQL_DBMS_NAME);
+        info.identifierQuote = infoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR);
+    } catch (...) {
+        SQLDisconnect(dbc.get());
+        throw;
+    }
+    serverInfo_ = info;
     *dbc_ = std::move(dbc);
     open_ = true;
     alive_ = std::make_shared<char>();
 }
 
-long Connection::execute(const QString& statement, long* recordsAffected, long)
+long Connection::execute(const QString& statement, long* recordsAffected)
 {
     OdbcHandle stmt = newStatement();
     std::vector<SQLWCHAR> wide = toSqlWide(statement);

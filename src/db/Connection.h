@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/ServerInfo.h"
+
 #include <QString>
 
 #include <memory>
@@ -21,16 +23,18 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // The connection string carries the credentials; user and password, when given, are added to it.
-    void open(const QString& connectionString, const QString& user = {}, const QString& password = {},
-              long options = -1);
+    void open(const QString& connectionString, const QString& user = {}, const QString& password = {});
     bool isOpen() const noexcept { return open_; }
+
+    // What the driver reported of the server when the connection opened.
+    const ServerInfo& serverInfo() const noexcept { return serverInfo_; }
 
     void setCursorLocation(int location) { cursorLocation_ = location; }
     int cursorLocation() const noexcept { return cursorLocation_; }
 
     // Runs one statement whose rows, if any, nobody reads. Returns the records affected (-1 when the
     // driver does not know). Raises 3704 when the connection is closed.
-    long execute(const QString& statement, long* recordsAffected = nullptr, long options = -1);
+    long execute(const QString& statement, long* recordsAffected = nullptr);
 
     // Raises 3704 when already closed.
     void close();
@@ -46,6 +50,7 @@ private:
     bool open_ = false;
     std::shared_ptr<char> alive_;
     int cursorLocation_ = CursorLocationServer;
+    ServerInfo serverInfo_;
 };
 
 } // namespace zobran::db

@@ -75,7 +75,7 @@ ResultSet ResultSet::fromRows(std::vector<FieldInfo> fields,
     return set;
 }
 
-void ResultSet::open(const QString& sql, Connection& connection, int, int, long)
+void ResultSet::open(const QString& sql, Connection& connection)
 {
     if (open_)
         throw objectOpenError();
@@ -88,7 +88,7 @@ void ResultSet::open(const QString& sql, Connection& connection, int, int, long)
     query_->freshFromOpen = true;
 }
 
-void ResultSet::requery(long)
+void ResultSet::requery()
 {
     requireOpen();
     if (!query_)
@@ -302,7 +302,7 @@ void ResultSet::notifyChanged()
 std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection)
 {
     auto resultSet = std::make_unique<ResultSet>();
-    resultSet->open(sql, connection, CursorStatic, LockOptimistic);
+    resultSet->open(sql, connection);
     resultSet->requery();
     return resultSet;
 }

@@ -16,11 +16,6 @@ namespace zobran::db {
 
 class Connection;
 
-// Cursor and lock values every opening site passes.
-constexpr int CursorStatic = 3;
-constexpr int LockOptimistic = 3;
-constexpr long OptionsUnspecified = -1;
-
 struct FieldInfo {
     std::string name; // UTF-8, as the server reports it
     int type = 0;     // ODBC SQL type code (SQL_INTEGER, SQL_WVARCHAR, ...)
@@ -43,10 +38,9 @@ public:
     static ResultSet fromRows(std::vector<FieldInfo> fields,
                               const std::vector<std::vector<std::optional<std::string>>>& rows);
 
-    void open(const QString& sql, Connection& connection, int cursorType = CursorStatic,
-              int lockType = LockOptimistic, long options = OptionsUnspecified);
+    void open(const QString& sql, Connection& connection);
     // Runs the query again and reads the new result from the first row.
-    void requery(long options = OptionsUnspecified);
+    void requery();
     void close();
     bool isOpen() const { return open_; }
 

@@ -1,7 +1,7 @@
 #include "errors/ErrLogWriter.h"
 
 #include "basics/AppPath.h"
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "generate/InsertStatementBuilder.h"
 
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 
 namespace zobran {
 

@@ -1,6 +1,6 @@
 #include "generate/PendingLineBuffer.h"
 
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 
 #include <QDir>
 #include <QIODevice>

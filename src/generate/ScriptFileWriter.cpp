@@ -1,7 +1,7 @@
 #include "generate/ScriptFileWriter.h"
 
 #include "basics/AppPath.h"
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileName.h"
 

@@ -1,7 +1,7 @@
 #include "generate/ScriptGenerator.h"
 
 #include "db/ResultSet.h"
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 #include "generate/LeadingNumber.h"
 #include "generate/PendingLineBuffer.h"
 

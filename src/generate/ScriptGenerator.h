@@ -1,6 +1,6 @@
 #pragma once
 
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 #include "generate/InsertStatementBuilder.h"
 #include "generate/LineCutter.h"
 #include "generate/ScriptKind.h"

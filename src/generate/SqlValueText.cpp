@@ -1,6 +1,6 @@
 #include "generate/SqlValueText.h"
 
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 
 #include <algorithm>
 #include <cstring>

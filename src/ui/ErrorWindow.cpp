@@ -1,7 +1,7 @@
 #include "ui/ErrorWindow.h"
 
 #include "basics/ProgramWindow.h"
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 #include "errors/ErrLogWriter.h"
 #include "errors/ErrorReport.h"
 

@@ -33,7 +33,7 @@ protected:
     ResultSet query(const QString& sql)
     {
         ResultSet set;
-        set.open(sql, connection, CursorStatic, LockOptimistic);
+        set.open(sql, connection);
         set.requery();
         return set;
     }

@@ -1,6 +1,6 @@
 #include "db/ResultSet.h"
 #include "db/ResultSetModel.h"
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 
 #include <sql.h>
 #include <sqlext.h>

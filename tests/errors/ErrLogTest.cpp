@@ -1,5 +1,5 @@
 #include "basics/AppPath.h"
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 #include "errors/ErrLogFormat.h"
 #include "errors/ErrLogWriter.h"
 

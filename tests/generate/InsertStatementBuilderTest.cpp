@@ -1,5 +1,5 @@
 #include "db/ResultSet.h"
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 #include "generate/InsertStatementBuilder.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "basics/AppPath.h"
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileWriter.h"
 

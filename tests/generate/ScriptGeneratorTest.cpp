@@ -1,6 +1,6 @@
 #include "basics/AppPath.h"
 #include "db/ResultSet.h"
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileWriter.h"
 #include "generate/ScriptGenerator.h"

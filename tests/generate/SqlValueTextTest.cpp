@@ -1,4 +1,4 @@
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 #include "generate/SqlValueText.h"
 #include "generate/ValueCategory.h"
 

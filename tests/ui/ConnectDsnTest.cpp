@@ -1,7 +1,7 @@
 #include "basics/AppPath.h"
 #include "db/SharedConnections.h"
 #include "ui/ConnectDsn.h"
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 #include "errors/ErrorReport.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestServer.h"

@@ -1,4 +1,4 @@
-#include "errors/AppError.h"
+#include "basics/AppError.h"
 
 #include <new>
 
