@@ -1,17 +1,20 @@
 #include "generate/MgenWindow.h"
 
 #include "basics/AppPath.h"
+#include "db/CatalogQueries.h"
+#include "db/ConnectionString.h"
 #include "db/DbError.h"
 #include "db/ResultSetModel.h"
-#include "db/Settings.h"
 #include "db/SharedConnections.h"
-#include "ui/ConnectDsn.h"
 #include "ui/ReportError.h"
 #include "generate/LeadingNumber.h"
+#include "generate/MgenChecks.h"
 #include "generate/PluCleanup.h"
 #include "generate/RecordCounter.h"
+#include "ui/FocusKeys.h"
+#include "ui/ListFill.h"
+#include "ui/Placement.h"
 #include "ui/Prompts.h"
-#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,11 +28,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTableView>
-#include <QTimer>
 #include <QTreeWidget>
 
 namespace zobran {
@@ -38,49 +39,6 @@ namespace {
 
 const QString FormName = QStringLiteral("MGEN");
 const QString MessageTitle = QStringLiteral("Message");
-
-// The window repaints its status label at most this often while it works.
-constexpr qint64 RepaintIntervalMs = 100;
-
-template <class W>
-W* placed(QWidget* parent, const QString& name, QRect rect)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(name);
-    widget->setGeometry(rect);
-    return widget;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption, QRect rect)
-{
-    auto* b = placed<QPushButton>(parent, name, rect);
-    b->setText(caption);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const QString& name, const QString& caption, QRect rect)
-{
-    auto* l = placed<QLabel>(parent, name, rect);
-    l->setText(caption);
-    return l;
-}
-
-QLineEdit* textBox(QWidget* parent, const QString& name, QRect rect, int maxLength, bool rightAligned = false)
-{
-    auto* box = placed<QLineEdit>(parent, name, rect);
-    box->setMaxLength(maxLength);
-    if (rightAligned)
-        box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return box;
-}
-
-void makeBlue(QLabel* l)
-{
-    QPalette palette = l->palette();
-    palette.setColor(QPalette::WindowText, Qt::blue);
-    l->setPalette(palette);
-}
 
 } // namespace
 
@@ -93,7 +51,7 @@ MgenWindow::MgenWindow(QWidget* parent)
                       return prompts().inputBox(this, QStringLiteral("Enter a name for the file:"),
                                                 QStringLiteral("Choose Name"), defaultName);
                   },
-                  [this](const QString& text) { setStatus(text); }}),
+                  [this](const QString& text) { busy_.showStatus(text); }}),
       generator_(lines_)
 {
     setObjectName(FormName);
@@ -102,6 +60,8 @@ MgenWindow::MgenWindow(QWidget* parent)
     setFixedSize(twipsToPixels(15300), twipsToPixels(10500));
     buildControls();
     setTabOrder();
+    connection_ = ConnectionFields(txtField_[0], txtField_[1], txtField_[2], txtField_[3], txtField_[4]);
+    busy_ = BusyGuard(lblBar_);
 }
 
 MgenWindow::~MgenWindow()
@@ -111,44 +71,44 @@ MgenWindow::~MgenWindow()
 
 void MgenWindow::buildControls()
 {
-    frame1_ = placed<QGroupBox>(this, QStringLiteral("Frame1"), twipsRect(120, 120, 4935, 2175));
+    frame1_ = placeControl<QGroupBox>(this, QStringLiteral("Frame1"), twipsRect(120, 120, 4935, 2175));
     frame1_->setFont(QFont(QStringLiteral("Tahoma"), 8));
     const std::array<QString, 5> captions{QStringLiteral("Driver"), QStringLiteral("Server Name"),
                                           QStringLiteral("Database Name"), QStringLiteral("User ID"),
                                           QStringLiteral("Password")};
     for (int i = 0; i < 5; ++i)
-        label1_[i] = label(frame1_, QStringLiteral("Label1_%1").arg(i), captions[i], twipsRect(240, 240 + 360 * i, 1500, 330));
-    txtField_[0] = textBox(frame1_, QStringLiteral("TxtField_0"), twipsRect(1800, 240, 2895, 330), 100);
+        label1_[i] = placeLabel(frame1_, QStringLiteral("Label1_%1").arg(i), captions[i], twipsRect(240, 240 + 360 * i, 1500, 330));
+    txtField_[0] = placeTextBox(frame1_, QStringLiteral("TxtField_0"), twipsRect(1800, 240, 2895, 330), 100);
     txtField_[0]->setReadOnly(true);
-    txtField_[1] = textBox(frame1_, QStringLiteral("TxtField_1"), twipsRect(1800, 600, 2895, 330), 100);
-    txtField_[2] = textBox(frame1_, QStringLiteral("TxtField_2"), twipsRect(1800, 960, 2895, 330), 100);
-    txtField_[3] = textBox(frame1_, QStringLiteral("TxtField_3"), twipsRect(1800, 1320, 1455, 330), 10);
-    txtField_[4] = textBox(frame1_, QStringLiteral("TxtField_4"), twipsRect(1800, 1680, 1455, 330), 10);
+    txtField_[1] = placeTextBox(frame1_, QStringLiteral("TxtField_1"), twipsRect(1800, 600, 2895, 330), 100);
+    txtField_[2] = placeTextBox(frame1_, QStringLiteral("TxtField_2"), twipsRect(1800, 960, 2895, 330), 100);
+    txtField_[3] = placeTextBox(frame1_, QStringLiteral("TxtField_3"), twipsRect(1800, 1320, 1455, 330), 10);
+    txtField_[4] = placeTextBox(frame1_, QStringLiteral("TxtField_4"), twipsRect(1800, 1680, 1455, 330), 10);
     txtField_[4]->setEchoMode(QLineEdit::Password);
-    cBut_[0] = button(frame1_, QStringLiteral("CBut_0"), QStringLiteral("C&onnect"), twipsRect(3480, 1680, 1215, 375));
+    cBut_[0] = placeButton(frame1_, QStringLiteral("CBut_0"), QStringLiteral("C&onnect"), twipsRect(3480, 1680, 1215, 375));
 
-    lTable_ = placed<QListWidget>(this, QStringLiteral("LTable"), twipsRect(120, 2400, 2655, 7440));
-    lField_ = placed<QListWidget>(this, QStringLiteral("LField"), twipsRect(2760, 2400, 2295, 7440));
+    lTable_ = placeControl<QListWidget>(this, QStringLiteral("LTable"), twipsRect(120, 2400, 2655, 7440));
+    lField_ = placeControl<QListWidget>(this, QStringLiteral("LField"), twipsRect(2760, 2400, 2295, 7440));
 
-    label2_[0] = label(this, QStringLiteral("Label2_0"), QStringLiteral("SQL"), twipsRect(5160, 240, 975, 375));
-    sqlField_ = placed<QPlainTextEdit>(this, QStringLiteral("SQLField"), twipsRect(6360, 240, 7215, 885));
+    label2_[0] = placeLabel(this, QStringLiteral("Label2_0"), QStringLiteral("SQL"), twipsRect(5160, 240, 975, 375));
+    sqlField_ = placeControl<QPlainTextEdit>(this, QStringLiteral("SQLField"), twipsRect(6360, 240, 7215, 885));
     sqlField_->setTabChangesFocus(true);
-    label2_[1] = label(this, QStringLiteral("Label2_1"), QStringLiteral("Table Name"), twipsRect(5160, 1200, 1095, 375));
-    tblName_ = placed<QLineEdit>(this, QStringLiteral("TblName"), twipsRect(6360, 1200, 2655, 330));
-    cClear_ = button(this, QStringLiteral("CClear"), QStringLiteral("C&lear"), twipsRect(10800, 1200, 1335, 375));
-    cBut_[1] = button(this, QStringLiteral("CBut_1"), QStringLiteral("&Add Query"), twipsRect(12240, 1200, 1335, 375));
-    cView_ = button(this, QStringLiteral("CView"), QStringLiteral("&View Grid"), twipsRect(13680, 240, 1335, 375));
-    cBut_[2] = button(this, QStringLiteral("CBut_2"), QStringLiteral("&Refresh Grid"), twipsRect(13680, 720, 1335, 375));
-    cBut_[3] = button(this, QStringLiteral("CBut_3"), QStringLiteral("&Execute SQL"), twipsRect(13680, 1200, 1335, 375));
+    label2_[1] = placeLabel(this, QStringLiteral("Label2_1"), QStringLiteral("Table Name"), twipsRect(5160, 1200, 1095, 375));
+    tblName_ = placeControl<QLineEdit>(this, QStringLiteral("TblName"), twipsRect(6360, 1200, 2655, 330));
+    cClear_ = placeButton(this, QStringLiteral("CClear"), QStringLiteral("C&lear"), twipsRect(10800, 1200, 1335, 375));
+    cBut_[1] = placeButton(this, QStringLiteral("CBut_1"), QStringLiteral("&Add Query"), twipsRect(12240, 1200, 1335, 375));
+    cView_ = placeButton(this, QStringLiteral("CView"), QStringLiteral("&View Grid"), twipsRect(13680, 240, 1335, 375));
+    cBut_[2] = placeButton(this, QStringLiteral("CBut_2"), QStringLiteral("&Refresh Grid"), twipsRect(13680, 720, 1335, 375));
+    cBut_[3] = placeButton(this, QStringLiteral("CBut_3"), QStringLiteral("&Execute SQL"), twipsRect(13680, 1200, 1335, 375));
 
-    lv_ = placed<QTreeWidget>(this, QStringLiteral("LV"), twipsRect(5160, 1680, 9975, 7215));
+    lv_ = placeControl<QTreeWidget>(this, QStringLiteral("LV"), twipsRect(5160, 1680, 9975, 7215));
     lv_->setRootIsDecorated(false);
     lv_->setUniformRowHeights(true);
     lv_->setAllColumnsShowFocus(true);
     lv_->setColumnCount(0);
     lv_->setHeaderLabels({});
 
-    dGrid_ = placed<QTableView>(this, QStringLiteral("DGrid"), twipsRect(5160, 1680, 9975, 7215));
+    dGrid_ = placeControl<QTableView>(this, QStringLiteral("DGrid"), twipsRect(5160, 1680, 9975, 7215));
     dGrid_->hide();
     dGrid_->setSortingEnabled(false);
     dGrid_->horizontalHeader()->setSectionsClickable(true);
@@ -158,14 +118,14 @@ void MgenWindow::buildControls()
     gridModel_ = new db::ResultSetModel(this);
     dGrid_->setModel(gridModel_);
 
-    frame2_ = placed<QGroupBox>(this, QStringLiteral("Frame2"), twipsRect(5160, 5640, 9975, 2295));
+    frame2_ = placeControl<QGroupBox>(this, QStringLiteral("Frame2"), twipsRect(5160, 5640, 9975, 2295));
     frame2_->hide();
-    sqlListBox_ = placed<QListView>(frame2_, QStringLiteral("SQLListBox"), twipsRect(240, 240, 9495, 1785));
+    sqlListBox_ = placeControl<QListView>(frame2_, QStringLiteral("SQLListBox"), twipsRect(240, 240, 9495, 1785));
     sqlListBox_->setUniformItemSizes(true);
     sqlListBox_->setModel(&lines_);
 
     // The two "Advance" frames share one place; the tabs on their top edge switch between them.
-    advance_ = placed<QStackedWidget>(this, QStringLiteral("Advance"), twipsRect(5160, 9000, 9975, 855));
+    advance_ = placeControl<QStackedWidget>(this, QStringLiteral("Advance"), twipsRect(5160, 9000, 9975, 855));
     frame4_ = new QGroupBox(QStringLiteral("Advance"), advance_);
     frame4_->setObjectName(QStringLiteral("Frame4"));
     frame3_ = new QGroupBox(QStringLiteral("Advance"), advance_);
@@ -173,20 +133,20 @@ void MgenWindow::buildControls()
     advance_->addWidget(frame4_);
     advance_->addWidget(frame3_);
 
-    label1_[5] = label(frame3_, QStringLiteral("Label1_5"), QStringLiteral("Total Record"), twipsRect(240, 360, 1300, 330));
-    txtField_[5] = textBox(frame3_, QStringLiteral("TxtField_5"), twipsRect(1560, 360, 1455, 330), 20, true);
-    txtField_[5]->setReadOnly(true);
-    label1_[6] = label(frame3_, QStringLiteral("Label1_6"), QStringLiteral("Records / Files"), twipsRect(3600, 360, 1500, 330));
-    txtField_[6] = textBox(frame3_, QStringLiteral("TxtField_6"), twipsRect(5160, 360, 1455, 330), 20, true);
-    label1_[7] = label(frame3_, QStringLiteral("Label1_7"), QStringLiteral("per"), twipsRect(6600, 360, 450, 330));
-    txtField_[7] = textBox(frame3_, QStringLiteral("TxtField_7"), twipsRect(7080, 360, 1455, 330), 20, true);
-    cRefreshRec_ = button(frame3_, QStringLiteral("CRefreshRec"), QStringLiteral("Re&fresh"), twipsRect(8640, 360, 1215, 375));
+    label1_[5] = placeLabel(frame3_, QStringLiteral("Label1_5"), QStringLiteral("Total Record"), twipsRect(240, 360, 1300, 330));
+    totalRecord_ = placeTextBox(frame3_, QStringLiteral("TxtField_5"), twipsRect(1560, 360, 1455, 330), 20, TextAlign::Right);
+    totalRecord_->setReadOnly(true);
+    label1_[6] = placeLabel(frame3_, QStringLiteral("Label1_6"), QStringLiteral("Records / Files"), twipsRect(3600, 360, 1500, 330));
+    recordsPerFile_ = placeTextBox(frame3_, QStringLiteral("TxtField_6"), twipsRect(5160, 360, 1455, 330), 20, TextAlign::Right);
+    label1_[7] = placeLabel(frame3_, QStringLiteral("Label1_7"), QStringLiteral("per"), twipsRect(6600, 360, 450, 330));
+    filesWished_ = placeTextBox(frame3_, QStringLiteral("TxtField_7"), twipsRect(7080, 360, 1455, 330), 20, TextAlign::Right);
+    cRefreshRec_ = placeButton(frame3_, QStringLiteral("CRefreshRec"), QStringLiteral("Re&fresh"), twipsRect(8640, 360, 1215, 375));
 
-    label1_[8] = label(frame4_, QStringLiteral("Label1_8"), QStringLiteral("Limit Records"), twipsRect(240, 360, 1300, 330));
-    txtField_[8] = textBox(frame4_, QStringLiteral("TxtField_8"), twipsRect(1560, 360, 1455, 330), 20, true);
-    label3_ = label(frame4_, QStringLiteral("Label3"), QStringLiteral("* 0 = No Limit"), twipsRect(3240, 360, 1600, 330));
-    makeBlue(label3_);
-    check1_ = placed<QCheckBox>(frame4_, QStringLiteral("Check1_0"), twipsRect(4920, 360, 2655, 255));
+    label1_[8] = placeLabel(frame4_, QStringLiteral("Label1_8"), QStringLiteral("Limit Records"), twipsRect(240, 360, 1300, 330));
+    limitRecords_ = placeTextBox(frame4_, QStringLiteral("TxtField_8"), twipsRect(1560, 360, 1455, 330), 20, TextAlign::Right);
+    label3_ = placeLabel(frame4_, QStringLiteral("Label3"), QStringLiteral("* 0 = No Limit"), twipsRect(3240, 360, 1600, 330));
+    setTextColor(label3_, Qt::blue);
+    check1_ = placeControl<QCheckBox>(frame4_, QStringLiteral("Check1_0"), twipsRect(4920, 360, 2655, 255));
     check1_->setText(QStringLiteral("Auto Generate File Name"));
 
     advanceTabs_ = new QTabBar(this);
@@ -200,12 +160,12 @@ void MgenWindow::buildControls()
                               tabsSize.width(), tabsSize.height());
     connect(advanceTabs_, &QTabBar::currentChanged, advance_, &QStackedWidget::setCurrentIndex);
 
-    lblBar_ = label(this, QStringLiteral("LblBar"), QString(), twipsRect(5160, 9960, 4455, 375));
-    makeBlue(lblBar_);
-    cNew_ = button(this, QStringLiteral("CNew"), QStringLiteral("&New Script"), twipsRect(9720, 9960, 1695, 375));
-    cBut_[4] = button(this, QStringLiteral("CBut_4"), QStringLiteral("&Generate Script"), twipsRect(11520, 9960, 1695, 375));
-    cClose_ = button(this, QStringLiteral("CClose"), QStringLiteral("&Close"), twipsRect(13320, 9960, 1695, 375));
-    command1_ = button(this, QStringLiteral("Command1"), QStringLiteral("Command1"), twipsRect(9120, 840, 1215, 735));
+    lblBar_ = placeLabel(this, QStringLiteral("LblBar"), QString(), twipsRect(5160, 9960, 4455, 375));
+    setTextColor(lblBar_, Qt::blue);
+    cNew_ = placeButton(this, QStringLiteral("CNew"), QStringLiteral("&New Script"), twipsRect(9720, 9960, 1695, 375));
+    cBut_[4] = placeButton(this, QStringLiteral("CBut_4"), QStringLiteral("&Generate Script"), twipsRect(11520, 9960, 1695, 375));
+    cClose_ = placeButton(this, QStringLiteral("CClose"), QStringLiteral("&Close"), twipsRect(13320, 9960, 1695, 375));
+    command1_ = placeButton(this, QStringLiteral("Command1"), QStringLiteral("Command1"), twipsRect(9120, 840, 1215, 735));
     command1_->raise();
 
     for (int i = 0; i < static_cast<int>(cBut_.size()); ++i)
@@ -223,18 +183,19 @@ void MgenWindow::buildControls()
     connect(lTable_, &QListWidget::itemDoubleClicked, this, [this] { LTable_DblClick(); });
     connect(dGrid_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { DGrid_HeadClick(c); });
 
-    // The window sees every key before the focused control does.
-    for (QWidget* child : findChildren<QWidget*>())
-        child->installEventFilter(this);
+    auto* keys = new FocusKeys(this);
+    keys->selectAllOnFocus({txtField_[0], txtField_[1], txtField_[2], txtField_[3], txtField_[4], totalRecord_,
+                            recordsPerFile_, filesWished_, limitRecords_});
+    lv_->installEventFilter(this);
 }
 
 void MgenWindow::setTabOrder()
 {
     const std::vector<QWidget*> order{txtField_[0], txtField_[1], txtField_[2], txtField_[3], txtField_[4],
-                                      cBut_[0], lTable_, lField_, sqlField_, cBut_[1], txtField_[8], check1_,
+                                      cBut_[0], lTable_, lField_, sqlField_, cBut_[1], limitRecords_, check1_,
                                       cBut_[4], cClose_, cNew_, tblName_, cClear_, cView_, cBut_[2], cBut_[3],
-                                      command1_, lv_, dGrid_, advanceTabs_, txtField_[5], txtField_[6],
-                                      txtField_[7], cRefreshRec_};
+                                      command1_, lv_, dGrid_, advanceTabs_, totalRecord_, recordsPerFile_,
+                                      filesWished_, cRefreshRec_};
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -251,20 +212,17 @@ void MgenWindow::formLoad()
         lv_->clear();
         lines_.clear();
         lblBar_->clear();
-        txtField_[5]->clear();
-        txtField_[6]->clear();
+        totalRecord_->clear();
+        recordsPerFile_->clear();
         check1_->setChecked(true);
         advanceTabs_->setCurrentIndex(0);
         sortSuffix_.clear();
 
         DesignLayout();
-        txtField_[0]->setText(QStringLiteral("SQL Server"));
-        txtField_[1]->setText(GetSetting(SettingsApplication, SettingsSection, settingkeys::Server.readAs));
-        txtField_[2]->setText(GetSetting(SettingsApplication, SettingsSection, settingkeys::Database.readAs));
-        txtField_[3]->setText(GetSetting(SettingsApplication, SettingsSection, settingkeys::Login.readAs));
-        txtField_[4]->setText(GetSetting(SettingsApplication, SettingsSection, settingkeys::Password.readAs));
-        txtField_[7]->setText(QStringLiteral("1"));
-        txtField_[8]->setText(QStringLiteral("0"));
+        txtField_[0]->setText(db::SqlServerDriver);
+        connection_.loadRemembered();
+        filesWished_->setText(QStringLiteral("1"));
+        limitRecords_->setText(QStringLiteral("0"));
         lv_->setHeaderLabels({QStringLiteral("SQL"), QStringLiteral("Table Name")});
         lv_->setColumnWidth(0, twipsToPixels(7000));
         lv_->setColumnWidth(1, twipsToPixels(2600));
@@ -289,49 +247,16 @@ void MgenWindow::DesignLayout()
 
 bool MgenWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    // A key the control leaves alone travels on to its parents: act on it once, for the control.
-    if (event->type() == QEvent::KeyPress && watched == focusWidget()) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        // Enter moves to the next control and Up arrow to the previous one, once the control has
-        // had the key as well.
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            QTimer::singleShot(0, this, [this] { focusNextPrevChild(true); });
-        else if (key->key() == Qt::Key_Up)
-            QTimer::singleShot(0, this, [this] { focusNextPrevChild(false); });
-    }
     if (event->type() == QEvent::KeyPress && watched == lv_)
         LV_KeyDown(static_cast<QKeyEvent*>(event)->key());
-    if (event->type() == QEvent::FocusIn) {
-        for (QLineEdit* field : txtField_)
-            if (watched == field)
-                QTimer::singleShot(0, field, [field] { field->selectAll(); });
-    }
     return ModalWindow::eventFilter(watched, event);
-}
-
-void MgenWindow::keyPressEvent(QKeyEvent* event)
-{
-    // Enter is the window's move-to-next key and Escape does not close it: neither reaches the
-    // dialog's default handling.
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        event->accept();
-        return;
-    default:
-        ModalWindow::keyPressEvent(event);
-    }
 }
 
 void MgenWindow::closeEvent(QCloseEvent* event)
 {
     // While the window repaints itself inside a long run, a close request waits for the run's end.
-    if (working_) {
-        event->ignore();
-        return;
-    }
-    ModalWindow::closeEvent(event);
+    if (!busy_.refuseClose(event))
+        ModalWindow::closeEvent(event);
 }
 
 // ---- table and field lists ----
@@ -357,16 +282,7 @@ void MgenWindow::LoadLTable()
 {
     runGuarded(FormName, QStringLiteral("LoadLTable"), [this] {
         clearTablesAndQuery();
-        SqlText() = QStringLiteral("Select Name From sys.Tables Where Name<>'sysdiagrams' Order By Name");
-        ListResultSet() = db::openStaticResultSet(SqlText(), connectionOf(SharedConnection()));
-        const QStringList names = db::firstFieldTexts(*ListResultSet());
-        {
-            const QSignalBlocker blocker(lTable_);
-            lTable_->addItems(names);
-            lTable_->setCurrentRow(-1);
-        }
-        ListResultSet()->close();
-        ListResultSet().reset();
+        fillListFromQuery(*lTable_, db::tableListQuery(), connectionOf(SharedConnection()));
     });
 }
 
@@ -377,13 +293,7 @@ void MgenWindow::LTable_Click()
         sqlField_->clear();
         tblName_->clear();
         releaseGrid();
-        SqlText() = QStringLiteral("Select A.name ") + QStringLiteral("From dbo.syscolumns As A ")
-            + QStringLiteral("Inner Join dbo.sysobjects As B ON A.ID=B.ID ") + QStringLiteral("Where B.name = N'")
-            + selectedTable() + QStringLiteral("'");
-        ListResultSet() = db::openStaticResultSet(SqlText(), connectionOf(SharedConnection()));
-        lField_->addItems(db::firstFieldTexts(*ListResultSet()));
-        ListResultSet()->close();
-        ListResultSet().reset();
+        lField_->addItems(readListQuery(db::fieldListQuery(selectedTable()), connectionOf(SharedConnection())));
     });
 }
 
@@ -404,19 +314,7 @@ void MgenWindow::LTable_DblClick()
 
 void MgenWindow::RunConnection()
 {
-    runGuarded(FormName, QStringLiteral("RunConnection"), [this] {
-        ConnectionParameters& p = ConnParams();
-        p.DriverName = txtField_[0]->text();
-        p.ServerName = txtField_[1]->text();
-        p.DatabaseName = txtField_[2]->text();
-        p.LoginId = txtField_[3]->text();
-        p.LoginPassword = txtField_[4]->text();
-        SaveSetting(SettingsApplication, SettingsSection, settingkeys::Server.writtenAs, txtField_[1]->text());
-        SaveSetting(SettingsApplication, SettingsSection, settingkeys::Database.writtenAs, txtField_[2]->text());
-        SaveSetting(SettingsApplication, SettingsSection, settingkeys::Login.writtenAs, txtField_[3]->text());
-        SaveSetting(SettingsApplication, SettingsSection, settingkeys::Password.writtenAs, txtField_[4]->text());
-        ConnectDSN();
-    });
+    runGuarded(FormName, QStringLiteral("RunConnection"), [this] { connection_.runSharedConnection(); });
 }
 
 void MgenWindow::ConnectDataSource()
@@ -491,37 +389,31 @@ void MgenWindow::LV_KeyDown(int key)
 
 // ---- command buttons ----
 
-bool MgenWindow::connectionFieldsValid(int index)
+bool MgenWindow::buttonFieldsValid(int index)
 {
-    const std::array<QString, 5> refusals{QStringLiteral("Invalid Driver !!!"), QStringLiteral("Invalid Server Name !!!"),
-                                          QStringLiteral("Invalid Database Name !!!"), QStringLiteral("Invalid User ID !!!"),
-                                          QStringLiteral("Invalid Password !!!")};
-    for (int i = 0; i < 5; ++i) {
-        if (txtField_[i]->text().isEmpty()) {
-            prompts().message(this, refusals[i], MessageTitle, MsgIcon::Critical);
-            txtField_[i]->setFocus();
-            return false;
-        }
-    }
-    const bool needsSql = index == AddQueryButton || index == RefreshGridButton || index == ExecuteSqlButton;
-    if (needsSql && sqlField_->toPlainText().isEmpty()) {
-        prompts().message(this, QStringLiteral("Invalid SQL !!!"), MessageTitle, MsgIcon::Critical);
+    const std::optional<MgenRefusal> refusal
+        = mgenButtonRefusal(index, connection_.texts(), sqlField_->toPlainText(), tblName_->text());
+    if (!refusal)
+        return true;
+    prompts().message(this, refusal->message, MessageTitle, MsgIcon::Critical);
+    switch (refusal->box) {
+    case MgenBox::Sql:
         sqlField_->setFocus();
-        return false;
-    }
-    const bool needsTable = index == AddQueryButton || index == RefreshGridButton;
-    if (needsTable && tblName_->text().isEmpty()) {
-        prompts().message(this, QStringLiteral("Invalid Table Name !!!"), MessageTitle, MsgIcon::Critical);
+        break;
+    case MgenBox::TableName:
         tblName_->setFocus();
-        return false;
+        break;
+    default:
+        txtField_[static_cast<std::size_t>(refusal->box)]->setFocus();
+        break;
     }
-    return true;
+    return false;
 }
 
 void MgenWindow::CBut_Click(int index)
 {
     runGuarded(FormName, arrayClickName(QStringLiteral("CBut& "), index), [this, index] {
-        if (!connectionFieldsValid(index))
+        if (!buttonFieldsValid(index))
             return;
         releaseGrid();
         RunConnection();
@@ -550,7 +442,11 @@ void MgenWindow::CBut_Click(int index)
                                              QStringLiteral("Question"), MsgIcon::Question);
             scriptKind_ = MsgAnswer() == answer::No ? ScriptKind::Kx : ScriptKind::Sql;
             GenerateScript();
-            prompts().message(this, completionMessage(), MessageTitle, MsgIcon::Exclamation);
+            prompts().message(this,
+                              generationCompletionMessage(writer_.lastScriptFile(), scriptKind_,
+                                                          generator_.valuesWithCarriageReturn(),
+                                                          generator_.statementsNotRestorable()),
+                              MessageTitle, MsgIcon::Exclamation);
             break;
         default:
             break;
@@ -559,23 +455,6 @@ void MgenWindow::CBut_Click(int index)
 }
 
 // ---- generation ----
-
-void MgenWindow::setStatus(const QString& text)
-{
-    lblBar_->setText(text);
-    lblBar_->repaint();
-    sinceRepaint_.restart();
-}
-
-void MgenWindow::showProgress(const QString& text)
-{
-    lblBar_->setText(text);
-    lblBar_->repaint();
-    // Keep the window painted without letting the user act inside the generation.
-    const QScopedValueRollback<bool> working(working_, true);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    sinceRepaint_.restart();
-}
 
 void MgenWindow::GenerateScript()
 {
@@ -587,18 +466,17 @@ void MgenWindow::GenerateScript()
             queries.push_back({entry->text(0), entry->text(1)});
         }
         ScriptGenerator::Callbacks callbacks;
-        callbacks.status = [this](const QString& text) { setStatus(text); };
-        sinceRepaint_.start();
+        callbacks.status = [this](const QString& text) { busy_.showStatus(text); };
         callbacks.rowProgress = [this](long row, long total) {
-            if (sinceRepaint_.elapsed() >= RepaintIntervalMs)
-                showProgress(generateStatusText(row, total));
+            if (busy_.progressDue())
+                busy_.showProgress(generateStatusText(row, total));
         };
         callbacks.fileDue = [this](qint16 fileNumber) { SyncSQLFile(fileNumber); };
         const auto openQuery = [](const QString& sql) {
             return std::move(*db::openStaticResultSet(sql, connectionOf(SharedConnection())));
         };
         try {
-            generator_.run(queries, scriptKind_, txtField_[8]->text(), openQuery, callbacks);
+            generator_.run(queries, scriptKind_, limitRecords_->text(), openQuery, callbacks);
         } catch (const CountLengthError& e) {
             ReportError(FormName, QStringLiteral("CountLength"), e);
         }
@@ -613,42 +491,26 @@ void MgenWindow::SyncSQLFile(qint16 fileNumber)
     });
 }
 
-QString MgenWindow::completionMessage() const
-{
-    QString text = writer_.lastScriptFile() + QStringLiteral(" Script Done.");
-    if (scriptKind_ != ScriptKind::Kx)
-        return text;
-    if (const long withCr = generator_.valuesWithCarriageReturn(); withCr > 0)
-        text += QStringLiteral("\n\n%1 value(s) held a carriage return, which a KX file cannot carry: those values "
-                               "will not read back exactly. The SQL kind carries them intact.")
-                    .arg(withCr);
-    if (const long cut = generator_.statementsNotRestorable(); cut > 0)
-        text += QStringLiteral("\n\n%1 statement(s) hold a long run of blanks or brackets and had to be cut where a "
-                               "KX reader cannot restore them exactly. The SQL kind carries them intact.")
-                    .arg(cut);
-    return text;
-}
-
 // ---- record counter ----
 
 void MgenWindow::CRefreshRec_Click()
 {
     runGuarded(FormName, QStringLiteral("RefreshRecords"), [this] {
-        txtField_[5]->clear();
-        if (leadingNumber(txtField_[7]->text()) == 0)
-            txtField_[7]->setText(QStringLiteral("1"));
+        totalRecord_->clear();
+        if (leadingNumber(filesWished_->text()) == 0)
+            filesWished_->setText(QStringLiteral("1"));
         QStringList queries;
         for (int i = 0; i < lv_->topLevelItemCount(); ++i)
             queries << lv_->topLevelItem(i)->text(0);
-        const RecordCountTexts texts = countRecords(txtField_[7]->text(), queries, [](const QString& sql) {
+        const RecordCountTexts texts = countRecords(filesWished_->text(), queries, [](const QString& sql) {
             const std::unique_ptr<db::ResultSet> counted = db::openStaticResultSet(sql, connectionOf(SharedConnection()));
             const long count = counted->recordCount();
             counted->close();
             return count;
         });
-        txtField_[5]->setText(texts.totalRecords);
-        txtField_[6]->setText(texts.recordsPerFile);
-        txtField_[7]->setText(texts.per);
+        totalRecord_->setText(texts.totalRecords);
+        recordsPerFile_->setText(texts.recordsPerFile);
+        filesWished_->setText(texts.per);
     });
 }
 
@@ -657,13 +519,8 @@ void MgenWindow::CRefreshRec_Click()
 void MgenWindow::Command1_Click()
 {
     runGuarded(FormName, QStringLiteral("Command1_Click"), [this] {
-        sinceRepaint_.start();
-        const long deleted = removeHighestDuplicatePlu(connectionOf(SharedConnection()), [this](const QString& itemCode) {
-            if (sinceRepaint_.elapsed() >= RepaintIntervalMs)
-                showProgress(itemCode);
-            else
-                lblBar_->setText(itemCode);
-        });
+        const long deleted = removeHighestDuplicatePlu(connectionOf(SharedConnection()),
+                                                       [this](const QString& itemCode) { busy_.showProgress(itemCode); });
         prompts().message(this, QString::number(deleted) + QStringLiteral(" FUCK DONE !!!"), ProgramTitle, MsgIcon::None);
     });
 }

@@ -4,9 +4,9 @@
 #include "generate/ScriptFileWriter.h"
 #include "generate/ScriptGenerator.h"
 #include "generate/ScriptKind.h"
+#include "ui/BusyGuard.h"
+#include "ui/ConnectionFields.h"
 #include "ui/ModalWindow.h"
-
-#include <QElapsedTimer>
 
 #include <array>
 #include <memory>
@@ -53,7 +53,6 @@ protected:
     void formLoad() override;
     void formUnload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -78,16 +77,18 @@ private:
     void GenerateScript();
     void SyncSQLFile(qint16 fileNumber);
 
-    bool connectionFieldsValid(int buttonIndex);
+    bool buttonFieldsValid(int buttonIndex);
     void releaseGrid();
     void showGrid(bool shown);
     void clearTablesAndQuery();
     QString selectedTable() const;
-    void setStatus(const QString& text);
-    void showProgress(const QString& text);
-    QString completionMessage() const;
 
-    std::array<QLineEdit*, 9> txtField_{};
+    // TxtField 0 to 4: driver, server, database, login, password.
+    std::array<QLineEdit*, 5> txtField_{};
+    QLineEdit* totalRecord_ = nullptr;    // TxtField 5
+    QLineEdit* recordsPerFile_ = nullptr; // TxtField 6
+    QLineEdit* filesWished_ = nullptr;    // TxtField 7, "per"
+    QLineEdit* limitRecords_ = nullptr;   // TxtField 8
     std::array<QLabel*, 9> label1_{};
     std::array<QPushButton*, 5> cBut_{};
     std::array<QLabel*, 2> label2_{};
@@ -120,8 +121,8 @@ private:
     ScriptGenerator generator_;
     ScriptKind scriptKind_ = ScriptKind::Sql;
     QString sortSuffix_;
-    QElapsedTimer sinceRepaint_;
-    bool working_ = false; // a generation or clean-up is running inside a click
+    ConnectionFields connection_;
+    BusyGuard busy_;
 };
 
 } // namespace zobran

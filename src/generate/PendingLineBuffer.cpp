@@ -1,9 +1,8 @@
 #include "generate/PendingLineBuffer.h"
 
-#include "basics/AppError.h"
+#include "basics/FileError.h"
 
 #include <QDir>
-#include <QIODevice>
 
 #include <algorithm>
 #include <limits>
@@ -15,10 +14,12 @@ namespace {
 constexpr std::size_t WriteBufferBytes = std::size_t{1} << 20;
 constexpr std::size_t CopyChunkBytes = std::size_t{1} << 20;
 
-AppError tempFileError(const QTemporaryFile& file, const QString& what)
+// The temporary file has no name of its own to show: the folder it lives in stands for it.
+FileError tempFileError(const QTemporaryFile& file, const QString& what)
 {
-    return AppError(errnum::PathFileAccess,
-                    QStringLiteral("The pending script lines cannot be %1 (temporary file): %2").arg(what, file.errorString()));
+    return pathFileAccessError(QDir::tempPath(),
+                               QStringLiteral("the pending script lines cannot be %1 in a temporary file there: %2")
+                                   .arg(what, file.errorString()));
 }
 
 } // namespace
@@ -106,12 +107,9 @@ std::string PendingLineBuffer::line(std::size_t index) const
     return text;
 }
 
-void PendingLineBuffer::writeAllTo(QIODevice& out)
+void PendingLineBuffer::writeAllTo(const std::function<void(std::string_view bytes)>& write)
 {
-    const auto put = [&out](const char* data, std::size_t length) {
-        if (out.write(data, static_cast<qint64>(length)) != static_cast<qint64>(length))
-            throw AppError(errnum::PathFileAccess, QStringLiteral("The script file cannot be written: %1").arg(out.errorString()));
-    };
+    const auto put = [&write](const char* data, std::size_t length) { write(std::string_view(data, length)); };
     if (flushedBytes_ > 0) {
         std::string chunk(static_cast<std::size_t>(std::min<std::uint64_t>(CopyChunkBytes, flushedBytes_)), '\0');
         for (std::uint64_t offset = 0; offset < flushedBytes_;) {

@@ -4,11 +4,10 @@
 #include <QTemporaryFile>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-class QIODevice;
 
 namespace zobran {
 
@@ -35,10 +34,10 @@ public:
     // A line without its line end.
     std::string line(std::size_t index) const;
 
-    // Writes every pending line, each followed by CR LF, to out in large chunks. The lines stay
-    // pending; the caller clears them once the output is safely closed. Raises AppError 75 when
-    // the temporary file or out fails.
-    void writeAllTo(QIODevice& out);
+    // Hands every pending line, each followed by CR LF, to write in large chunks. The lines stay
+    // pending; the caller clears them once the output is safely closed. Raises FileError 75 when
+    // the temporary file fails; whatever write raises goes through.
+    void writeAllTo(const std::function<void(std::string_view bytes)>& write);
 
     // Tells the views about the lines appended since they last heard.
     void publishAppendedLines();

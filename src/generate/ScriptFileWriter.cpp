@@ -1,30 +1,14 @@
 #include "generate/ScriptFileWriter.h"
 
 #include "basics/AppPath.h"
-#include "basics/AppError.h"
+#include "basics/FileError.h"
+#include "basics/Folders.h"
+#include "basics/TextFile.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileName.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 namespace zobran {
-
-QString ensureExportFolder()
-{
-    const QString folder = appSubPath(QStringLiteral("Export"));
-    const QFileInfo info(folder);
-    if (info.isDir())
-        return folder;
-    if (info.exists())
-        throw AppError(errnum::PathNotFound, QStringLiteral("Path not found: %1 is a file, not a folder").arg(folder));
-    if (!QFileInfo(AppPath()).isDir())
-        throw AppError(errnum::PathNotFound, QStringLiteral("Path not found: %1").arg(AppPath()));
-    if (!QDir().mkdir(folder))
-        throw AppError(errnum::PathFileAccess, QStringLiteral("Path/File access error: the folder %1 cannot be created").arg(folder));
-    return folder;
-}
 
 ScriptFileWriter::ScriptFileWriter(PendingLineBuffer& lines, Hooks hooks) : lines_(lines), hooks_(std::move(hooks)) {}
 
@@ -52,22 +36,13 @@ void ScriptFileWriter::writePendingLines(ScriptKind kind, qint16 fileNumber)
     const QDateTime now = hooks_.now ? hooks_.now() : QDateTime::currentDateTime();
     const QString name = chooseName(defaultScriptName(now, fileNumber));
     if (!isPlainFileName(name))
-        throw AppError(errnum::PathFileAccess,
-                       QStringLiteral("Path/File access error: the name \"%1\" holds a folder separator").arg(name));
+        throw pathFileAccessError(name, QStringLiteral("a file name cannot hold a folder separator"));
 
     const QString path = ensureExportFolder() + QLatin1Char('/') + scriptFileName(name, kind);
-    QFile file(path);
-    const auto accessError = [&] {
-        return AppError(errnum::PathFileAccess, QStringLiteral("Path/File access error: %1: %2").arg(path, file.errorString()));
-    };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        throw accessError();
-    lines_.writeAllTo(file);
-    if (!file.flush())
-        throw accessError();
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        throw accessError();
+    // All or nothing: a failed write takes the file back to what it held before.
+    FileAppend file(path);
+    lines_.writeAllTo([&file](std::string_view bytes) { file.write(bytes); });
+    file.commit();
 
     lastScriptFile_ = path;
     lines_.clear();

@@ -56,7 +56,4 @@ private:
     QString lastScriptFile_;
 };
 
-// The Export folder under the program folder, created when missing; raises AppError 76 or 75.
-QString ensureExportFolder();
-
 } // namespace zobran

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace zobran::db {
+
+// The catalog queries the windows send, exactly as SQL Server takes them.
+
+// The user tables of the database, by name, without sysdiagrams (Generate Script window).
+QString tableListQuery();
+
+// The column names of one table, in the server's order (Generate Script window).
+QString fieldListQuery(const QString& table);
+
+// The tables the Delete Script window offers: the user tables without sysdiagrams and the
+// configuration tables of the application suite, by name.
+QString deletableTableListQuery();
+
+// The online databases of the server other than master, tempdb, model and msdb, by name.
+QString userDatabaseListQuery();
+
+} // namespace zobran::db

@@ -1,0 +1,34 @@
+#include "ui/ListFill.h"
+
+#include "db/ResultSet.h"
+#include "db/SharedConnections.h"
+
+#include <QListWidget>
+#include <QSignalBlocker>
+
+namespace zobran {
+
+QStringList readListQuery(const QString& sql, db::Connection& connection)
+{
+    SqlText() = sql;
+    ListResultSet() = db::openStaticResultSet(SqlText(), connection);
+    QStringList texts = db::firstFieldTexts(*ListResultSet());
+    ListResultSet()->close();
+    ListResultSet().reset();
+    return texts;
+}
+
+void fillListBox(QListWidget& list, const QStringList& entries)
+{
+    const QSignalBlocker blocker(&list);
+    list.clear();
+    list.addItems(entries);
+    list.setCurrentRow(-1);
+}
+
+void fillListFromQuery(QListWidget& list, const QString& sql, db::Connection& connection)
+{
+    fillListBox(list, readListQuery(sql, connection));
+}
+
+} // namespace zobran
