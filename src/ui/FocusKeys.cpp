@@ -58,12 +58,17 @@ bool FocusKeys::eventFilter(QObject* watched, QEvent* event)
                 return true;
             }
         } else if (watched == window_->focusWidget()) {
-            // Acted on once, for the focused control, after the control has had the key too.
-            QPointer<QWidget> window = window_;
-            if (isEnter(key))
-                QTimer::singleShot(0, this, [window] { if (window) moveFocus(window, true); });
-            else if (key == Qt::Key_Up)
-                QTimer::singleShot(0, this, [window] { if (window) moveFocus(window, false); });
+            // Acted on once, for the focused control, after the control has had the key too; a
+            // control that moved the focus itself (a button on Up arrow) has done the move.
+            if (isEnter(key) || key == Qt::Key_Up) {
+                const QPointer<QWidget> window = window_;
+                const QPointer<QObject> control = watched;
+                const bool forward = isEnter(key);
+                QTimer::singleShot(0, this, [window, control, forward] {
+                    if (window && control && window->focusWidget() == control)
+                        moveFocus(window, forward);
+                });
+            }
         }
     }
     if (event->type() == QEvent::FocusIn) {

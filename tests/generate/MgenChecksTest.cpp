@@ -1,0 +1,55 @@
+#include "generate/MgenChecks.h"
+
+#include <gtest/gtest.h>
+
+using namespace zobran;
+
+namespace {
+
+const ConnectionTexts Filled{"SQL Server", "srv", "shop", "sa", "pw"};
+
+} // namespace
+
+TEST(MgenButtonChecks, ConnectionBoxesFirstThenSqlThenTableByButton)
+{
+    const auto refusal = mgenButtonRefusal(4, {"SQL Server", "", "", "", ""}, "", "");
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->box, MgenBox::Server);
+    EXPECT_EQ(refusal->message, "Invalid Server Name !!!");
+
+    // Connect and Generate need no SQL and no table name.
+    EXPECT_FALSE(mgenButtonRefusal(0, Filled, "", ""));
+    EXPECT_FALSE(mgenButtonRefusal(4, Filled, "", ""));
+    for (int button : {1, 2, 3}) {
+        const auto noSql = mgenButtonRefusal(button, Filled, "", "t");
+        ASSERT_TRUE(noSql) << button;
+        EXPECT_EQ(noSql->box, MgenBox::Sql);
+        EXPECT_EQ(noSql->message, "Invalid SQL !!!");
+    }
+    // Add Query and Refresh Grid need the table name; Execute SQL does not.
+    for (int button : {1, 2}) {
+        const auto noTable = mgenButtonRefusal(button, Filled, "select 1", "");
+        ASSERT_TRUE(noTable) << button;
+        EXPECT_EQ(noTable->box, MgenBox::TableName);
+        EXPECT_EQ(noTable->message, "Invalid Table Name !!!");
+    }
+    EXPECT_FALSE(mgenButtonRefusal(3, Filled, "select 1", ""));
+    EXPECT_FALSE(mgenButtonRefusal(1, Filled, " ", " ")) << "blanks are text";
+}
+
+TEST(GenerationCompletionMessage, NamesTheLastFileAndWarnsOnlyForKx)
+{
+    EXPECT_EQ(generationCompletionMessage("/p/Export/SQL-20091207-153045-1.SQL", ScriptKind::Sql, 0, 0),
+              "/p/Export/SQL-20091207-153045-1.SQL Script Done.");
+    EXPECT_EQ(generationCompletionMessage("", ScriptKind::Kx, 0, 0), " Script Done.");
+
+    // The SQL kind carries carriage returns and long runs intact: no note for it.
+    EXPECT_EQ(generationCompletionMessage("f.SQL", ScriptKind::Sql, 3, 2), "f.SQL Script Done.");
+
+    const QString kx = generationCompletionMessage("f.KX", ScriptKind::Kx, 3, 0);
+    EXPECT_TRUE(kx.startsWith("f.KX Script Done.\n\n3 value(s) held a carriage return"));
+    EXPECT_FALSE(kx.contains("statement(s)"));
+    const QString both = generationCompletionMessage("f.KX", ScriptKind::Kx, 1, 2);
+    EXPECT_TRUE(both.contains("1 value(s) held a carriage return"));
+    EXPECT_TRUE(both.contains("2 statement(s) hold a long run"));
+}
