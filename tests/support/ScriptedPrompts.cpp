@@ -76,7 +76,7 @@ void ScriptedPrompts::answerYesNo(int answer)
 
 void ScriptedPrompts::answerInput(std::optional<QString> answer)
 {
-    inputs_.push_back(std::move(answer));
+    inputs_.push_back(answer ? InputAnswer{false, *answer} : InputAnswer{true, {}});
 }
 
 void ScriptedPrompts::answerFile(QString fileName)
@@ -162,10 +162,15 @@ std::optional<QString> ScriptedPrompts::inputBox(QWidget* parent, const QString&
     call.title = title;
     call.defaultText = defaultText;
     call.parent = parent;
-    std::optional<std::optional<QString>> queued = takeFront(inputs_);
-    call.unanswered = !queued;
+    call.unanswered = inputs_.empty();
     calls_.push_back(call);
-    return queued ? *queued : std::nullopt;
+    if (inputs_.empty())
+        return std::nullopt;
+    const InputAnswer answer = inputs_.front();
+    inputs_.pop_front();
+    if (answer.cancelled)
+        return std::nullopt;
+    return answer.text;
 }
 
 QString ScriptedPrompts::openFileName(QWidget* parent, const QString& title, const QString& folder,

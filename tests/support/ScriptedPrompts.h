@@ -82,7 +82,11 @@ private:
 
     std::vector<PromptCall> calls_;
     std::deque<int> yesNo_;
-    std::deque<std::optional<QString>> inputs_;
+    struct InputAnswer {
+        bool cancelled = false;
+        QString text;
+    };
+    std::deque<InputAnswer> inputs_;
     std::deque<QString> files_;
     std::deque<ModalHandler> modalHandlers_;
 };
