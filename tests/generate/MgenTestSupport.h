@@ -25,8 +25,9 @@
 
 namespace zobran::test {
 
-// The Generate Script window opened over a database of the test server, with scripted prompts, a
-// program folder of its own and remembered values that point at the server.
+// The Generate Script window opened over a private database of the test server (catalog views, no
+// tables), with scripted prompts, a program folder of its own and remembered values that point at
+// the server.
 class MgenWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -42,7 +43,7 @@ protected:
         setPrompts(nullptr);
     }
 
-    virtual QString database() const { return QStringLiteral("scratch"); }
+    virtual QString database() const { return privateDatabase(); }
 
     static void remember(const QString& database)
     {
