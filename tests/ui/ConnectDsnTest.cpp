@@ -81,14 +81,3 @@ TEST_F(ConnectDsnTest, ARefusedLoginIsReportedAsTheSharedModuleAndLeavesAnUnopen
         EXPECT_EQ(e.number(), errnum::ObjectClosed);
     }
 }
-
-TEST_F(ConnectDsnTest, NoConnectionObjectRaises91)
-{
-    SharedConnection().reset();
-    try {
-        connectionOf(SharedConnection());
-        FAIL();
-    } catch (const AppError& e) {
-        EXPECT_EQ(e.number(), errnum::ObjectNotSet);
-    }
-}
