@@ -1,10 +1,10 @@
 #pragma once
 
-#include "basics/AppPath.h"
 #include "db/Connection.h"
 #include "db/Settings.h"
 #include "db/SharedConnections.h"
 #include "generate/MgenWindow.h"
+#include "support/ProgramFolder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestServer.h"
 
@@ -15,7 +15,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -32,8 +31,8 @@ class MgenWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(programFolder.isValid());
         setPrompts(&scripted);
-        AppPath() = programFolder.path();
         remember(database());
     }
 
@@ -102,7 +101,7 @@ protected:
         return QDir(programFolder.path() + QStringLiteral("/Export")).entryList(QDir::Files, QDir::Name);
     }
 
-    QTemporaryDir programFolder;
+    ProgramFolder programFolder;
     ScriptedPrompts scripted;
     MgenWindow window;
     db::Connection setupConnection;

@@ -1,6 +1,7 @@
 #include "MgenTestSupport.h"
 #include "support/TestServer.h"
 
+#include "basics/AppPath.h"
 #include "generate/PluCleanup.h"
 
 #include <QLabel>
