@@ -9,6 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
 using namespace zobran;
 using namespace zobran::db;
 
@@ -26,7 +31,7 @@ class DatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        connection.open(test::testConnectionString("scratch"));
+        connection.open(test::testConnectionString(test::privateDatabase()));
         connection.setCursorLocation(CursorLocationClient);
     }
 
@@ -70,7 +75,10 @@ TEST_F(DatabaseTest, CatalogQueriesOfTheWindowsRunUnchanged)
                        + "State=0 and (name <> 'master' and name <> 'tempdb' and name <> 'model' and name <> 'msdb') order by name",
                    shop);
     databases.requery();
-    EXPECT_EQ(firstColumn(databases), (std::vector<std::string>{"scratch", "shop_01", "shop_02", "shop_hq"}));
+    std::vector<std::string> listed = firstColumn(databases);
+    // The private databases of test processes running alongside come and go; the templates never show.
+    std::erase_if(listed, [](const std::string& name) { return test::isPrivateDatabase(QString::fromStdString(name)); });
+    EXPECT_EQ(listed, (std::vector<std::string>{"scratch", "shop_01", "shop_02", "shop_hq"}));
 
     ResultSet deletable;
     deletable.open(QStringLiteral("Select Name From sys.Tables Where Name not in ('sysdiagrams','qtil_rpt_set', 'qtil_rpt_receipt','qtil_mt_report','qtil_mt_printergroup','qtil_mt_printermodel','qtil_mt_message',")
@@ -208,4 +216,66 @@ TEST_F(DatabaseTest, ValuesLongerThanTheDriverAnnouncedArriveWhole)
     for (int g = 1; !set.eof(); set.moveNext(), ++g)
         EXPECT_EQ(QString::fromUtf8(set.value(1).data(), static_cast<qsizetype>(set.value(1).size())),
                   QString(300 * g, QChar(char16_t(945 + g % 20))));
+}
+
+namespace {
+
+// The value is the UTF-8 form of `expected`; else where the two part.
+::testing::AssertionResult isUtf8Of(std::string_view value, const QString& expected)
+{
+    const QByteArray wanted = expected.toUtf8();
+    const std::string_view want(wanted.constData(), static_cast<std::size_t>(wanted.size()));
+    if (value == want)
+        return ::testing::AssertionSuccess();
+    const auto [got, wantedAt] = std::mismatch(value.begin(), value.end(), want.begin(), want.end());
+    const std::size_t at = static_cast<std::size_t>(got - value.begin());
+    return ::testing::AssertionFailure() << value.size() << " bytes where " << want.size() << " were expected; "
+                                         << "from byte " << at << " on \"" << value.substr(at, 12) << "\" where \""
+                                         << want.substr(at, 12) << "\" was expected";
+}
+
+// U+1F600 (an emoji) and U+20000 (an ideograph of the CJK extension B): two UTF-16 units each.
+const QString Emoji = QString::fromUcs4(U"\U0001F600");
+const QString Ideograph = QString::fromUcs4(U"\U00020000");
+
+} // namespace
+
+TEST_F(DatabaseTest, TextBeyondTheBasicPlaneArrivesWholeFromNarrowColumns)
+{
+    // Narrow columns are fetched many rows at a time into bound buffers.
+    ResultSet set = query("select g, (case g when 1 then chr(128512) || 'x' || chr(131072) "
+                          "when 2 then repeat(chr(128512) || chr(131072), 10) "
+                          "else 'a' || chr(131072) end)::varchar(40) as v "
+                          "from generate_series(1, 3) as g order by g");
+    ASSERT_EQ(set.recordCount(), 3);
+    EXPECT_EQ(set.field(1).type, SQL_WVARCHAR);
+    EXPECT_EQ(set.value(1), std::string_view("\xF0\x9F\x98\x80x\xF0\xA0\x80\x80"));
+    set.moveNext();
+    EXPECT_TRUE(isUtf8Of(set.value(1), (Emoji + Ideograph).repeated(10)));
+    set.moveNext();
+    EXPECT_TRUE(isUtf8Of(set.value(1), "a" + Ideograph));
+
+    // A value that fills its column takes twice as many UTF-16 units as characters: it does not fit
+    // the bound buffer, and the result is read again row by row.
+    ResultSet full = query("select repeat(chr(128512), 4)::varchar(4) as v union all select 'abcd' order by v");
+    ASSERT_EQ(full.recordCount(), 2);
+    EXPECT_EQ(full.value(0), "abcd");
+    full.moveNext();
+    EXPECT_TRUE(isUtf8Of(full.value(0), Emoji.repeated(4)));
+}
+
+TEST_F(DatabaseTest, TextBeyondTheBasicPlaneArrivesWholeFromLongColumnsReadInPieces)
+{
+    // Long text is read in pieces of 32,767 units: 20,000 emoji put the first piece's end between the
+    // two halves of one; a leading "a" puts it between two characters.
+    ResultSet set = query("select 1 as n, repeat(chr(128512), 20000)::text as v union all "
+                          "select 2, 'a' || repeat(chr(131072), 20000) union all "
+                          "select 3, repeat(chr(128512) || chr(131072) || 'é', 15000) order by n");
+    ASSERT_EQ(set.recordCount(), 3);
+    EXPECT_EQ(set.field(1).type, SQL_WLONGVARCHAR);
+    EXPECT_TRUE(isUtf8Of(set.value(1), Emoji.repeated(20000)));
+    set.moveNext();
+    EXPECT_TRUE(isUtf8Of(set.value(1), "a" + Ideograph.repeated(20000)));
+    set.moveNext();
+    EXPECT_TRUE(isUtf8Of(set.value(1), (Emoji + Ideograph + QString::fromUtf8("é")).repeated(15000)));
 }

@@ -111,3 +111,40 @@ TEST(ResultSetModel, ShowsFieldsAndFollowsSortingAtOnce)
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(model.columnCount(), 0);
 }
+
+namespace {
+
+// How the grid aligns a cell, as the view reads it: a flags value or a plain number.
+Qt::Alignment alignmentOf(const QVariant& value)
+{
+    if (value.metaType() == QMetaType::fromType<Qt::Alignment>())
+        return value.value<Qt::Alignment>();
+    return Qt::Alignment(value.toInt());
+}
+
+} // namespace
+
+TEST(ResultSetModel, NumbersAreRightAlignedAndTextIsNot)
+{
+    ResultSet set = ResultSet::fromRows({{"id", SQL_INTEGER},
+                                         {"name", SQL_WVARCHAR},
+                                         {"price", SQL_NUMERIC},
+                                         {"ratio", SQL_DOUBLE},
+                                         {"small", SQL_SMALLINT},
+                                         {"code", SQL_CHAR},
+                                         {"note", SQL_WLONGVARCHAR},
+                                         {"stamp", SQL_TYPE_TIMESTAMP}},
+                                        {{"1", "a", "2.5", "0.1", "3", "c", "n", "2009-12-07 15:04:05"}});
+    ResultSetModel model;
+    model.setResultSet(&set);
+    for (int column : {0, 2, 3, 4}) {
+        const Qt::Alignment alignment = alignmentOf(model.data(model.index(0, column), Qt::TextAlignmentRole));
+        EXPECT_EQ(alignment & Qt::AlignHorizontal_Mask, Qt::AlignRight) << column;
+        EXPECT_EQ(alignment & Qt::AlignVertical_Mask, Qt::AlignVCenter) << column;
+    }
+    for (int column : {1, 5, 6, 7}) {
+        const Qt::Alignment alignment = alignmentOf(model.data(model.index(0, column), Qt::TextAlignmentRole));
+        EXPECT_FALSE(alignment.testFlag(Qt::AlignRight)) << column;
+    }
+    model.setResultSet(nullptr);
+}

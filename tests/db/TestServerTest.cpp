@@ -209,7 +209,7 @@ TEST_F(TestServerTest, ColumnListFollowsTheTableDefinition)
 TEST(TestServerSetup, LoginOwnsTheDatabasesItWorksIn)
 {
     OdbcSession session;
-    ASSERT_TRUE(session.connect(testConnectionString("scratch")).isEmpty());
+    ASSERT_TRUE(session.connect(testConnectionString(privateDatabase())).isEmpty());
     session.execute("create table zz_owner_check (id integer, gone integer, name varchar(10))");
     session.execute("alter table zz_owner_check drop column gone");
     EXPECT_TRUE(session.firstColumn("Select Name From sys.Tables Order By Name").contains("zz_owner_check"));
@@ -221,9 +221,60 @@ TEST(TestServerSetup, LoginOwnsTheDatabasesItWorksIn)
 
 TEST_F(TestServerTest, DatabaseListHoldsOnlyTheUserDatabases)
 {
-    EXPECT_EQ(session.firstColumn("SELECT name from sys.databases where State=0 and (name <> 'master' and "
-                                  "name <> 'tempdb' and name <> 'model' and name <> 'msdb') order by name"),
+    // The private databases of test processes running alongside come and go; the templates never show.
+    EXPECT_EQ(withoutPrivateDatabases(session.firstColumn(
+                  "SELECT name from sys.databases where State=0 and (name <> 'master' and "
+                  "name <> 'tempdb' and name <> 'model' and name <> 'msdb') order by name")),
               QStringList({"scratch", "shop_01", "shop_02", "shop_hq"}));
+}
+
+TEST(PrivateDatabases, ACopyOfTheShopTemplateIsTheLoginsOwnWithTheSettingsOfAShop)
+{
+    const QString name = privateDatabase(DatabaseTemplate::Shop);
+    EXPECT_TRUE(isPrivateDatabase(name)) << name.toStdString();
+    EXPECT_EQ(privateDatabase(DatabaseTemplate::Shop), name) << "one database per template and process";
+    EXPECT_NE(privateDatabase(DatabaseTemplate::Empty), name);
+
+    OdbcSession shop;
+    ASSERT_TRUE(shop.connect(testConnectionString("shop_hq")).isEmpty());
+    OdbcSession copy;
+    const QString refusal = copy.connect(testConnectionString(name));
+    ASSERT_TRUE(refusal.isEmpty()) << refusal.toStdString();
+    EXPECT_EQ(copy.firstColumn("show search_path"), shop.firstColumn("show search_path"));
+    EXPECT_EQ(copy.firstColumn("select pg_get_userbyid(datdba) from pg_database where datname = current_database()"),
+              QStringList({testServer().login}));
+    const QString counts = "select (select count(*) from qinv_mt_item) || '/' || (select count(*) from qinv_mt_plu)";
+    EXPECT_EQ(copy.firstColumn(counts), shop.firstColumn(counts));
+
+    // What a test does to its copy stays there.
+    copy.execute("delete from qinv_mt_plu");
+    copy.execute("drop table qinv_mt_item cascade");
+    EXPECT_EQ(copy.firstColumn("select count(*) from qinv_mt_plu"), QStringList({"0"}));
+    EXPECT_NE(shop.firstColumn("select count(*) from qinv_mt_plu"), QStringList({"0"}));
+    EXPECT_TRUE(shop.firstColumn("Select Name From sys.Tables").contains("qinv_mt_item"));
+}
+
+TEST(PrivateDatabases, AnEmptyCopyHoldsOnlyTheCatalogViews)
+{
+    OdbcSession session;
+    ASSERT_TRUE(session.connect(testConnectionString(privateDatabase(DatabaseTemplate::Empty))).isEmpty());
+    EXPECT_EQ(session.firstColumn("Select Name From sys.Tables Where Name<>'sysdiagrams' Order By Name"), QStringList());
+    session.execute("create table zz_mine (id integer)");
+    EXPECT_EQ(session.firstColumn(kColumnsOf + QString("zz_mine'")), QStringList({"id"}));
+}
+
+TEST(PrivateDatabases, NobodyConnectsToTheTemplates)
+{
+    for (const QString& name : {testServer().shopTemplate, testServer().emptyTemplate}) {
+        EXPECT_FALSE(isPrivateDatabase(name)) << name.toStdString();
+        OdbcSession session;
+        EXPECT_TRUE(session.connect(testConnectionString(name)).contains("not currently accepting connections"))
+            << name.toStdString();
+    }
+    EXPECT_FALSE(isPrivateDatabase("scratch"));
+    EXPECT_FALSE(isPrivateDatabase("zt_12_"));
+    EXPECT_EQ(withoutPrivateDatabases({"shop_hq", "zt_123_1", "zt_template_shop", "zt_7_12"}),
+              QStringList({"shop_hq", "zt_template_shop"}));
 }
 
 TEST_F(TestServerTest, TypesAndValuesComeBackAsTheProgramExpects)

@@ -2,10 +2,10 @@
 #include "basics/AppError.h"
 #include "errors/ErrLogFormat.h"
 #include "errors/ErrLogWriter.h"
+#include "support/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -39,13 +39,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        AppPath() = folder.path();
     }
-    void TearDown() override { AppPath().clear(); }
 
     QString logFile(const char* name) const { return folder.filePath(QStringLiteral("LOG/") + name); }
 
-    QTemporaryDir folder;
+    test::ProgramFolder folder;
     const QDateTime day{QDate(2026, 12, 7), QTime(14, 5, 9)};
 };
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "basics/AppPath.h"
 #include "db/Connection.h"
 #include "db/Settings.h"
 #include "db/SharedConnections.h"
 #include "generate/MgenWindow.h"
+#include "support/ProgramFolder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestServer.h"
 
@@ -15,7 +15,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -25,14 +24,15 @@
 
 namespace zobran::test {
 
-// The Generate Script window opened over a database of the test server, with scripted prompts, a
-// program folder of its own and remembered values that point at the server.
+// The Generate Script window opened over a private database of the test server (catalog views, no
+// tables), with scripted prompts, a program folder of its own and remembered values that point at
+// the server.
 class MgenWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(programFolder.isValid());
         setPrompts(&scripted);
-        AppPath() = programFolder.path();
         remember(database());
     }
 
@@ -42,7 +42,7 @@ protected:
         setPrompts(nullptr);
     }
 
-    virtual QString database() const { return QStringLiteral("scratch"); }
+    virtual QString database() const { return privateDatabase(); }
 
     static void remember(const QString& database)
     {
@@ -101,7 +101,7 @@ protected:
         return QDir(programFolder.path() + QStringLiteral("/Export")).entryList(QDir::Files, QDir::Name);
     }
 
-    QTemporaryDir programFolder;
+    ProgramFolder programFolder;
     ScriptedPrompts scripted;
     MgenWindow window;
     db::Connection setupConnection;

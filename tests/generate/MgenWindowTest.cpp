@@ -35,7 +35,7 @@ TEST_F(MgenWindowTest, LoadFillsTheFieldsFromTheRememberedValuesAndRunsAgainAtEv
         EXPECT_EQ(field(w, 0)->text(), "SQL Server");
         EXPECT_TRUE(field(w, 0)->isReadOnly());
         EXPECT_EQ(field(w, 1)->text(), testServer().socketDir);
-        EXPECT_EQ(field(w, 2)->text(), "scratch");
+        EXPECT_EQ(field(w, 2)->text(), database());
         EXPECT_EQ(field(w, 3)->text(), testServer().login);
         EXPECT_EQ(field(w, 4)->text(), testServer().password);
         EXPECT_EQ(field(w, 4)->echoMode(), QLineEdit::Password);
@@ -87,7 +87,8 @@ TEST_F(MgenWindowTest, ButtonsCheckTheConnectionFieldsInOrderAndPutTheFocusThere
 
 TEST_F(MgenWindowTest, TheSqlAndTableChecksDependOnTheButton)
 {
-    setup().execute("drop table if exists mg_exec");
+    setup().execute("drop table if exists mg_exec; drop table if exists mg_listed");
+    setup().execute("create table mg_listed (a int)");
     withWindow([&](MgenWindow& w) {
         for (int b : {MgenWindow::AddQueryButton, MgenWindow::RefreshGridButton, MgenWindow::ExecuteSqlButton}) {
             scripted.reset();
@@ -98,6 +99,7 @@ TEST_F(MgenWindowTest, TheSqlAndTableChecksDependOnTheButton)
         click(cBut(w, MgenWindow::ConnectButton));
         EXPECT_TRUE(scripted.calls().empty()) << "Connect needs no SQL";
         EXPECT_GT(child<QListWidget>(w, "LTable")->count(), 0);
+        EXPECT_EQ(child<QListWidget>(w, "LTable")->findItems("mg_listed", Qt::MatchExactly).size(), 1);
 
         child<QPlainTextEdit>(w, "SQLField")->setPlainText("create table mg_exec (a int)");
         for (int b : {MgenWindow::AddQueryButton, MgenWindow::RefreshGridButton}) {

@@ -2,10 +2,10 @@
 #include "basics/AppError.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileWriter.h"
+#include "support/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -26,10 +26,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(home.isValid());
-        savedAppPath = AppPath();
-        AppPath() = home.path();
     }
-    void TearDown() override { AppPath() = savedAppPath; }
 
     QString exportPath(const QString& fileName) const { return home.path() + QStringLiteral("/Export/") + fileName; }
 
@@ -45,8 +42,7 @@ protected:
         return ScriptFileWriter(lines, std::move(hooks));
     }
 
-    QTemporaryDir home;
-    QString savedAppPath;
+    test::ProgramFolder home;
     PendingLineBuffer lines;
     QStringList offered;
     QStringList statuses;

@@ -1,16 +1,15 @@
-#include "basics/AppPath.h"
 #include "db/ResultSet.h"
 #include "basics/AppError.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileWriter.h"
 #include "generate/ScriptGenerator.h"
 #include "import/KxStatementReader.h"
+#include "support/ProgramFolder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -59,10 +58,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(home.isValid());
-        savedAppPath = AppPath();
-        AppPath() = home.path();
     }
-    void TearDown() override { AppPath() = savedAppPath; }
 
     void addQuery(const QString& sql, const QString& table, std::vector<db::FieldInfo> fields, Rows rows)
     {
@@ -106,8 +102,7 @@ protected:
         return QDir(home.path() + QStringLiteral("/Export")).entryList(QDir::Files, QDir::Name);
     }
 
-    QTemporaryDir home;
-    QString savedAppPath;
+    test::ProgramFolder home;
     PendingLineBuffer lines;
     ScriptFileWriter writer{lines, {[] { return QDateTime(QDate(2009, 12, 7), QTime(15, 30, 45)); }, {}, {}}};
     ScriptGenerator generator{lines};

@@ -1,10 +1,19 @@
 #include "support/TestServer.h"
 
+#include "db/Connection.h"
+#include "db/ResultSet.h"
+
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QTextStream>
 
+#include <gtest/gtest.h>
+
+#include <map>
 #include <stdexcept>
+
+#include <unistd.h>
 
 namespace zobran::test {
 
@@ -47,8 +56,111 @@ TestServer loadTestServer()
     server.login = required(values, "LOGIN");
     server.password = required(values, "PASSWORD");
     server.databases = required(values, "DATABASES").split(u' ', Qt::SkipEmptyParts);
+    server.shopTemplate = required(values, "SHOP_TEMPLATE");
+    server.emptyTemplate = required(values, "EMPTY_TEMPLATE");
     return server;
 }
+
+// ---- private databases ----
+
+// The server's maintenance database: CREATE and DROP DATABASE run from there, since no session may
+// be connected to the database being dropped nor to the template being copied.
+const QString kMaintenanceDatabase = QStringLiteral("postgres");
+
+struct PrivateDatabases {
+    std::map<DatabaseTemplate, QString> made;
+    int count = 0; // databases this process has made so far, for the next name
+};
+
+PrivateDatabases& privateDatabases()
+{
+    static PrivateDatabases databases;
+    return databases;
+}
+
+QString quoted(const QString& name)
+{
+    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+QString templateName(DatabaseTemplate from)
+{
+    return from == DatabaseTemplate::Shop ? testServer().shopTemplate : testServer().emptyTemplate;
+}
+
+// "name=value" entries of the database's own settings (ALTER DATABASE ... SET).
+QStringList settingsOf(db::Connection& maintenance, const QString& database)
+{
+    QString name = database;
+    db::ResultSet rows;
+    rows.open("select unnest(setconfig) from pg_db_role_setting where setrole = 0 and setdatabase = "
+              "(select oid from pg_database where datname = '" + name.replace(u'\'', QStringLiteral("''")) + "')",
+              maintenance);
+    QStringList settings;
+    for (; !rows.eof(); rows.moveNext())
+        settings << QString::fromStdString(std::string(rows.value(0)));
+    return settings;
+}
+
+QString makePrivateDatabase(DatabaseTemplate from)
+{
+    const QString name = QStringLiteral("zt_%1_%2").arg(::getpid()).arg(++privateDatabases().count);
+    const QString source = templateName(from);
+    db::Connection maintenance;
+    bool created = false;
+    try {
+        maintenance.open(testConnectionString(kMaintenanceDatabase));
+        // A process that died with this process id before left it behind.
+        maintenance.execute("drop database if exists " + quoted(name) + " with (force)");
+        maintenance.execute("create database " + quoted(name) + " template " + quoted(source));
+        created = true;
+        // A copy takes the template's tables but not the settings of the database itself.
+        for (const QString& setting : settingsOf(maintenance, source)) {
+            const qsizetype eq = setting.indexOf(u'=');
+            maintenance.execute("alter database " + quoted(name) + " set " + setting.left(eq) + " = "
+                                + setting.mid(eq + 1));
+        }
+    } catch (const std::exception& e) {
+        std::string failure = "the private test database " + name.toStdString() + " could not be made from "
+                              + source.toStdString() + ": " + e.what();
+        if (created) {
+            try {
+                maintenance.execute("drop database if exists " + quoted(name) + " with (force)");
+            } catch (const std::exception& dropFailure) {
+                failure += std::string("; nor dropped again: ") + dropFailure.what();
+            }
+        }
+        throw std::runtime_error(failure);
+    }
+    return name;
+}
+
+// Drops every private database of the process. A failure is reported as a failure of the program.
+void dropPrivateDatabases()
+{
+    std::map<DatabaseTemplate, QString> made;
+    made.swap(privateDatabases().made);
+    if (made.empty())
+        return;
+    try {
+        db::Connection maintenance;
+        maintenance.open(testConnectionString(kMaintenanceDatabase));
+        // The process's own connections to them, if any are still open, are ended.
+        for (const auto& [from, name] : made)
+            maintenance.execute("drop database if exists " + quoted(name) + " with (force)");
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "the private test databases could not be dropped: " << e.what();
+    }
+}
+
+// After the last test of the process (and after every round of --gtest_repeat).
+class PrivateDatabaseCleanup : public ::testing::Environment {
+public:
+    void TearDown() override { dropPrivateDatabases(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const privateDatabaseCleanup =
+    ::testing::AddGlobalTestEnvironment(new PrivateDatabaseCleanup);
 
 } // namespace
 
@@ -63,6 +175,32 @@ QString testConnectionString(const QString& database)
     const TestServer& server = testServer();
     return "Driver={SQL Server};Server=" + server.socketDir + ";Database=" + database
            + ";Uid=" + server.login + ";Pwd=" + server.password;
+}
+
+QString privateDatabase(DatabaseTemplate from)
+{
+    std::map<DatabaseTemplate, QString>& made = privateDatabases().made;
+    const auto found = made.find(from);
+    if (found != made.end())
+        return found->second;
+    const QString name = makePrivateDatabase(from);
+    made.emplace(from, name);
+    return name;
+}
+
+bool isPrivateDatabase(const QString& name)
+{
+    static const QRegularExpression privateName(QStringLiteral("^zt_[0-9]+_[0-9]+$"));
+    return privateName.match(name).hasMatch();
+}
+
+QStringList withoutPrivateDatabases(const QStringList& names)
+{
+    QStringList kept;
+    for (const QString& name : names)
+        if (!isPrivateDatabase(name))
+            kept << name;
+    return kept;
 }
 
 } // namespace zobran::test

@@ -11,7 +11,9 @@ struct TestServer {
     QString socketDir;     // what the program takes as the server name
     QString login;
     QString password;
-    QStringList databases; // shop_hq, shop_01, shop_02 and scratch
+    QStringList databases; // shop_hq, shop_01, shop_02 and scratch: read them, never change them
+    QString shopTemplate;  // the templates private databases are copied from (nobody connects to them)
+    QString emptyTemplate;
 };
 
 // Read once from ZOBRAN_TEST_SERVER_DIR/server.env; throws std::runtime_error when the file is
@@ -20,5 +22,26 @@ const TestServer& testServer();
 
 // "Driver={SQL Server};Server=<socket folder>;Database=<database>;Uid=<login>;Pwd=<password>"
 QString testConnectionString(const QString& database);
+
+// What a private database starts as.
+enum class DatabaseTemplate {
+    Empty, // the catalog views only, as scratch
+    Shop,  // the catalog views and the suite's sample tables, as shop_hq
+};
+
+// A database of this test process's own, for tests that create, change or drop tables or rows:
+// made on first use as a copy of the template (owned by the login, with the template's settings
+// such as its search_path) and dropped when the process ends; later calls with the same template
+// give the same database. ctest runs every test in a process of its own, so test processes running
+// side by side never meet; tests run in one process share it and tidy up after themselves as
+// before. Named zt_<process id>_<n>. Throws when the database cannot be made.
+QString privateDatabase(DatabaseTemplate from = DatabaseTemplate::Empty);
+
+// True for the name of a private database (of this process or another one): catalog views list
+// them among the user databases while their processes run.
+bool isPrivateDatabase(const QString& name);
+
+// The names that are not private databases, in their order.
+QStringList withoutPrivateDatabases(const QStringList& names);
 
 } // namespace zobran::test

@@ -1,14 +1,13 @@
-#include "basics/AppPath.h"
 #include "db/SharedConnections.h"
 #include "ui/ConnectDsn.h"
 #include "basics/AppError.h"
 #include "errors/ErrorReport.h"
+#include "support/ProgramFolder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestServer.h"
 
 #include <QDialog>
 #include <QLabel>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -20,8 +19,8 @@ class ConnectDsnTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(folder.isValid());
         setPrompts(&scripted);
-        AppPath() = folder.path();
         const test::TestServer& server = test::testServer();
         ConnParams() = {"SQL Server", server.socketDir, "shop_hq", server.login, server.password};
     }
@@ -31,7 +30,7 @@ protected:
         setPrompts(nullptr);
     }
 
-    QTemporaryDir folder;
+    test::ProgramFolder folder;
     test::ScriptedPrompts scripted;
 };
 
@@ -79,16 +78,5 @@ TEST_F(ConnectDsnTest, ARefusedLoginIsReportedAsTheSharedModuleAndLeavesAnUnopen
         FAIL();
     } catch (const AppError& e) {
         EXPECT_EQ(e.number(), errnum::ObjectClosed);
-    }
-}
-
-TEST_F(ConnectDsnTest, NoConnectionObjectRaises91)
-{
-    SharedConnection().reset();
-    try {
-        connectionOf(SharedConnection());
-        FAIL();
-    } catch (const AppError& e) {
-        EXPECT_EQ(e.number(), errnum::ObjectNotSet);
     }
 }

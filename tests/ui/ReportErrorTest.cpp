@@ -1,7 +1,7 @@
-#include "basics/AppPath.h"
 #include "errors/ErrorReport.h"
 #include "ui/ErrorWindow.h"
 #include "ui/ReportError.h"
+#include "support/ProgramFolder.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QDate>
@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -36,13 +35,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        AppPath() = folder.path();
         setPrompts(&scripted);
     }
     void TearDown() override
     {
         setPrompts(nullptr);
-        AppPath().clear();
         ErrReport() = {};
     }
 
@@ -68,7 +65,7 @@ protected:
         });
     }
 
-    QTemporaryDir folder;
+    test::ProgramFolder folder;
     ScriptedPrompts scripted;
 };
 
