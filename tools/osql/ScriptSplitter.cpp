@@ -57,10 +57,17 @@ bool startsStatement(int word)
 }
 
 // Letters, digits, _, @, #, $ and every byte of a non-ASCII character make up words.
-bool isWordByte(unsigned char c)
+constexpr std::array<bool, 256> WordBytes = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[static_cast<std::size_t>(c)] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+            || c == '_' || c == '@' || c == '#' || c == '$' || c >= 0x80;
+    return table;
+}();
+
+inline bool isWordByte(unsigned char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '@'
-        || c == '#' || c == '$' || c >= 0x80;
+    return WordBytes[c];
 }
 
 bool isBlank(int c)
@@ -207,17 +214,23 @@ bool ScriptSplitter::next(ScriptPiece& piece)
         }
         const auto c = static_cast<unsigned char>(buffer_[pos_]);
         if (isWordByte(c)) {
+            // The whole run of word bytes the buffer holds, in one go.
+            const char* const data = buffer_.data();
+            std::size_t run = pos_;
+            while (run < end_ && isWordByte(static_cast<unsigned char>(data[run])))
+                ++run;
             if (mode_ == Mode::Statements) {
                 if (!inWord_) {
                     inWord_ = true;
                     wordLength_ = 0;
                 }
-                if (wordLength_ < static_cast<int>(sizeof word_))
-                    word_[wordLength_] = upper(c);
-                ++wordLength_;
+                // Only the first bytes are kept; a longer word is none of those looked for.
+                for (std::size_t i = pos_; i < run && wordLength_ < static_cast<int>(sizeof word_); ++i)
+                    word_[wordLength_++] = upper(static_cast<unsigned char>(data[i]));
             }
             markCode();
-            ++pos_;
+            lastSignificantEnd_ = run;
+            pos_ = run;
             continue;
         }
         endWord();
@@ -438,7 +451,7 @@ void ScriptSplitter::endWord()
         joinsNext_ = false;
         return;
     }
-    const Word word = wordLength_ <= static_cast<int>(LongestWord)
+    const Word word = wordLength_ <= static_cast<int>(LongestWord) // else longer than any looked for
         ? wordOf(std::string_view(word_, static_cast<std::size_t>(wordLength_)))
         : Other;
     if (firstWord_ == FirstWord::None) {
@@ -460,21 +473,26 @@ void ScriptSplitter::endWord()
 void ScriptSplitter::scanQuoted(char close)
 {
     while (pos_ < end_) {
-        const char c = buffer_[pos_];
-        if (c == close) {
-            if (byteAt(1) == close) {
-                pos_ += 2;
-                continue;
-            }
-            ++pos_;
-            lex_ = Lex::Code;
-            lastSignificantEnd_ = pos_;
+        // Straight to the next byte that matters.
+        const char* const data = buffer_.data();
+        std::size_t at = pos_;
+        while (at < end_ && data[at] != close && data[at] != '\r' && data[at] != '\n')
+            ++at;
+        pos_ = at;
+        if (at == end_)
             return;
-        }
-        if (c == '\r' || c == '\n')
+        if (data[at] != close) {
             consumeLineEnd();
-        else
-            ++pos_;
+            continue;
+        }
+        if (byteAt(1) == close) {
+            pos_ += 2;
+            continue;
+        }
+        ++pos_;
+        lex_ = Lex::Code;
+        lastSignificantEnd_ = pos_;
+        return;
     }
 }
 
