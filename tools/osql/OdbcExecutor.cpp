@@ -60,7 +60,8 @@ OdbcExecutor::OdbcExecutor(db::Connection& connection, ScriptOutput& output)
 bool OdbcExecutor::execute(const QString& text)
 {
     const SQLHSTMT statement = statement_.get();
-    auto* wide = reinterpret_cast<SQLWCHAR*>(const_cast<char16_t*>(reinterpret_cast<const char16_t*>(text.utf16())));
+    // QString holds UTF-16, the driver's wide characters: no copy needed.
+    auto* wide = const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(text.utf16()));
     SQLRETURN rc = SQLExecDirectW(statement, wide, static_cast<SQLINTEGER>(text.size()));
     bool succeeded = true;
     for (;;) {

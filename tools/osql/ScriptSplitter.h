@@ -23,8 +23,8 @@ struct ScriptPiece {
     // Text: one statement or one whole batch, without the blanks and line ends around it. Valid
     // until the next call of next().
     QByteArrayView text;
-    // Text: the line its first character stands on. BatchEnd: the line of the GO (the last line
-    // for the GO implied at the end of the script).
+    // Text: the line its first character stands on. BatchEnd: the line of the GO (for the GO
+    // implied at the end of the script, the line the script ends on).
     std::int64_t line = 0;
     // BatchEnd: how often the batch runs (GO 3 runs it three times) and where its text began, so
     // that a repeat can read it again from the source.
@@ -52,8 +52,9 @@ struct ScriptPiece {
 //
 // Line ends may be CR LF, LF or CR; every byte of a text stays as it was in the script (line breaks
 // inside quoted values included). Syntax is recognised on bytes, which works alike for UTF-8 and for
-// Windows-1252. A quoted string or comment left open at the end of the script makes the rest of the
-// script a text of its own, so the server reports it instead of it passing unnoticed.
+// Windows-1252. A quoted string or block comment left open at the end of the script takes the rest
+// of the script into the text it began in, which goes to the server even when it holds nothing but
+// that comment: the server reports it, instead of the rest of the script passing unnoticed.
 class ScriptSplitter {
 public:
     enum class Mode { WholeBatches, Statements };
