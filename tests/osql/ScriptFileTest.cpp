@@ -1,0 +1,83 @@
+#include "QStringPrinting.h"
+
+#include "osql/ScriptFile.h"
+
+#include "basics/FileError.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace zobran;
+using namespace zobran::osql;
+
+namespace {
+
+class ScriptFileTest : public ::testing::Test {
+protected:
+    QString write(const QByteArray& bytes)
+    {
+        const QString path = dir_.filePath(QStringLiteral("script %1.sql").arg(++count_));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    static QByteArray readAll(ScriptFile& file)
+    {
+        QByteArray all;
+        char chunk[4096];
+        while (const std::size_t n = file.read(chunk, sizeof chunk))
+            all.append(chunk, static_cast<qsizetype>(n));
+        return all;
+    }
+
+    QTemporaryDir dir_;
+    int count_ = 0;
+};
+
+TEST_F(ScriptFileTest, Utf8WithOrWithoutByteOrderMark)
+{
+    ScriptFile plain(write("INSERT INTO t VALUES (N'Gr\xC3\xBC\xC3\x9F\xE2\x82\xAC')"));
+    EXPECT_TRUE(plain.isUtf8());
+    EXPECT_EQ(plain.textOffset(), 0);
+    EXPECT_EQ(plain.decode(readAll(plain)), QStringLiteral(u"INSERT INTO t VALUES (N'Grüß€')"));
+
+    ScriptFile marked(write("\xEF\xBB\xBFSELECT 1"));
+    EXPECT_TRUE(marked.isUtf8());
+    EXPECT_EQ(marked.textOffset(), 3);
+    EXPECT_EQ(readAll(marked), QByteArray("SELECT 1"));
+}
+
+TEST_F(ScriptFileTest, NotUtf8IsReadAsWindows1252)
+{
+    ScriptFile file(write("INSERT INTO t VALUES ('Caf\xE9 \x80 \x93ok\x94')"));
+    EXPECT_FALSE(file.isUtf8());
+    EXPECT_EQ(file.decode(readAll(file)), QStringLiteral(u"INSERT INTO t VALUES ('Café € “ok”')"));
+}
+
+TEST_F(ScriptFileTest, Utf8CheckLooksAcrossItsChunks)
+{
+    // The check reads a megabyte at a time: a character cut by that boundary is still UTF-8, an
+    // unfinished one at the very end is not.
+    QByteArray bytes((1 << 20) - 1, 'a');
+    EXPECT_TRUE(ScriptFile(write(bytes + "\xC3\xA9")).isUtf8());
+    EXPECT_TRUE(ScriptFile(write(bytes.left((1 << 20) - 2) + "\xE2\x82\xAC")).isUtf8());
+    EXPECT_FALSE(ScriptFile(write(bytes + "\xC3")).isUtf8());
+    EXPECT_FALSE(ScriptFile(write(bytes + "\xC3\x28")).isUtf8());
+}
+
+TEST_F(ScriptFileTest, MissingFileIsError53)
+{
+    try {
+        ScriptFile file(dir_.filePath(QStringLiteral("no such.sql")));
+        FAIL() << "a missing file opened";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.number(), errnum::FileNotFound);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("no such.sql")));
+    }
+}
+
+} // namespace

@@ -1,0 +1,78 @@
+#include "osql/OsqlProgram.h"
+
+#include "osql/OdbcExecutor.h"
+#include "osql/OsqlOptions.h"
+#include "osql/ScriptFile.h"
+#include "osql/ScriptOutput.h"
+#include "osql/ScriptRunner.h"
+
+#include "db/Connection.h"
+#include "db/ConnectionString.h"
+#include "db/DbError.h"
+
+#include <memory>
+
+namespace zobran::osql {
+
+namespace {
+
+QString totalsLine(const RunTotals& totals, ScriptSplitter::Mode mode)
+{
+    const QString what = mode == ScriptSplitter::Mode::Statements ? QStringLiteral("statements")
+                                                                   : QStringLiteral("batches");
+    return QStringLiteral("%1 %2 run, %3 failed.").arg(totals.texts).arg(what).arg(totals.failed);
+}
+
+int runScript(const OsqlOptions& options, ScriptOutput& output)
+{
+    ScriptFile script(options.inputFile);
+
+    db::Connection connection;
+    try {
+        connection.open(db::odbcConnectionString(db::SqlServerDriver, options.server, options.database,
+                                                 options.login, options.password));
+    } catch (const db::DbError& e) {
+        for (const db::Diagnostic& record : e.records())
+            output.message(record);
+        output.problem(QStringLiteral("OSQL: could not connect to %1 as %2.").arg(options.server, options.login));
+        return ExitFailure;
+    }
+
+    const auto mode = connection.serverInfo().isSqlServer() ? ScriptSplitter::Mode::WholeBatches
+                                                            : ScriptSplitter::Mode::Statements;
+    OdbcExecutor executor(connection, output);
+    ScriptRunner runner(executor, output, mode, script.isUtf8());
+    const RunTotals totals = runner.run(script, ScriptPosition{script.textOffset(), 1});
+    output.line(totalsLine(totals, mode));
+    return totals.failed == 0 ? ExitSuccess : ExitFailure;
+}
+
+} // namespace
+
+int runOsql(const QStringList& args, std::FILE* out, std::FILE* err)
+{
+    ScriptOutput output(out, err);
+    OsqlOptions options;
+    try {
+        options = parseCommandLine(args);
+    } catch (const UsageError& e) {
+        output.problem(QStringLiteral("OSQL: ") + QString::fromStdString(e.what()));
+        output.problem(usageText().chopped(1));
+        return ExitFailure;
+    }
+    if (options.showUsage) {
+        output.line(usageText().chopped(1));
+        output.flush();
+        return ExitSuccess;
+    }
+    int status = ExitFailure;
+    try {
+        status = runScript(options, output);
+    } catch (const std::exception& e) {
+        output.problem(QStringLiteral("OSQL: ") + toAppError(e).description());
+    }
+    output.flush();
+    return status;
+}
+
+} // namespace zobran::osql

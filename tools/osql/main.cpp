@@ -1,0 +1,16 @@
+// OSQL: runs a script file against a database, batch after batch.
+
+#include "osql/OsqlProgram.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return zobran::osql::runOsql(args, stdout, stderr);
+}
