@@ -1,11 +1,11 @@
 #pragma once
 
-#include "basics/AppPath.h"
 #include "db/Connection.h"
 #include "db/ResultSet.h"
 #include "db/Settings.h"
 #include "db/SharedConnections.h"
 #include "delete/MdeleteWindow.h"
+#include "support/ProgramFolder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestServer.h"
 
@@ -27,16 +27,15 @@
 
 namespace zobran::test {
 
-// The Delete Script window over the scratch database of the test server, with scripted prompts and a
-// program folder of its own. Other test programs use scratch at the same time: every table a test
-// makes carries the prefix "del_<pid>_" and is dropped again.
+// The Delete Script window over a private database of the test process (a copy of the empty
+// template), with scripted prompts and a program folder of its own. Every table a test makes
+// carries the prefix "del_<pid>_" and is dropped again.
 class MdeleteWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         setPrompts(&scripted);
-        AppPath() = programFolder.path();
-        remember(QStringLiteral("scratch"));
+        remember(database());
     }
 
     void TearDown() override
@@ -56,6 +55,8 @@ protected:
         SaveSetting(SettingsApplication, SettingsSection, settingkeys::Password.writtenAs, server.password);
     }
 
+    static QString database() { return privateDatabase(DatabaseTemplate::Empty); }
+
     static QString own(const QString& name)
     {
         return QStringLiteral("del_%1_").arg(QCoreApplication::applicationPid()) + name;
@@ -65,7 +66,7 @@ protected:
     db::Connection& setup()
     {
         if (!setupConnection.isOpen())
-            setupConnection.open(testConnectionString(QStringLiteral("scratch")));
+            setupConnection.open(testConnectionString(database()));
         return setupConnection;
     }
 
@@ -164,7 +165,7 @@ protected:
         scripted.onModal([&sub](QDialog& d) { sub = d.findChild<QLabel*>("ErrSub")->text(); });
     }
 
-    QTemporaryDir programFolder;
+    ProgramFolder programFolder;
     ScriptedPrompts scripted;
     MdeleteWindow window;
     db::Connection setupConnection;

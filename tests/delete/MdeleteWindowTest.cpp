@@ -22,7 +22,7 @@ TEST_F(MdeleteWindowTest, OpensWithTheDriverTheRememberedValuesAndTheCommandsDis
             EXPECT_EQ(child<QLabel>(w, QString("Label1_%1").arg(i))->text(), captions[i]);
         EXPECT_EQ(field(w, 0)->text(), "SQL Server");
         EXPECT_EQ(field(w, 1)->text(), testServer().socketDir);
-        EXPECT_EQ(field(w, 2)->text(), "scratch");
+        EXPECT_EQ(field(w, 2)->text(), database());
         EXPECT_EQ(field(w, 3)->text(), testServer().login);
         EXPECT_EQ(field(w, 4)->text(), testServer().password);
         EXPECT_EQ(field(w, 4)->echoMode(), QLineEdit::Password);
@@ -96,6 +96,19 @@ TEST_F(MdeleteWindowTest, TheListHoldsTheTablesByNameWithoutTheConfigurationTabl
             EXPECT_TRUE(shop.contains(kept)) << kept;
         for (const char* hidden : {"sysdiagrams", "qtil_mt_app", "qcor_mainmenu"})
             EXPECT_FALSE(shop.contains(hidden)) << hidden;
+    });
+    EXPECT_EQ(errorWindowsShown(), 0);
+}
+
+TEST_F(MdeleteWindowTest, ADatabaseHoldingOnlyExcludedTablesGivesAnEmptyList)
+{
+    for (const char* excluded : {"sysdiagrams", "qtil_rpt_set", "qtil_mt_loginscreen", "qcor_mainmenu",
+                                 "qwag_mt_epftable", "qlist_mt_seabill"})
+        setup().execute(QStringLiteral("create table %1 (id int)").arg(excluded));
+    withWindow([&](MdeleteWindow& w) {
+        click(w, "CConnect_0");
+        EXPECT_EQ(tables(w)->topLevelItemCount(), 0) << listed(w).join(' ').toStdString();
+        EXPECT_TRUE(button(w, "CConnect_1")->isEnabled());
     });
     EXPECT_EQ(errorWindowsShown(), 0);
 }
