@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QTextStream>
 
 #include <stdexcept>
@@ -63,6 +64,21 @@ QString testConnectionString(const QString& database)
     const TestServer& server = testServer();
     return "Driver={SQL Server};Server=" + server.socketDir + ";Database=" + database
            + ";Uid=" + server.login + ";Pwd=" + server.password;
+}
+
+bool isPrivateTestDatabase(const QString& name)
+{
+    static const QRegularExpression privateName(QStringLiteral("^[a-z]+_[0-9]+_[a-z0-9_]+$"));
+    return privateName.match(name).hasMatch();
+}
+
+QStringList withoutPrivateTestDatabases(const QStringList& names)
+{
+    QStringList kept;
+    for (const QString& name : names)
+        if (!isPrivateTestDatabase(name))
+            kept << name;
+    return kept;
 }
 
 } // namespace zobran::test

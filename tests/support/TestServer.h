@@ -21,4 +21,10 @@ const TestServer& testServer();
 // "Driver={SQL Server};Server=<socket folder>;Database=<database>;Uid=<login>;Pwd=<password>"
 QString testConnectionString(const QString& database);
 
+// A database a test makes for itself is named <prefix>_<process id>_<name> ("imp_4711_a"), so that
+// tests running side by side never meet. A test that checks the whole database list of the server
+// leaves such databases out, since other tests may hold some at the moment.
+bool isPrivateTestDatabase(const QString& name);
+QStringList withoutPrivateTestDatabases(const QStringList& names);
+
 } // namespace zobran::test
