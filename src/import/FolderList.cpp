@@ -1,19 +1,36 @@
 #include "import/FolderList.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QStyledItemDelegate>
 
 namespace zobran {
 
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
+constexpr int LevelRole = Qt::UserRole + 1;
+constexpr int IndentPixels = 12;
 
-QString indent(int level)
-{
-    return QString(2 * level, QLatin1Char(' '));
-}
+// Draws each folder indented by its level, icon and all, as a tree would.
+class IndentingDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem indented = option;
+        indented.rect.adjust(IndentPixels * index.data(LevelRole).toInt(), 0, 0, 0);
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(IndentPixels * index.data(LevelRole).toInt(), 0);
+    }
+};
 
 // The current folder and every folder above it, the root first.
 QStringList foldersDownTo(const QString& path)
@@ -39,7 +56,7 @@ QString shownName(const QString& folder)
 FolderList::FolderList(QWidget* parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setUniformItemSizes(true);
+    setItemDelegate(new IndentingDelegate(this));
     connect(this, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { setPath(item->data(PathRole).toString()); });
 }
@@ -64,17 +81,20 @@ void FolderList::refresh()
     int level = 0;
     QListWidgetItem* current = nullptr;
     for (const QString& folder : above) {
-        current = new QListWidgetItem(open, indent(level++) + shownName(folder), this);
+        current = new QListWidgetItem(open, shownName(folder), this);
         current->setData(PathRole, folder);
+        current->setData(LevelRole, level++);
     }
     const QDir dir(path_);
     for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
-        auto* item = new QListWidgetItem(closed, indent(level) + name, this);
+        auto* item = new QListWidgetItem(closed, name, this);
         item->setData(PathRole, dir.filePath(name));
+        item->setData(LevelRole, level);
     }
     setCurrentItem(current);
+    scrollToTop();
     if (current)
-        scrollToItem(current, QAbstractItemView::PositionAtTop);
+        scrollToItem(current);
 }
 
 } // namespace zobran

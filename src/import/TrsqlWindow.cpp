@@ -45,16 +45,16 @@ TrsqlWindow::~TrsqlWindow() = default;
 
 void TrsqlWindow::buildControls()
 {
-    label1_ = placeLabel(this, QStringLiteral("Label1"), QStringLiteral("Connect to SQL Server Name"), twipsRect(240, 270, 2520, 300));
-    cServer_ = placeTextBox(this, QStringLiteral("CServer"), twipsRect(2880, 240, 4680, 330), 255);
-    label5_ = placeLabel(this, QStringLiteral("Label5"), QStringLiteral("Database Name"), twipsRect(240, 670, 2520, 300));
-    connTable_ = placeTextBox(this, QStringLiteral("ConnTable"), twipsRect(2880, 640, 4680, 330), 255);
-    label2_ = placeLabel(this, QStringLiteral("Label2"), QStringLiteral("Login ID"), twipsRect(240, 1070, 2520, 300));
-    cLogin_ = placeTextBox(this, QStringLiteral("CLogin"), twipsRect(2880, 1040, 1935, 330), 255);
-    label3_ = placeLabel(this, QStringLiteral("Label3"), QStringLiteral("Password"), twipsRect(240, 1470, 2520, 300));
-    cPassword_ = placeTextBox(this, QStringLiteral("CPassword"), twipsRect(2880, 1440, 1935, 330), 255);
+    label1_ = placeLabel(this, QStringLiteral("Label1"), QStringLiteral("Connect to SQL Server Name"), twipsRect(240, 270, 2700, 300));
+    cServer_ = placeTextBox(this, QStringLiteral("CServer"), twipsRect(3000, 240, 4560, 330), 255);
+    label5_ = placeLabel(this, QStringLiteral("Label5"), QStringLiteral("Database Name"), twipsRect(240, 670, 2700, 300));
+    connTable_ = placeTextBox(this, QStringLiteral("ConnTable"), twipsRect(3000, 640, 4560, 330), 255);
+    label2_ = placeLabel(this, QStringLiteral("Label2"), QStringLiteral("Login ID"), twipsRect(240, 1070, 2700, 300));
+    cLogin_ = placeTextBox(this, QStringLiteral("CLogin"), twipsRect(3000, 1040, 1935, 330), 255);
+    label3_ = placeLabel(this, QStringLiteral("Label3"), QStringLiteral("Password"), twipsRect(240, 1470, 2700, 300));
+    cPassword_ = placeTextBox(this, QStringLiteral("CPassword"), twipsRect(3000, 1440, 1935, 330), 255);
     cPassword_->setEchoMode(QLineEdit::Password);
-    label4_ = placeLabel(this, QStringLiteral("Label4"), QString(), twipsRect(4935, 1470, 1470, 300));
+    label4_ = placeLabel(this, QStringLiteral("Label4"), QString(), twipsRect(5055, 1470, 1380, 300));
     cConnect_ = placeButton(this, QStringLiteral("CCONNECT"), QStringLiteral("&Connect"), twipsRect(6465, 1405, 1095, 405));
 
     frame1_ = placeControl<QGroupBox>(this, QStringLiteral("Frame1"), twipsRect(120, 1920, 7560, 4560));

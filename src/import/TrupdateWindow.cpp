@@ -51,7 +51,7 @@ TrupdateWindow::TrupdateWindow(QWidget* parent) : ModalWindow(parent), runner_(t
 {
     setObjectName(FormName);
     setWindowTitle(QStringLiteral("Script Update"));
-    setFixedSize(twipsToPixels(9720), twipsToPixels(6840));
+    setFixedSize(twipsToPixels(10320), twipsToPixels(6840));
     buildControls();
     connection_ = ConnectionFields(nullptr, cServer_, nullptr, cLogin_, cPassword_);
 }
@@ -64,25 +64,25 @@ void TrupdateWindow::buildControls()
     frame1_->setTitle(QStringLiteral("SQL Server "));
     const std::array<QString, 3> captions{QStringLiteral("ServerName"), QStringLiteral("Login"), QStringLiteral("Password")};
     for (int i = 0; i < 3; ++i)
-        label1_[i] = placeLabel(frame1_, QStringLiteral("Label1_%1").arg(i), captions[i], twipsRect(180, 360 + 400 * i, 1080, 300));
-    cServer_ = placeTextBox(frame1_, QStringLiteral("CServer"), twipsRect(1260, 330, 2340, 330), 255);
-    cLogin_ = placeTextBox(frame1_, QStringLiteral("CLogin"), twipsRect(1260, 730, 2340, 330), 255);
-    cPassword_ = placeTextBox(frame1_, QStringLiteral("CPassword"), twipsRect(1260, 1130, 2340, 330), 255);
+        label1_[i] = placeLabel(frame1_, QStringLiteral("Label1_%1").arg(i), captions[i], twipsRect(180, 360 + 400 * i, 1200, 300));
+    cServer_ = placeTextBox(frame1_, QStringLiteral("CServer"), twipsRect(1440, 330, 2160, 330), 255);
+    cLogin_ = placeTextBox(frame1_, QStringLiteral("CLogin"), twipsRect(1440, 730, 2160, 330), 255);
+    cPassword_ = placeTextBox(frame1_, QStringLiteral("CPassword"), twipsRect(1440, 1130, 2160, 330), 255);
     cPassword_->setEchoMode(QLineEdit::Password);
     cConnect_ = placeButton(frame1_, QStringLiteral("CCONNECT"), QStringLiteral("&Connect"), twipsRect(2385, 1590, 1215, 405));
 
     list1_ = placeControl<QListWidget>(this, QStringLiteral("List1"), twipsRect(120, 2400, 3720, 4260));
     list1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
-    frame2_ = placeControl<QGroupBox>(this, QStringLiteral("Frame2"), twipsRect(3960, 120, 5640, 6540));
+    frame2_ = placeControl<QGroupBox>(this, QStringLiteral("Frame2"), twipsRect(3960, 120, 6240, 6540));
     label2_ = placeLabel(frame2_, QStringLiteral("Label2"), QStringLiteral("Script File Location"), twipsRect(180, 300, 3000, 300));
-    drive1_ = placeControl<DriveList>(frame2_, QStringLiteral("Drive1"), twipsRect(180, 660, 2520, 330));
-    dir1_ = placeControl<FolderList>(frame2_, QStringLiteral("Dir1"), twipsRect(180, 1080, 2520, 4620));
+    drive1_ = placeControl<DriveList>(frame2_, QStringLiteral("Drive1"), twipsRect(180, 660, 2760, 330));
+    dir1_ = placeControl<FolderList>(frame2_, QStringLiteral("Dir1"), twipsRect(180, 1080, 2760, 4620));
     file1_ = new FileList(QStringLiteral("*.sql;*.kx"), frame2_);
     file1_->setObjectName(QStringLiteral("File1"));
-    file1_->setGeometry(twipsRect(2820, 660, 2640, 5040));
-    cRun_ = placeButton(frame2_, QStringLiteral("CRUN"), QStringLiteral("Run Script"), twipsRect(2820, 5880, 1260, 420));
-    command1_ = placeButton(frame2_, QStringLiteral("Command1"), QStringLiteral("&Exit"), twipsRect(4200, 5880, 1260, 420));
+    file1_->setGeometry(twipsRect(3060, 660, 3000, 5040));
+    cRun_ = placeButton(frame2_, QStringLiteral("CRUN"), QStringLiteral("Run Script"), twipsRect(3060, 5880, 1380, 420));
+    command1_ = placeButton(frame2_, QStringLiteral("Command1"), QStringLiteral("&Exit"), twipsRect(4680, 5880, 1380, 420));
 
     frame3_ = placeControl<QGroupBox>(this, QStringLiteral("Frame3"), twipsRect(120, 6720, 3720, 1200));
     frame3_->setTitle(QStringLiteral("Frame3"));
