@@ -16,7 +16,6 @@ class DriveList;
 class FileList;
 class FolderList;
 class ImportFailureLog;
-struct OsqlArguments;
 
 // The single-database import window (TRSQL): connect to one database, pick script files of a
 // folder and run them against it; .sql files through the script tool, KX files statement by

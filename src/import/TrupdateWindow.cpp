@@ -212,7 +212,8 @@ void TrupdateWindow::RunScriptUpdate()
         deleteBatchFile();
 
         const BusyGuard::Run running = busy_.run();
-        const RunLock lock{frame1_, list1_};
+        // The log covers the script controls; they are locked as well, so no key reaches them.
+        const RunLock lock{frame1_, list1_, frame2_};
         ImportFailureLog failures(FormName);
         QString stoppedAt;
         const QStringList files = file1_->selectedFileNames();

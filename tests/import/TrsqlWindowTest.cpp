@@ -9,6 +9,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QTimer>
 
 using namespace zobran;
 using namespace zobran::test;
@@ -167,7 +168,20 @@ TEST_F(TrsqlWindowTest, SelectedFilesRunInListOrderSqlThroughTheToolKxOverTheCon
         box(w, "ConnTable")->setText("typed_later");
         box(w, "CPassword")->setText("p w$");
         scripted.reset();
+        // The first events handled after the click are those of the wait for the first file.
+        bool lockedDuringTheRun = false, stayedOpen = false;
+        QTimer::singleShot(0, &w, [&] {
+            lockedDuringTheRun = !child<QPushButton>(w, "CExecute")->isEnabled() && !child<QPushButton>(w, "CCONNECT")->isEnabled()
+                                 && !child<QPushButton>(w, "CExit")->isEnabled() && !child<FileList>(w, "File1")->isEnabled();
+            w.close();
+            w.reject();
+            stayedOpen = w.isVisible() && w.isLoaded();
+        });
         execute(w, {"a.sql", "b.KX", "c.Sql"});
+        EXPECT_TRUE(lockedDuringTheRun);
+        EXPECT_TRUE(stayedOpen) << "the window stays while files run";
+        EXPECT_TRUE(child<QPushButton>(w, "CExecute")->isEnabled());
+        EXPECT_TRUE(child<QPushButton>(w, "CExit")->isEnabled());
         ASSERT_EQ(scripted.messages().size(), 1u) << scripted.calls().back();
         EXPECT_TRUE(scripted.wasShown("Import Done.", "Message", MsgIcon::Exclamation));
         EXPECT_EQ(child<QLabel>(w, "LblBar")->text(), "");
