@@ -2,6 +2,17 @@
 
 namespace zobran {
 
+namespace {
+
+// The line from its first character that is not a blank; empty for a line of blanks.
+std::string_view withoutLeadingBlanks(std::string_view line)
+{
+    const auto first = line.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string_view() : line.substr(first);
+}
+
+} // namespace
+
 void KxStatementReader::reset()
 {
     buffer_.clear();
@@ -13,31 +24,27 @@ std::optional<std::string_view> KxStatementReader::feedLine(std::string_view lin
 {
     if (completed_)
         reset();
-    if (leadingSpaces_ == LeadingSpaces::Strip) {
-        const auto firstNonSpace = line.find_first_not_of(' ');
-        line.remove_prefix(firstNonSpace == std::string_view::npos ? line.size() : firstNonSpace);
-    }
-
-    const bool opens = !line.empty() && line.front() == '<';
+    const std::string_view opening = withoutLeadingBlanks(line);
+    const bool opens = !opening.empty() && opening.front() == '<';
     const bool closes = !line.empty() && line.back() == '>';
 
-    if (opens && closes && line.size() >= 2) {
-        buffer_.assign(line.substr(1, line.size() - 2));
+    if (opens && closes) { // a whole statement ("<>" gives an empty one)
+        buffer_.assign(opening.substr(1, opening.size() - 2));
         completed_ = true;
         return std::string_view(buffer_);
     }
     if (opens) {
-        buffer_.assign(line.substr(1)); // a statement starts
+        buffer_.assign(opening.substr(1)); // a statement starts
         started_ = true;
+        return std::nullopt;
     }
-    if (!opens && !closes)
-        buffer_.append(line); // a middle piece
-    if (closes) {
-        buffer_.append(line.substr(0, line.size() - 1)); // a statement ends
-        completed_ = true;
-        return std::string_view(buffer_);
+    if (!closes) {
+        buffer_.append(line); // a middle piece, blanks and all
+        return std::nullopt;
     }
-    return std::nullopt;
+    buffer_.append(line.substr(0, line.size() - 1)); // a statement ends
+    completed_ = true;
+    return std::string_view(buffer_);
 }
 
 } // namespace zobran

@@ -7,19 +7,17 @@
 namespace zobran {
 
 // Puts the statements of a KX script back together, fed one line at a time (without its line
-// end; a KX file's lines end at CR or CR LF). Every statement stands between "<" and ">": a line
-// that begins with "<" and ends with ">" is a whole statement; otherwise a line beginning with "<"
-// starts one, a line ending with ">" ends one, and the lines are joined without separator.
+// end; a KX file's lines end at CR or CR LF). Every statement stands between "<" and ">":
 //
-// The multi-database import strips the leading spaces of every line before looking at it; the
-// single-database import keeps them. After a statement has been handed out the reader starts
-// afresh, so stray text after it can never bring the same statement back a second time.
+// - a line whose first character other than blanks is "<" opens a statement (the blanks before
+//   the "<" are not part of it); when the line also ends with ">" it is a whole statement;
+// - any other line is a piece of the open statement, joined exactly as read, without separator;
+// - a piece that ends with ">" ends the statement (the ">" is not part of it).
+//
+// Both import windows read alike. After a statement has been handed out the reader starts afresh,
+// so stray text after it can never bring the same statement back a second time.
 class KxStatementReader {
 public:
-    enum class LeadingSpaces { Keep, Strip };
-
-    explicit KxStatementReader(LeadingSpaces leadingSpaces) : leadingSpaces_(leadingSpaces) {}
-
     // The statement the line completes, if it completes one; valid until the next call.
     std::optional<std::string_view> feedLine(std::string_view line);
 
@@ -31,7 +29,6 @@ public:
     void reset();
 
 private:
-    LeadingSpaces leadingSpaces_;
     std::string buffer_;
     bool completed_ = false;
     bool started_ = false;

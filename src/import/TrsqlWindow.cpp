@@ -1,11 +1,250 @@
 #include "import/TrsqlWindow.h"
 
+#include "basics/AppPath.h"
+#include "db/ConnectionString.h"
+#include "db/SharedConnections.h"
+#include "import/BatchFile.h"
+#include "import/DriveList.h"
+#include "import/FileList.h"
+#include "import/FolderList.h"
+#include "import/ImportFailureLog.h"
+#include "import/KxFileImport.h"
+#include "import/OsqlCommandLine.h"
+#include "import/OsqlOutputWindow.h"
+#include "import/RunLock.h"
+#include "ui/Placement.h"
+#include "ui/Prompts.h"
+#include "ui/ReportError.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
 namespace zobran {
 
-TrsqlWindow::TrsqlWindow(QWidget* parent) : ModalWindow(parent)
+namespace {
+
+const QString FormName = QStringLiteral("TRSQL");
+const QString MessageTitle = QStringLiteral("Message");
+
+} // namespace
+
+TrsqlWindow::TrsqlWindow(QWidget* parent) : ModalWindow(parent), runner_(this)
 {
-    setObjectName(QStringLiteral("TRSQL"));
+    setObjectName(FormName);
     setWindowTitle(QStringLiteral("ZENTRA Script Update Utility [Ver 7.0 20081111]"));
+    setFixedSize(twipsToPixels(7800), twipsToPixels(7320));
+    buildControls();
+    connection_ = ConnectionFields(nullptr, cServer_, connTable_, cLogin_, cPassword_);
+    busy_ = BusyGuard(lblBar_);
+}
+
+TrsqlWindow::~TrsqlWindow() = default;
+
+void TrsqlWindow::buildControls()
+{
+    label1_ = placeLabel(this, QStringLiteral("Label1"), QStringLiteral("Connect to SQL Server Name"), twipsRect(240, 270, 2700, 300));
+    cServer_ = placeTextBox(this, QStringLiteral("CServer"), twipsRect(3000, 240, 4560, 330), 255);
+    label5_ = placeLabel(this, QStringLiteral("Label5"), QStringLiteral("Database Name"), twipsRect(240, 670, 2700, 300));
+    connTable_ = placeTextBox(this, QStringLiteral("ConnTable"), twipsRect(3000, 640, 4560, 330), 255);
+    label2_ = placeLabel(this, QStringLiteral("Label2"), QStringLiteral("Login ID"), twipsRect(240, 1070, 2700, 300));
+    cLogin_ = placeTextBox(this, QStringLiteral("CLogin"), twipsRect(3000, 1040, 1935, 330), 255);
+    label3_ = placeLabel(this, QStringLiteral("Label3"), QStringLiteral("Password"), twipsRect(240, 1470, 2700, 300));
+    cPassword_ = placeTextBox(this, QStringLiteral("CPassword"), twipsRect(3000, 1440, 1935, 330), 255);
+    cPassword_->setEchoMode(QLineEdit::Password);
+    label4_ = placeLabel(this, QStringLiteral("Label4"), QString(), twipsRect(5055, 1470, 1380, 300));
+    cConnect_ = placeButton(this, QStringLiteral("CCONNECT"), QStringLiteral("&Connect"), twipsRect(6465, 1405, 1095, 405));
+
+    frame1_ = placeControl<QGroupBox>(this, QStringLiteral("Frame1"), twipsRect(120, 1920, 7560, 4560));
+    frame1_->setEnabled(false);
+    drive1_ = placeControl<DriveList>(frame1_, QStringLiteral("Drive1"), twipsRect(240, 240, 3240, 330));
+    dir1_ = placeControl<FolderList>(frame1_, QStringLiteral("Dir1"), twipsRect(240, 660, 3240, 2880));
+    file1_ = new FileList(QStringLiteral("*.kx;*.sql"), frame1_);
+    file1_->setObjectName(QStringLiteral("File1"));
+    file1_->setGeometry(twipsRect(3600, 240, 3720, 3300));
+    lblBar_ = placeLabel(frame1_, QStringLiteral("LblBar"), QString(), twipsRect(240, 3660, 7080, 300));
+    lblBar_->setTextFormat(Qt::PlainText);
+    // The caption's "&&" is one "&" on screen.
+    label6_ = placeLabel(frame1_, QStringLiteral("Label6"),
+                         QStringLiteral("** Warning : Path & Script File Name Cannot Accept Space."),
+                         twipsRect(240, 4080, 5400, 300));
+    label6_->setTextFormat(Qt::PlainText);
+    cExecute_ = placeButton(frame1_, QStringLiteral("CExecute"), QStringLiteral("&Execute"), twipsRect(5880, 3990, 1440, 420));
+    cExit_ = placeButton(this, QStringLiteral("CExit"), QStringLiteral("E&xit"), twipsRect(6240, 6660, 1440, 420));
+
+    connect(cConnect_, &QPushButton::clicked, this, [this] { CCONNECT_Click(); });
+    connect(cExecute_, &QPushButton::clicked, this, [this] { CExecute_Click(); });
+    connect(cExit_, &QPushButton::clicked, this, [this] { close(); });
+    connect(drive1_, &DriveList::driveChanged, this, [this] { Drive1_Change(); });
+    connect(dir1_, &FolderList::pathChanged, this, [this] { Dir1_Change(); });
+
+    const std::vector<QWidget*> order{cServer_, connTable_, cLogin_, cPassword_, cConnect_, drive1_,
+                                      dir1_,    file1_,     cExecute_, cExit_};
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+// ---- load and unload ----
+
+void TrsqlWindow::formLoad()
+{
+    runGuarded(FormName, QStringLiteral("Form_Load"), [this] {
+        // A loaded window starts from its designed state.
+        label4_->clear();
+        frame1_->setEnabled(false);
+        lblBar_->clear();
+        runner_.clearOutput();
+        drive1_->refresh();
+        showFolder(AppPath());
+        connection_.loadRemembered();
+        cServer_->setFocus();
+    });
+}
+
+void TrsqlWindow::formUnload()
+{
+    if (OsqlOutputWindow* output = runner_.outputWindow())
+        output->close();
+    runGuarded(FormName, QStringLiteral("Form_Unload"), [] { deleteBatchFile(); });
+}
+
+void TrsqlWindow::closeEvent(QCloseEvent* event)
+{
+    // While files run, the window stays until the run has ended.
+    if (!busy_.refuseClose(event))
+        ModalWindow::closeEvent(event);
+}
+
+void TrsqlWindow::reject()
+{
+    if (!busy_.isBusy())
+        ModalWindow::reject();
+}
+
+// ---- connection ----
+
+void TrsqlWindow::CCONNECT_Click()
+{
+    runGuarded(FormName, QStringLiteral("CCONNECT_Click"), [this] {
+        if (cLogin_->text().isEmpty() || cPassword_->text().isEmpty() || connTable_->text().isEmpty()
+            || cServer_->text().isEmpty()) {
+            prompts().message(this, QStringLiteral("Invalid Completed Entry !!!"), MessageTitle, MsgIcon::Critical);
+            return;
+        }
+        OpenDSN();
+    });
+}
+
+void TrsqlWindow::OpenDSN()
+{
+    try {
+        ImportConnection() = std::make_unique<db::Connection>();
+        ImportConnection()->open(
+            db::importConnectionString(cServer_->text(), connTable_->text(), cLogin_->text(), cPassword_->text()));
+        ImportConnection()->setCursorLocation(db::CursorLocationClient);
+        label4_->setText(QStringLiteral("Connected"));
+        setTextColor(label4_, Qt::blue);
+        frame1_->setEnabled(true);
+        connection_.saveRemembered();
+    } catch (const std::exception&) {
+        prompts().message(this, QStringLiteral("Error connection !!!"), MessageTitle, MsgIcon::Critical);
+        label4_->setText(QStringLiteral("Fail to Connect"));
+        setTextColor(label4_, Qt::red);
+        frame1_->setEnabled(false);
+    }
+}
+
+// ---- the run ----
+
+OsqlArguments TrsqlWindow::osqlArguments(const QString& scriptPath) const
+{
+    // Read from the boxes when each file runs, not from the open connection.
+    return OsqlArguments{cLogin_->text(), cPassword_->text(), cServer_->text(), connTable_->text(), scriptPath};
+}
+
+void TrsqlWindow::CExecute_Click()
+{
+    runGuarded(FormName, QStringLiteral("CExecute_Click"), [this] {
+        MsgAnswer() = prompts().askYesNo(this, QStringLiteral("Confirm to Execute ?"), QStringLiteral("Question"),
+                                         MsgIcon::Question);
+        if (MsgAnswer() != answer::Yes)
+            return;
+        deleteBatchFile();
+
+        const BusyGuard::Run running = busy_.run();
+        const RunLock lock{cConnect_, cExecute_, cExit_, drive1_, dir1_, file1_};
+        runner_.clearOutput();
+        ImportFailureLog failures(FormName);
+        int count = 0;
+        const QString folder = dir1_->path();
+        for (const QString& name : file1_->selectedFileNames()) {
+            const QString path = filePathIn(folder, name);
+            const QString kind = scriptKindOf(path);
+            if (kind == QStringLiteral("SQL")) {
+                const BatchRunResult result = runOsqlFile(runner_, osqlArguments(path), WindowStyle::NormalFocus);
+                if (result.failed())
+                    failures.osqlFileFailed(path, result);
+            } else if (kind == QStringLiteral(".KX")) {
+                ImportKXFile(path, failures);
+            }
+            ++count;
+        }
+
+        if (count == 0) {
+            prompts().message(this, QStringLiteral("No File Execute."), MessageTitle, MsgIcon::Critical);
+        } else if (failures.anyLogged()) {
+            prompts().message(this, QStringLiteral("Import Done, but not everything was imported.\n\n") + failureSummary(failures),
+                              MessageTitle, MsgIcon::Critical);
+        } else {
+            prompts().message(this, QStringLiteral("Import Done."), MessageTitle, MsgIcon::Exclamation);
+        }
+    });
+}
+
+void TrsqlWindow::ImportKXFile(const QString& path, ImportFailureLog& failures)
+{
+    if (file1_->count() == 0) {
+        prompts().message(this, QStringLiteral("No Script Import."), MessageTitle, MsgIcon::Critical);
+        return;
+    }
+    busy_.showStatus(QStringLiteral("Import ") + path + QStringLiteral("..."));
+    KxImportHooks hooks;
+    // Each statement shows before it runs, as often as the label is repainted.
+    hooks.beforeStatement = [this](const QString& statement) {
+        if (busy_.progressDue())
+            busy_.showProgress(statement);
+    };
+    hooks.statementFailed = [&failures](const KxStatementFailure& failure) { failures.statementFailed(failure); };
+    try {
+        importKxFile(path, connectionOf(ImportConnection()), hooks);
+    } catch (const std::exception& e) {
+        failures.kxFileFailed(path, toAppError(e));
+    }
+    busy_.showStatus(QString());
+}
+
+// ---- drive, folder and file lists ----
+
+void TrsqlWindow::showFolder(const QString& folder)
+{
+    dir1_->setPath(folder);
+    file1_->setPath(dir1_->path());
+    drive1_->showVolumeOf(dir1_->path());
+}
+
+void TrsqlWindow::Drive1_Change()
+{
+    runGuarded(FormName, QStringLiteral("Drive1_Change"), [this] { dir1_->setPath(drive1_->drive()); });
+}
+
+void TrsqlWindow::Dir1_Change()
+{
+    runGuarded(FormName, QStringLiteral("Dir1_Change"), [this] {
+        file1_->setPath(dir1_->path());
+        drive1_->showVolumeOf(dir1_->path());
+    });
 }
 
 } // namespace zobran

@@ -1,14 +1,76 @@
 #pragma once
 
+#include "import/BatchRunner.h"
+#include "ui/BusyGuard.h"
+#include "ui/ConnectionFields.h"
 #include "ui/ModalWindow.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace zobran {
 
-// The single-database import window.
+class DriveList;
+class FileList;
+class FolderList;
+class ImportFailureLog;
+
+// The single-database import window (TRSQL): connect to one database, pick script files of a
+// folder and run them against it; .sql files through the script tool, KX files statement by
+// statement over the window's connection.
 class TrsqlWindow : public ModalWindow {
     Q_OBJECT
 public:
     explicit TrsqlWindow(QWidget* parent = nullptr);
+    ~TrsqlWindow() override;
+
+    const BatchRunner& batchRunner() const { return runner_; }
+
+    void reject() override;
+
+protected:
+    void formLoad() override;
+    void formUnload() override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+
+    // Handlers and the window's own procedures.
+    void CCONNECT_Click();
+    void OpenDSN();
+    void CExecute_Click();
+    void ImportKXFile(const QString& path, ImportFailureLog& failures);
+    void Drive1_Change();
+    void Dir1_Change();
+
+    OsqlArguments osqlArguments(const QString& scriptPath) const;
+    void showFolder(const QString& folder);
+
+    QLabel* label1_ = nullptr;
+    QLineEdit* cServer_ = nullptr;
+    QLabel* label5_ = nullptr;
+    QLineEdit* connTable_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QLineEdit* cLogin_ = nullptr;
+    QLabel* label3_ = nullptr;
+    QLineEdit* cPassword_ = nullptr;
+    QPushButton* cConnect_ = nullptr;
+    QLabel* label4_ = nullptr;
+    QGroupBox* frame1_ = nullptr;
+    DriveList* drive1_ = nullptr;
+    FolderList* dir1_ = nullptr;
+    FileList* file1_ = nullptr;
+    QPushButton* cExecute_ = nullptr;
+    QLabel* lblBar_ = nullptr;
+    QLabel* label6_ = nullptr;
+    QPushButton* cExit_ = nullptr;
+
+    ConnectionFields connection_;
+    BusyGuard busy_;
+    BatchRunner runner_;
 };
 
 } // namespace zobran

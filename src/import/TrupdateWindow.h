@@ -1,14 +1,88 @@
 #pragma once
 
+#include "basics/AppError.h"
+#include "import/BatchRunner.h"
+#include "ui/BusyGuard.h"
+#include "ui/ConnectionFields.h"
 #include "ui/ModalWindow.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
 
 namespace zobran {
 
-// The multi-database update window.
+namespace db {
+class Connection;
+}
+
+class DriveList;
+class FileList;
+class FolderList;
+class ImportFailureLog;
+
+// The multi-database update window (TRUPDATE): connect to a server, pick databases and script
+// files, and run every file against every database in turn, with a log of each step.
 class TrupdateWindow : public ModalWindow {
     Q_OBJECT
 public:
     explicit TrupdateWindow(QWidget* parent = nullptr);
+    ~TrupdateWindow() override;
+
+    void reject() override;
+
+protected:
+    void formLoad() override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+
+    // Handlers and the window's own procedures.
+    void CCONNECT_Click();
+    bool OpenDSN(const QString& serverName);
+    void LoadDatabaseList();
+    void CRUN_Click();
+    void RunScriptUpdate();
+    bool OpenData(const QString& database);
+    void Drive1_Change();
+    void Dir1_Change();
+
+    // Runs one file against the open database; the failure's log line, or empty when it went well.
+    QString runFile(const QString& database, const QString& fileName, ImportFailureLog& failures);
+    QString ImportKXFile(const QString& path, ImportFailureLog& failures);
+    void addLog(const QString& line);
+    void showFolder(const QString& folder);
+
+    QGroupBox* frame1_ = nullptr;
+    std::array<QLabel*, 3> label1_{};
+    QLineEdit* cServer_ = nullptr;
+    QLineEdit* cLogin_ = nullptr;
+    QLineEdit* cPassword_ = nullptr;
+    QPushButton* cConnect_ = nullptr;
+    QListWidget* list1_ = nullptr;
+    QGroupBox* frame2_ = nullptr;
+    QLabel* label2_ = nullptr;
+    DriveList* drive1_ = nullptr;
+    FolderList* dir1_ = nullptr;
+    FileList* file1_ = nullptr;
+    QPushButton* cRun_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QGroupBox* frame3_ = nullptr;
+    QListWidget* listDataFile_ = nullptr;
+    QListWidget* listLog_ = nullptr;
+
+    ConnectionFields connection_;
+    std::unique_ptr<db::Connection> dataConnection_; // the database being processed
+    std::optional<AppError> openDataError_;          // why the last OpenData failed
+    BusyGuard busy_;
+    BatchRunner runner_;
 };
 
 } // namespace zobran

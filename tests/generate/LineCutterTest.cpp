@@ -50,9 +50,9 @@ bool startsInsideUtf8Sequence(const std::string& line)
 }
 
 // Feeds the lines to a KX reader; every statement it hands out.
-std::vector<std::string> readBack(const std::vector<std::string>& lines, KxStatementReader::LeadingSpaces mode)
+std::vector<std::string> readBack(const std::vector<std::string>& lines)
 {
-    KxStatementReader reader(mode);
+    KxStatementReader reader;
     std::vector<std::string> statements;
     for (const auto& line : lines)
         if (auto statement = reader.feedLine(line))
@@ -159,8 +159,7 @@ TEST(LineCutter, KxCutMovesEarlierBeforeBracketsAndBlanks)
     lines = cutInto(cutter, statement);
     EXPECT_EQ(lengthsOf(lines), (std::vector<std::size_t>{990, 522}));
     EXPECT_EQ(lines[1].substr(0, 1), "x");
-    for (auto mode : {KxStatementReader::LeadingSpaces::Keep, KxStatementReader::LeadingSpaces::Strip})
-        EXPECT_EQ(readBack(lines, mode), std::vector<std::string>{statement.substr(1, statement.size() - 2)});
+    EXPECT_EQ(readBack(lines), std::vector<std::string>{statement.substr(1, statement.size() - 2)});
     EXPECT_EQ(cutter.statementsNotRestorable(), 0);
 }
 
@@ -172,8 +171,7 @@ TEST(LineCutter, KxCutRightAfterTheOpeningBracket)
     const auto lines = cutInto(cutter, statement);
     EXPECT_EQ(join(lines), statement);
     EXPECT_EQ(lines.front(), "<");
-    for (auto mode : {KxStatementReader::LeadingSpaces::Keep, KxStatementReader::LeadingSpaces::Strip})
-        EXPECT_EQ(readBack(lines, mode), std::vector<std::string>{statement.substr(1, statement.size() - 2)});
+    EXPECT_EQ(readBack(lines), std::vector<std::string>{statement.substr(1, statement.size() - 2)});
 }
 
 TEST(LineCutter, KxRunsOfBracketsLongerThanALineFallBackAndAreCounted)
@@ -187,7 +185,7 @@ TEST(LineCutter, KxRunsOfBracketsLongerThanALineFallBackAndAreCounted)
     EXPECT_EQ(cutter.statementsNotRestorable(), 1);
 }
 
-TEST(LineCutter, RandomKxStatementsReadBackExactlyInBothReaderModes)
+TEST(LineCutter, RandomKxStatementsReadBackExactly)
 {
     StatementMaker maker(20240611);
     LineCutter cutter(ScriptKind::Kx);
@@ -202,8 +200,7 @@ TEST(LineCutter, RandomKxStatementsReadBackExactlyInBothReaderModes)
             ASSERT_FALSE(startsInsideUtf8Sequence(line));
         }
         const std::vector<std::string> expected{statement.substr(1, statement.size() - 2)};
-        ASSERT_EQ(readBack(lines, KxStatementReader::LeadingSpaces::Keep), expected) << "statement " << n;
-        ASSERT_EQ(readBack(lines, KxStatementReader::LeadingSpaces::Strip), expected) << "statement " << n;
+        ASSERT_EQ(readBack(lines), expected) << "statement " << n;
     }
     EXPECT_GT(multiLine, 1000u) << "the sample should exercise the cutting";
     EXPECT_EQ(cutter.statementsNotRestorable(), 0);

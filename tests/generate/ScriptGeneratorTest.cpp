@@ -249,14 +249,12 @@ TEST_F(ScriptGeneratorTest, KxFileReadsBackStatementByStatement)
             note += c == '\'' ? std::string("''") : std::string(1, c);
         expected.push_back("INSERT INTO item (id,note,created) VALUES(" + *row[0] + ",'" + note + "','2009-12-07 12:00:00 PM')");
     }
-    for (const auto mode : {KxStatementReader::LeadingSpaces::Keep, KxStatementReader::LeadingSpaces::Strip}) {
-        KxStatementReader reader(mode);
-        std::vector<std::string> statements;
-        for (const auto& line : kxLines(content))
-            if (const auto statement = reader.feedLine(line))
-                statements.emplace_back(*statement);
-        EXPECT_EQ(statements, expected);
-    }
+    KxStatementReader reader;
+    std::vector<std::string> statements;
+    for (const auto& line : kxLines(content))
+        if (const auto statement = reader.feedLine(line))
+            statements.emplace_back(*statement);
+    EXPECT_EQ(statements, expected);
     EXPECT_EQ(generator.valuesWithCarriageReturn(), 0);
     EXPECT_EQ(generator.statementsNotRestorable(), 0);
 }

@@ -6,64 +6,66 @@
 #include <vector>
 
 using namespace zobran;
-using Mode = KxStatementReader::LeadingSpaces;
 
 namespace {
 
-std::vector<std::string> statementsOf(const std::vector<std::string>& lines, Mode mode)
+using Statements = std::vector<std::string>;
+
+Statements statementsOf(const Statements& lines)
 {
-    KxStatementReader reader(mode);
-    std::vector<std::string> out;
+    KxStatementReader reader;
+    Statements out;
     for (const auto& line : lines)
         if (const auto statement = reader.feedLine(line))
             out.emplace_back(*statement);
     return out;
 }
 
-using Statements = std::vector<std::string>;
-
 } // namespace
 
 TEST(KxStatementReader, OneLineStatementsInFileOrder)
 {
-    const Statements lines = {"<INSERT INTO t (a) VALUES(1)>", "<INSERT INTO t (a) VALUES('<x>')>"};
-    for (const Mode mode : {Mode::Keep, Mode::Strip})
-        EXPECT_EQ(statementsOf(lines, mode), (Statements{"INSERT INTO t (a) VALUES(1)", "INSERT INTO t (a) VALUES('<x>')"}));
+    EXPECT_EQ(statementsOf({"<INSERT INTO t (a) VALUES(1)>", "<INSERT INTO t (a) VALUES('<x>')>"}),
+              (Statements{"INSERT INTO t (a) VALUES(1)", "INSERT INTO t (a) VALUES('<x>')"}));
 }
 
-TEST(KxStatementReader, PiecesAreJoinedWithoutSeparator)
+TEST(KxStatementReader, PiecesAreJoinedWithoutSeparatorAndAnEmptyLineAddsNothing)
 {
-    const Statements lines = {"<INSERT INTO t (a", ") VALUES(", "", "'x y')>"};
-    for (const Mode mode : {Mode::Keep, Mode::Strip})
-        EXPECT_EQ(statementsOf(lines, mode), Statements{"INSERT INTO t (a) VALUES('x y')"});
+    EXPECT_EQ(statementsOf({"<INSERT INTO t (a", ") VALUES(", "", "'x y')>"}), Statements{"INSERT INTO t (a) VALUES('x y')"});
 }
 
 TEST(KxStatementReader, EmptyBracketsGiveAnEmptyStatement)
 {
-    EXPECT_EQ(statementsOf({"<>"}, Mode::Keep), Statements{""});
-    EXPECT_EQ(statementsOf({"<", ">"}, Mode::Keep), Statements{""});
+    EXPECT_EQ(statementsOf({"<>"}), Statements{""});
+    EXPECT_EQ(statementsOf({"<", ">"}), Statements{""});
 }
 
-TEST(KxStatementReader, LeadingSpacesAreKeptOrStripped)
+TEST(KxStatementReader, BlanksBeforeTheOpeningBracketAreIgnored)
 {
-    // Kept: a line with blanks before its "<" is the last piece of the open statement.
-    EXPECT_EQ(statementsOf({"<a", "  <b>"}, Mode::Keep), Statements{"a  <b"});
-    // Stripped: the same line is a statement of its own, and pieces lose their leading blanks.
-    EXPECT_EQ(statementsOf({"<a", "  <b>"}, Mode::Strip), Statements{"b"});
-    EXPECT_EQ(statementsOf({"<a", "  b", " c>"}, Mode::Strip), Statements{"abc"});
-    EXPECT_EQ(statementsOf({"<a", "  b", " c>"}, Mode::Keep), Statements{"a  b c"});
-    EXPECT_EQ(statementsOf({"   "}, Mode::Strip), Statements{});
+    EXPECT_EQ(statementsOf({"   <INSERT INTO t (a) VALUES(1)>"}), Statements{"INSERT INTO t (a) VALUES(1)"});
+    EXPECT_EQ(statementsOf({"  <INSERT INTO t", " (a) VALUES(1)>"}), Statements{"INSERT INTO t (a) VALUES(1)"});
+    // Such a line opens a statement even while another is open: the open one is left unended.
+    EXPECT_EQ(statementsOf({"<a", "  <b>"}), Statements{"b"});
+    // A tab is not a blank here: the line is a piece of the open statement.
+    EXPECT_EQ(statementsOf({"<a", "\t<b>"}), Statements{"a\t<b"});
+}
+
+TEST(KxStatementReader, ContinuationLinesKeepTheirBlanks)
+{
+    // A value cut inside a run of blanks comes back with every blank.
+    EXPECT_EQ(statementsOf({"<VALUES('a", "   b", "  ')>"}), Statements{"VALUES('a   b  ')"});
+    EXPECT_EQ(statementsOf({"<VALUES('", "    ", "')>"}), Statements{"VALUES('    ')"});
 }
 
 TEST(KxStatementReader, StrayTextNeverRepeatsTheLastStatement)
 {
-    EXPECT_EQ(statementsOf({"<one>", "two", "three>"}, Mode::Keep), (Statements{"one", "twothree"}));
-    EXPECT_EQ(statementsOf({"<one>", ">"}, Mode::Keep), (Statements{"one", ""}));
+    EXPECT_EQ(statementsOf({"<one>", "two", "three>"}), (Statements{"one", "twothree"}));
+    EXPECT_EQ(statementsOf({"<one>", ">"}), (Statements{"one", ""}));
 }
 
 TEST(KxStatementReader, UnfinishedStatementIsVisibleAtTheEnd)
 {
-    KxStatementReader reader(Mode::Keep);
+    KxStatementReader reader;
     EXPECT_FALSE(reader.feedLine("<INSERT INTO t"));
     EXPECT_TRUE(reader.hasUnfinishedStatement());
     EXPECT_EQ(reader.unfinishedText(), "INSERT INTO t");
@@ -78,6 +80,5 @@ TEST(KxStatementReader, UnfinishedStatementIsVisibleAtTheEnd)
 
 TEST(KxStatementReader, MultibyteTextPassesUnchanged)
 {
-    const Statements lines = {"<INSERT INTO t (a) VALUES('€", "😀 é')>"};
-    EXPECT_EQ(statementsOf(lines, Mode::Strip), Statements{"INSERT INTO t (a) VALUES('€😀 é')"});
+    EXPECT_EQ(statementsOf({"<INSERT INTO t (a) VALUES('€", "😀 é')>"}), Statements{"INSERT INTO t (a) VALUES('€😀 é')"});
 }

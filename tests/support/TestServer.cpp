@@ -190,7 +190,7 @@ QString privateDatabase(DatabaseTemplate from)
 
 bool isPrivateDatabase(const QString& name)
 {
-    static const QRegularExpression privateName(QStringLiteral("^zt_[0-9]+_[0-9]+$"));
+    static const QRegularExpression privateName(QStringLiteral("^[a-z]+_[0-9]+_[a-z0-9_]+$"));
     return privateName.match(name).hasMatch();
 }
 

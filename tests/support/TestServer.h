@@ -37,8 +37,9 @@ enum class DatabaseTemplate {
 // before. Named zt_<process id>_<n>. Throws when the database cannot be made.
 QString privateDatabase(DatabaseTemplate from = DatabaseTemplate::Empty);
 
-// True for the name of a private database (of this process or another one): catalog views list
-// them among the user databases while their processes run.
+// True for the name of a private database (of this process or another one), and of any database a
+// test makes for itself under a name of the form <prefix>_<process id>_<name> ("imp_4711_a"):
+// catalog views list them among the user databases while their processes run.
 bool isPrivateDatabase(const QString& name);
 
 // The names that are not private databases, in their order.

@@ -1,0 +1,124 @@
+#include "ImportTestSupport.h"
+
+#include "basics/FileError.h"
+#include "import/BatchFile.h"
+#include "import/BatchRunner.h"
+#include "import/OsqlOutputWindow.h"
+
+#include <QFileInfo>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace zobran;
+using namespace zobran::test;
+
+namespace {
+
+class BatchRunnerTest : public ::testing::Test {
+protected:
+    OsqlArguments arguments(const QString& script) const
+    {
+        return OsqlArguments{"zobran", "demo2009", "/run/db", "shop_01", script};
+    }
+
+    StandInProgramFolder program;
+    QWidget owner;
+    BatchRunner runner{&owner};
+};
+
+} // namespace
+
+TEST_F(BatchRunnerTest, TheBatchFileIsOneLineForItsOwnerOnly)
+{
+    writeBatchFile("OSQL -U a -P '' -S b -d c -i /x.sql");
+    EXPECT_EQ(batchFilePath(), program.batchFile());
+    EXPECT_EQ(readBytes(program.batchFile()), "OSQL -U a -P '' -S b -d c -i /x.sql\n");
+    EXPECT_EQ(QFileInfo(program.batchFile()).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Replaced, not appended to; a file left readable by others is made anew.
+    QFile::setPermissions(program.batchFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+    writeBatchFile("OSQL second");
+    EXPECT_EQ(readBytes(program.batchFile()), "OSQL second\n");
+    EXPECT_FALSE(QFileInfo(program.batchFile()).permissions() & QFileDevice::ReadOther);
+    deleteBatchFile();
+    EXPECT_FALSE(QFile::exists(program.batchFile()));
+    deleteBatchFile();
+}
+
+TEST_F(BatchRunnerTest, TheToolGetsEveryValueAsOneArgument)
+{
+    const OsqlArguments tricky{"sa", "", "my server", "shop's", program.path("a b $HOME `x` ; & \".sql")};
+    const BatchRunResult result = runOsqlFile(runner, tricky, WindowStyle::Hidden);
+    EXPECT_FALSE(result.failed()) << result.outcome().toStdString() << result.output.toStdString();
+    ASSERT_EQ(program.callArguments().size(), 1u);
+    EXPECT_EQ(program.callArguments()[0],
+              QStringList({"-U", "sa", "-P", "", "-S", "my server", "-d", "shop's", "-i", tricky.scriptPath}));
+}
+
+TEST_F(BatchRunnerTest, FilesRunStrictlyOneAfterTheOtherEachWithItsOwnBatchFile)
+{
+    for (const char* name : {"one.sql", "two.sql"})
+        EXPECT_FALSE(runOsqlFile(runner, arguments(program.path(name)), WindowStyle::Hidden).failed());
+    QStringList order;
+    for (const QString& line : program.calls())
+        if (!line.startsWith("arg["))
+            order << line;
+    const QString one = program.path("one.sql"), two = program.path("two.sql");
+    EXPECT_EQ(order, QStringList({"begin " + one, "batch[OSQL -U zobran -P demo2009 -S /run/db -d shop_01 -i " + one + "]",
+                                  "end " + one, "begin " + two,
+                                  "batch[OSQL -U zobran -P demo2009 -S /run/db -d shop_01 -i " + two + "]", "end " + two}));
+}
+
+TEST_F(BatchRunnerTest, ANonZeroExitStatusIsAFailureAndItsOutputIsKept)
+{
+    const BatchRunResult ok = runOsqlFile(runner, arguments(program.path("good.sql")), WindowStyle::Hidden);
+    EXPECT_FALSE(ok.failed());
+    EXPECT_EQ(ok.exitStatus, 0);
+    EXPECT_TRUE(ok.output.contains("stand-in ran")) << ok.output.toStdString();
+
+    const BatchRunResult failed = runOsqlFile(runner, arguments(program.path("fail.sql")), WindowStyle::Hidden);
+    EXPECT_TRUE(failed.failed());
+    EXPECT_EQ(failed.exitStatus, 1);
+    EXPECT_EQ(failed.outcome(), "OSQL ended with exit status 1");
+    EXPECT_TRUE(failed.output.contains("Msg 208")) << failed.output.toStdString();
+    EXPECT_EQ(runner.outputWindow(), nullptr) << "a hidden run shows nothing";
+}
+
+TEST_F(BatchRunnerTest, TheProgramFolderComesFirstOnThePath)
+{
+    // Without the stand-in there, the shell finds no tool at all: the run fails, it is not skipped.
+    QFile::remove(program.path("OSQL"));
+    const BatchRunResult missing = runOsqlFile(runner, arguments(program.path("a.sql")), WindowStyle::Hidden);
+    EXPECT_TRUE(missing.failed());
+    EXPECT_EQ(missing.exitStatus, 127);
+
+    writeBytes(program.path("OSQL"), "#!/bin/sh\necho \"PATH=$PATH\"\n");
+    QFile::setPermissions(program.path("OSQL"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const BatchRunResult found = runOsqlFile(runner, arguments(program.path("a.sql")), WindowStyle::Hidden);
+    EXPECT_FALSE(found.failed());
+    EXPECT_TRUE(found.output.startsWith("PATH=" + program.folder.path() + ":")) << found.output.toStdString();
+}
+
+TEST_F(BatchRunnerTest, TheNormalStyleShowsTheOutputInAWindowOfTheProgram)
+{
+    runOsqlFile(runner, arguments(program.path("a.sql")), WindowStyle::NormalFocus);
+    runOsqlFile(runner, arguments(program.path("fail.sql")), WindowStyle::NormalFocus);
+    OsqlOutputWindow* window = runner.outputWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->parentWidget(), &owner);
+    EXPECT_EQ(window->text(), ">> " + program.path("a.sql") + "\nstand-in ran " + program.path("a.sql")
+                                  + "\n<< OSQL ended with exit status 0\n>> " + program.path("fail.sql")
+                                  + "\nstand-in ran " + program.path("fail.sql")
+                                  + "\nMsg 208, Level 16: Invalid object name 'nowhere'.\n<< OSQL ended with exit status 1\n");
+    runner.clearOutput();
+    EXPECT_EQ(window->text(), "");
+}
+
+TEST_F(BatchRunnerTest, ABatchFileThatCannotBeWrittenRaises)
+{
+    QDir(program.folder.path()).mkdir("TmExe.bat");
+    EXPECT_THROW(runOsqlFile(runner, arguments(program.path("a.sql")), WindowStyle::Hidden), FileError);
+    EXPECT_TRUE(program.calls().isEmpty());
+}

@@ -1,0 +1,114 @@
+#include "ImportTestSupport.h"
+
+#include "import/DriveList.h"
+#include "import/FileList.h"
+#include "import/FolderList.h"
+
+#include <QSignalSpy>
+#include <QStorageInfo>
+
+#include <gtest/gtest.h>
+
+using namespace zobran;
+using namespace zobran::test;
+
+namespace {
+
+QStringList texts(const QListWidget& list)
+{
+    QStringList result;
+    for (int i = 0; i < list.count(); ++i)
+        result << list.item(i)->text();
+    return result;
+}
+
+class FileListsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir root(dir.path());
+        for (const char* folder : {"Beta", "alpha", "gamma", ".hidden"})
+            root.mkdir(folder);
+        for (const char* file : {"b.KX", "a.sql", "C.Sql", "d.kxx", "e.txt", "f.kx", "alpha.sql.bak"})
+            writeBytes(root.filePath(file), "");
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(FileListsTest, FilesMatchThePatternWithoutRegardToCaseSortedByName)
+{
+    FileList files("*.kx;*.sql");
+    files.setPath(dir.path());
+    EXPECT_EQ(texts(files), QStringList({"a.sql", "b.KX", "C.Sql", "f.kx"}));
+    writeBytes(dir.filePath("A0.SQL"), "");
+    files.refresh();
+    EXPECT_EQ(texts(files), QStringList({"a.sql", "A0.SQL", "b.KX", "C.Sql", "f.kx"}));
+}
+
+TEST_F(FileListsTest, SeveralFilesCanBeSelectedAndComeInListOrder)
+{
+    FileList files("*.sql;*.kx");
+    files.setPath(dir.path());
+    EXPECT_EQ(files.selectionMode(), QAbstractItemView::ExtendedSelection);
+    files.item(3)->setSelected(true);
+    files.item(0)->setSelected(true);
+    EXPECT_EQ(files.selectedFileNames(), QStringList({"a.sql", "f.kx"}));
+    EXPECT_EQ(files.selectedCount(), 2);
+    files.setPath(dir.filePath("alpha"));
+    EXPECT_EQ(files.count(), 0);
+    EXPECT_EQ(files.selectedCount(), 0);
+}
+
+TEST_F(FileListsTest, FoldersShowTheWayDownAndTheSubFoldersAndFollowADoubleClick)
+{
+    FolderList folders;
+    QSignalSpy changed(&folders, &FolderList::pathChanged);
+    folders.setPath(dir.path() + "/alpha/..");
+    EXPECT_EQ(folders.path(), dir.path());
+    ASSERT_EQ(changed.count(), 1);
+
+    const QStringList shown = texts(folders);
+    const int depth = int(dir.path().count('/'));
+    ASSERT_EQ(shown.size(), depth + 1 + 3);
+    EXPECT_EQ(shown.first(), "/");
+    EXPECT_EQ(shown[depth].trimmed(), QDir(dir.path()).dirName());
+    EXPECT_EQ(folders.currentRow(), depth) << "the current folder is the one marked";
+    QStringList subFolders = shown.mid(depth + 1);
+    for (QString& name : subFolders)
+        name = name.trimmed();
+    EXPECT_EQ(subFolders, QStringList({"alpha", "Beta", "gamma"}));
+
+    emit folders.itemActivated(folders.item(depth + 2));
+    EXPECT_EQ(folders.path(), dir.filePath("Beta"));
+    ASSERT_EQ(changed.count(), 2);
+    EXPECT_EQ(changed.last().first().toString(), dir.filePath("Beta"));
+    emit folders.itemActivated(folders.item(0));
+    EXPECT_EQ(folders.path(), "/");
+
+    // Setting the folder it shows already tells nothing.
+    folders.setPath("/");
+    EXPECT_EQ(changed.count(), 3);
+}
+
+TEST_F(FileListsTest, DrivesAreTheMountedVolumesAndFollowTheFolder)
+{
+    DriveList drives;
+    ASSERT_GT(drives.count(), 0);
+    EXPECT_GE(drives.findData(QDir::rootPath()), 0);
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (volume.isValid() && volume.isReady()) {
+            EXPECT_GE(drives.findData(volume.rootPath()), 0) << volume.rootPath().toStdString();
+        }
+    }
+
+    QSignalSpy changed(&drives, &DriveList::driveChanged);
+    drives.showVolumeOf(dir.path());
+    EXPECT_EQ(drives.drive(), QStorageInfo(dir.path()).rootPath());
+    EXPECT_EQ(changed.count(), 0) << "following the folder is not a change of drive";
+    const int root = drives.findData(QDir::rootPath());
+    emit drives.activated(root);
+    ASSERT_EQ(changed.count(), 1);
+}
