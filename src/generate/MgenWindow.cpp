@@ -6,6 +6,7 @@
 #include "db/DbError.h"
 #include "db/ResultSetModel.h"
 #include "db/SharedConnections.h"
+#include "db/SqlNames.h"
 #include "ui/ReportError.h"
 #include "generate/LeadingNumber.h"
 #include "generate/MgenChecks.h"
@@ -301,7 +302,8 @@ void MgenWindow::LTable_DblClick()
 {
     LTable_Click();
     runGuarded(FormName, QStringLiteral("LTable_DblClick"), [this] {
-        const QString table = selectedTable();
+        // The name as the server that listed it takes it: quoted when it is not a regular name.
+        const QString table = db::quotedName(selectedTable(), connectionOf(SharedConnection()).serverInfo());
         sqlField_->setPlainText(QStringLiteral("Select * From ") + table);
         tblName_->setText(table);
         releaseGrid();
@@ -475,6 +477,8 @@ void MgenWindow::GenerateScript()
         const auto openQuery = [](const QString& sql) {
             return std::move(*db::openStaticResultSet(sql, connectionOf(SharedConnection())));
         };
+        if (!queries.empty())
+            generator_.setServer(connectionOf(SharedConnection()).serverInfo());
         try {
             generator_.run(queries, scriptKind_, limitRecords_->text(), openQuery, callbacks);
         } catch (const CountLengthError& e) {

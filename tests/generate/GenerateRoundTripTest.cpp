@@ -1,8 +1,6 @@
 #include "MgenTestSupport.h"
 #include "support/TestServer.h"
 
-#include "import/KxStatementReader.h"
-
 #include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
@@ -11,56 +9,6 @@ using namespace zobran;
 using namespace zobran::test;
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
-// The lines of a script file: every line of the program's files ends with CR LF.
-QStringList crlfLines(const QByteArray& bytes)
-{
-    EXPECT_TRUE(bytes.endsWith("\r\n"));
-    QStringList lines = QString::fromUtf8(bytes).split("\r\n");
-    lines.removeLast();
-    return lines;
-}
-
-// The statements of an SQL file, as a script runner reads them: a statement begins on a line that
-// starts with "INSERT INTO <table> " and runs on over the following lines, line ends included.
-QStringList sqlStatements(const QByteArray& bytes, const QString& table)
-{
-    QStringList statements;
-    const QString start = "INSERT INTO " + table + " ";
-    for (const QString& line : QString::fromUtf8(bytes).split("\r\n")) {
-        if (line.startsWith(start))
-            statements << line;
-        else if (!statements.isEmpty())
-            statements.last() += "\r\n" + line;
-    }
-    if (!statements.isEmpty() && statements.last().endsWith("\r\n"))
-        statements.last().chop(2);
-    return statements;
-}
-
-// The statements of a KX file as a reader gets them: lines end at CR or CR LF.
-QStringList kxStatements(const QByteArray& bytes, bool stripLeadingSpaces)
-{
-    QString text = QString::fromUtf8(bytes);
-    text.replace("\r\n", "\r");
-    QStringList lines = text.split('\r');
-    lines.removeLast();
-    KxStatementReader reader(stripLeadingSpaces ? KxStatementReader::LeadingSpaces::Strip : KxStatementReader::LeadingSpaces::Keep);
-    QStringList statements;
-    for (const QString& line : lines) {
-        const QByteArray utf8 = line.toUtf8();
-        if (auto statement = reader.feedLine(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
-            statements << QString::fromUtf8(statement->data(), static_cast<qsizetype>(statement->size()));
-    }
-    return statements;
-}
 
 class GenerateRoundTripTest : public MgenWindowTest {
 protected:
@@ -213,11 +161,25 @@ TEST_F(GenerateRoundTripTest, CarriageReturnsInAKxScriptAreCountedInTheCompletio
     EXPECT_TRUE(text.contains("The SQL kind carries them intact.")) << text.toStdString();
 }
 
-TEST_F(GenerateRoundTripTest, NullsBecomeZerosAndEmptyTexts)
+TEST_F(GenerateRoundTripTest, NullsKeepTheirStandInsOrStayNullAndLoadBack)
 {
     setup().execute("delete from rt_source");
     setup().execute("insert into rt_source (id) values (1)");
     const QByteArray bytes = generate(answer::Yes);
     EXPECT_EQ(bytes, "INSERT INTO rt_copy (id,small,big,amount,ratio,single,flag,stamp,day,code,name,note,price,guid) "
-                     "VALUES(1,0,0,0,'','',0,'','','','','','','')\r\n");
+                     "VALUES(1,0,0,0,0,0,0,NULL,NULL,'','','',0,NULL)\r\n");
+    execute(sqlStatements(bytes, "rt_copy"));
+    db::ResultSet copy;
+    copy.open("select small, ratio, price::numeric, flag::int, stamp is null, day is null, guid is null, "
+              "name, code from rt_copy",
+              setup());
+    ASSERT_FALSE(copy.eof());
+    EXPECT_EQ(copy.value(0), "0");
+    EXPECT_EQ(copy.value(1), "0");
+    EXPECT_EQ(copy.value(2), "0.00");
+    EXPECT_EQ(copy.value(3), "0");
+    for (int stillNull : {4, 5, 6})
+        EXPECT_EQ(copy.value(stillNull), "1") << stillNull;
+    EXPECT_EQ(copy.value(7), "");
+    EXPECT_EQ(copy.value(8), "      ");
 }
