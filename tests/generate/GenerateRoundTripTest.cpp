@@ -13,6 +13,9 @@ namespace {
 class GenerateRoundTripTest : public MgenWindowTest {
 protected:
     static constexpr int Rows = 60;
+    // Tables of this process alone: tests run side by side.
+    const QString source = QStringLiteral("rt_source_%1").arg(QCoreApplication::applicationPid());
+    const QString copy = QStringLiteral("rt_copy_%1").arg(QCoreApplication::applicationPid());
 
     void SetUp() override
     {
@@ -23,9 +26,9 @@ protected:
         const QString columns = "id integer, small smallint, big bigint, amount numeric(18,4), ratio double precision, "
                                 "single real, flag boolean, stamp timestamp, day date, code char(6), name varchar(4000), "
                                 "note text, price money, guid uuid";
-        setup().execute("drop table if exists rt_source; drop table if exists rt_copy");
-        setup().execute("create table rt_source (" + columns + ")");
-        setup().execute("create table rt_copy (" + columns + ")");
+        setup().execute("drop table if exists " + source + "; drop table if exists " + copy);
+        setup().execute("create table " + source + " (" + columns + ")");
+        setup().execute("create table " + copy + " (" + columns + ")");
         // Texts built to meet the cut points: brackets, blanks, quotes and doubled quotes, line
         // feeds, non-ASCII characters, runs longer than a line.
         const QStringList pieces{"<", ">", " ", "  ", "'", "''", ",", "\n", "é", "日本", "x", "<INSERT", "VALUES(", ">'", "' <"};
@@ -46,7 +49,7 @@ protected:
             QString sqlName = name, sqlNote = note;
             sqlName.replace("'", "''");
             sqlNote.replace("'", "''");
-            setup().execute(QStringLiteral("insert into rt_source values (%1, %2, %3, %4, %5, %6, %7, '2009-12-07 %8:04:05', "
+            setup().execute(QStringLiteral("insert into ") + source + QStringLiteral(" values (%1, %2, %3, %4, %5, %6, %7, '2009-12-07 %8:04:05', "
                                            "'2026-02-%9', 'c%1', '%10', '%11', %12, '6f9619ff-8b86-d011-b42d-00c04fc9%13')")
                                 .arg(id)
                                 .arg(id % 2 ? -id : id)
@@ -65,16 +68,16 @@ protected:
 
     void TearDown() override
     {
-        setup().execute("drop table if exists rt_source; drop table if exists rt_copy");
+        setup().execute("drop table if exists " + source + "; drop table if exists " + copy);
         MgenWindowTest::TearDown();
     }
 
-    // Generates the source table into rt_copy statements of one kind and returns the file's bytes.
+    // Generates the source table into statements for the copy of one kind and returns the file's bytes.
     QByteArray generate(int kindAnswer)
     {
         QString written;
         withWindow([&](MgenWindow& w) {
-            addQuery(w, "Select * From rt_source Order By id", "rt_copy");
+            addQuery(w, "Select * From " + source + " Order By id", copy);
             scripted.answerYesNo(kindAnswer);
             click(cBut(w, MgenWindow::GenerateScriptButton));
             written = w.lastScriptFile();
@@ -87,15 +90,15 @@ protected:
     long differingRows(const QString& except = "false")
     {
         db::ResultSet diff;
-        diff.open("select count(*) from ((select * from rt_source except all select * from rt_copy) union all "
-                  "(select * from rt_copy except all select * from rt_source)) d where not (" + except + ")",
+        diff.open("select count(*) from ((select * from " + source + " except all select * from " + copy + ") union all "
+                  "(select * from " + copy + " except all select * from " + source + ")) d where not (" + except + ")",
                   setup());
         return std::stol(std::string(diff.value(0)));
     }
 
     void execute(const QStringList& statements)
     {
-        setup().execute("delete from rt_copy");
+        setup().execute("delete from " + copy);
         for (const QString& statement : statements)
             setup().execute(statement);
     }
@@ -106,10 +109,10 @@ protected:
 TEST_F(GenerateRoundTripTest, SqlScriptsPutEveryValueBackExactly)
 {
     // Carriage returns travel in the SQL kind.
-    setup().execute("update rt_source set note = note || E'\\r\\nsecond line\\r' where id % 5 = 0");
+    setup().execute("update " + source + " set note = note || E'\\r\\nsecond line\\r' where id % 5 = 0");
     const QByteArray bytes = generate(answer::Yes);
     ASSERT_FALSE(bytes.startsWith("\xEF\xBB\xBF"));
-    const QStringList statements = sqlStatements(bytes, "rt_copy");
+    const QStringList statements = sqlStatements(bytes, copy);
     ASSERT_EQ(statements.size(), Rows);
     // Every line break falls outside quoted values, after a "," or before a blank.
     for (const QString& statement : statements) {
@@ -153,7 +156,7 @@ TEST_F(GenerateRoundTripTest, KxScriptsReadBackExactlyInBothReaders)
 
 TEST_F(GenerateRoundTripTest, CarriageReturnsInAKxScriptAreCountedInTheCompletionMessage)
 {
-    setup().execute("update rt_source set note = note || E'\\r' where id <= 3");
+    setup().execute("update " + source + " set note = note || E'\\r' where id <= 3");
     generate(answer::No);
     ASSERT_EQ(scripted.messages().size(), 1u);
     const QString text = scripted.messages()[0].text;
@@ -163,23 +166,24 @@ TEST_F(GenerateRoundTripTest, CarriageReturnsInAKxScriptAreCountedInTheCompletio
 
 TEST_F(GenerateRoundTripTest, NullsKeepTheirStandInsOrStayNullAndLoadBack)
 {
-    setup().execute("delete from rt_source");
-    setup().execute("insert into rt_source (id) values (1)");
+    setup().execute("delete from " + source);
+    setup().execute("insert into " + source + " (id) values (1)");
     const QByteArray bytes = generate(answer::Yes);
-    EXPECT_EQ(bytes, "INSERT INTO rt_copy (id,small,big,amount,ratio,single,flag,stamp,day,code,name,note,price,guid) "
-                     "VALUES(1,0,0,0,0,0,0,NULL,NULL,'','','',0,NULL)\r\n");
-    execute(sqlStatements(bytes, "rt_copy"));
-    db::ResultSet copy;
-    copy.open("select small, ratio, price::numeric, flag::int, stamp is null, day is null, guid is null, "
-              "name, code from rt_copy",
-              setup());
-    ASSERT_FALSE(copy.eof());
-    EXPECT_EQ(copy.value(0), "0");
-    EXPECT_EQ(copy.value(1), "0");
-    EXPECT_EQ(copy.value(2), "0.00");
-    EXPECT_EQ(copy.value(3), "0");
+    EXPECT_EQ(QString::fromUtf8(bytes),
+              "INSERT INTO " + copy + " (id,small,big,amount,ratio,single,flag,stamp,day,code,name,note,price,guid) "
+              "VALUES(1,0,0,0,0,0,0,NULL,NULL,'','','',0,NULL)\r\n");
+    execute(sqlStatements(bytes, copy));
+    db::ResultSet loaded;
+    loaded.open("select small, ratio, price::numeric, flag::int, stamp is null, day is null, guid is null, "
+                "name, code from " + copy,
+                setup());
+    ASSERT_FALSE(loaded.eof());
+    EXPECT_EQ(loaded.value(0), "0");
+    EXPECT_EQ(loaded.value(1), "0");
+    EXPECT_EQ(loaded.value(2), "0.00");
+    EXPECT_EQ(loaded.value(3), "0");
     for (int stillNull : {4, 5, 6})
-        EXPECT_EQ(copy.value(stillNull), "1") << stillNull;
-    EXPECT_EQ(copy.value(7), "");
-    EXPECT_EQ(copy.value(8), "      ");
+        EXPECT_EQ(loaded.value(stillNull), "1") << stillNull;
+    EXPECT_EQ(loaded.value(7), "");
+    EXPECT_EQ(loaded.value(8), "      ");
 }
