@@ -8,13 +8,15 @@ ZOBRAN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # compiler and CMake; Qt 6 Widgets (its offscreen platform plugin, used by the tests, comes with
 # libqt6gui6, and it needs fontconfig and at least one font to lay out text: fonts-dejavu-core);
 # unixODBC with the PostgreSQL driver and PostgreSQL 15 for the private database server;
-# GoogleTest; Xvfb and xauth for xvfb-run, to show windows without a desktop.
+# GoogleTest; Xvfb and xauth for xvfb-run, to show windows without a desktop; the locale sources
+# (locales), from which a test makes a comma-decimal locale of its own.
 ZOBRAN_PACKAGES=(
     build-essential cmake
     qt6-base-dev libgl-dev fontconfig fonts-dejavu-core
     unixodbc unixodbc-dev odbc-postgresql postgresql-15
     googletest libgtest-dev libgmock-dev
     xvfb xauth
+    locales
 )
 
 zobran_say() {

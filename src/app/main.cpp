@@ -1,4 +1,5 @@
 #include "basics/AppPath.h"
+#include "basics/NumericLocale.h"
 #include "app/ButtonPictures.h"
 #include "app/MainMenuWindow.h"
 #include "basics/ProgramWindow.h"
@@ -8,6 +9,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    zobran::keepNumbersInCLocale(); // the application object took the user's locale
     QApplication::setApplicationName(QStringLiteral("ZOBRAN"));
     QApplication::setWindowIcon(zobran::buttonPicture(zobran::ButtonPicture::GenerateScript));
 

@@ -9,8 +9,11 @@ QString tableListQuery()
 
 QString fieldListQuery(const QString& table)
 {
+    // The name is a literal: every apostrophe doubled, so any name stays just a name.
+    QString literal = table;
+    literal.replace(QLatin1Char('\''), QStringLiteral("''"));
     return QStringLiteral("Select A.name ") + QStringLiteral("From dbo.syscolumns As A ")
-        + QStringLiteral("Inner Join dbo.sysobjects As B ON A.ID=B.ID ") + QStringLiteral("Where B.name = N'") + table
+        + QStringLiteral("Inner Join dbo.sysobjects As B ON A.ID=B.ID ") + QStringLiteral("Where B.name = N'") + literal
         + QStringLiteral("'");
 }
 

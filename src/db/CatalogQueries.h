@@ -9,7 +9,8 @@ namespace zobran::db {
 // The user tables of the database, by name, without sysdiagrams (Generate Script window).
 QString tableListQuery();
 
-// The column names of one table, in the server's order (Generate Script window).
+// The column names of one table, in the server's order (Generate Script window). The table name goes
+// into an N'...' literal with its apostrophes doubled.
 QString fieldListQuery(const QString& table);
 
 // The tables the Delete Script window offers: the user tables without sysdiagrams and the

@@ -51,6 +51,7 @@ std::vector<ColumnPlan> describeColumns(OdbcHandle& stmt, SQLSMALLINT count, std
         appendUtf16AsUtf8(field.name, name.data(), units, pending);
         finishUtf16(field.name, pending);
         field.type = type;
+        field.decimalDigits = digits;
         fields.push_back(std::move(field));
     }
     return plans;

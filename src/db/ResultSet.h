@@ -19,6 +19,10 @@ class Connection;
 struct FieldInfo {
     std::string name; // UTF-8, as the server reports it
     int type = 0;     // ODBC SQL type code (SQL_INTEGER, SQL_WVARCHAR, ...)
+    // The column's declared decimal digits as the driver describes them: the scale of a numeric
+    // column, the digits of the fraction of a second of a timestamp (3 for datetime, 0 for
+    // smalldatetime, n for datetime2(n)); -1 when nobody said (result sets built in memory).
+    int decimalDigits = -1;
 };
 
 // A client-side result set: the whole result is read into memory when it is opened, can be read

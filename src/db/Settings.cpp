@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QSettings>
 
+#include <optional>
+
 namespace zobran {
 
 namespace {
@@ -18,6 +20,31 @@ void restrictToOwner(const QString& path)
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
+// The text after "=" of the key's line in the section, exactly as written in the file, when it is
+// plain (no quotes or escapes, which only the settings reader can undo).
+std::optional<QString> writtenText(const QString& file, const QString& section, const QString& key)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Text))
+        return std::nullopt;
+    bool inSection = false;
+    while (!in.atEnd()) {
+        const QString line = QString::fromUtf8(in.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            inSection = line.mid(1, line.size() - 2).trimmed() == section;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (!inSection || equals <= 0 || line.left(equals).trimmed() != key)
+            continue;
+        const QString text = line.mid(equals + 1).trimmed();
+        if (text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\\')))
+            return std::nullopt;
+        return text;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 QString settingsFilePath(const QString& application)
@@ -30,9 +57,15 @@ QString GetSetting(const QString& application, const QString& section, const QSt
     QSettings settings = settingsFor(application);
     settings.beginGroup(section);
     const QStringList keys = settings.childKeys();
-    for (const QString& stored : keys)
-        if (stored.compare(key, Qt::CaseInsensitive) == 0)
-            return settings.value(stored).toString();
+    for (const QString& stored : keys) {
+        if (stored.compare(key, Qt::CaseInsensitive) != 0)
+            continue;
+        const QVariant value = settings.value(stored);
+        // A value written by hand with a comma ("host,1433") reads as a list: give back the text.
+        if (value.typeId() == QMetaType::QStringList)
+            return writtenText(settings.fileName(), section, stored).value_or(value.toStringList().join(QLatin1Char(',')));
+        return value.toString();
+    }
     return defaultValue;
 }
 

@@ -21,7 +21,8 @@ inline const SettingKey Login{QStringLiteral("clogin"), QStringLiteral("cLogin")
 inline const SettingKey Password{QStringLiteral("cpassword"), QStringLiteral("cPassword")};
 } // namespace settingkeys
 
-// Reads a remembered value; keys compare without regard to case; a missing key gives the default.
+// Reads a remembered value; keys compare without regard to case; a missing key gives the default. A
+// value written by hand with commas in it (cServer=host,1433) comes back as the text written.
 QString GetSetting(const QString& application, const QString& section, const QString& key,
                    const QString& defaultValue = QString());
 

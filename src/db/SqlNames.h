@@ -6,20 +6,22 @@
 
 namespace zobran::db {
 
-// Names of tables and columns as they go into statements. A regular identifier of SQL Server stays
-// bare, so ordinary statements keep their exact text; any other name is quoted.
+// Table and column names as statements must write them. One place for every window that puts a name
+// into a statement (Generate Script, Delete Script, the import windows).
 
-// SQL Server's regular identifier: a letter, "_", "@" or "#", then letters, decimal digits, "@",
-// "$", "#" and "_", and not one of SQL Server's reserved words (in any case).
+// True when SQL Server takes the name bare: 1 to 128 characters, an ASCII letter or "_" first, then
+// ASCII letters, digits, "_", "@", "$" or "#", and not a reserved word (any case). Names with other
+// characters (blanks, quotes, brackets, non-ASCII letters) count as irregular: quoting them is never
+// wrong, and no server then reads them differently.
 bool isRegularIdentifier(const QString& name);
 
-// The name as a statement needs it: bare when regular; otherwise "[na]]me]" on SQL Server, and
-// quoted with the driver's identifier quote (doubled inside) on another server. A driver without
-// an identifier quote gets SQL Server's form, the one the program's scripts are written for.
+// The name as a statement for this server writes it: bare when regular; otherwise on SQL Server
+// [name] with every "]" doubled (whatever QUOTED_IDENTIFIER says), elsewhere between the driver's
+// identifier quote with that quote doubled inside, or [name] when the driver has none.
 QString quotedName(const QString& name, const ServerInfo& server);
 
-// The reverse: "[na]]me]", "\"na\"\"me\"" and "`na``me`" give the name back; any other text is
-// returned as it is.
+// The reverse: "[x]]y]" gives "x]y", "\"x\"\"y\"" gives "x\"y", "`x``y`" gives "x`y"; any other text
+// comes back unchanged.
 QString unquotedName(const QString& text);
 
 } // namespace zobran::db

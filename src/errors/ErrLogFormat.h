@@ -18,7 +18,8 @@ struct ErrLogEntry {
 QString errLogFileName(const QDate& day);
 
 // One log line without its line end:
-// "[ZOBRAN] 07/12/26 14:05:09 Form[MDELETE] Sub[LoadLTable] Code[3704] Msg[...]".
+// "[ZOBRAN] 07/12/26 14:05:09 Form[MDELETE] Sub[LoadLTable] Code[3704] Msg[...]". Line breaks
+// inside the texts (a driver's message may hold several lines) become blanks: one report, one line.
 QString errLogLine(const QDateTime& when, const ErrLogEntry& entry);
 
 } // namespace zobran

@@ -1,13 +1,14 @@
 #include "generate/InsertStatementBuilder.h"
 
 #include "basics/AppError.h"
+#include "db/SqlNames.h"
 
 namespace zobran {
 
 void InsertStatementBuilder::beginHead(std::string_view table, ScriptKind kind)
 {
     bracketed_ = isBracketed(kind);
-    categories_.clear();
+    columns_.clear();
     head_.clear();
     if (bracketed_)
         head_.push_back('<');
@@ -16,17 +17,18 @@ void InsertStatementBuilder::beginHead(std::string_view table, ScriptKind kind)
     head_.append(" (");
 }
 
-void InsertStatementBuilder::addColumn(std::string_view name, int sqlType)
+void InsertStatementBuilder::addColumn(std::string_view name, int sqlType, int decimalDigits)
 {
-    if (!categories_.empty())
+    if (!columns_.empty())
         head_.push_back(',');
-    head_.append(name);
-    categories_.push_back(valueCategoryOf(sqlType));
+    const QString text = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    head_.append(db::quotedName(text, server_).toStdString());
+    columns_.push_back({valueCategoryOf(sqlType), decimalDigits});
 }
 
 void InsertStatementBuilder::endHead()
 {
-    if (categories_.empty())
+    if (columns_.empty())
         throw AppError(errnum::InvalidArgument, QStringLiteral("The query returns no columns to insert."));
     head_.append(") VALUES(");
 }

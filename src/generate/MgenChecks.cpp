@@ -24,21 +24,37 @@ std::optional<MgenRefusal> mgenButtonRefusal(int button, const ConnectionTexts& 
     return std::nullopt;
 }
 
-QString generationCompletionMessage(const QString& lastScriptFile, ScriptKind kind, long valuesWithCarriageReturn,
-                                    long statementsNotRestorable)
+GenerationMessage generationClosingMessage(const GenerationOutcome& outcome, ScriptKind kind,
+                                           long valuesWithCarriageReturn, long statementsNotRestorable)
 {
-    QString text = lastScriptFile + QStringLiteral(" Script Done.");
+    GenerationMessage message;
+    if (outcome.stopped) {
+        message.isFailure = true;
+        message.text = QStringLiteral("Script generation stopped on an error. ")
+            + (outcome.lastCompleteFile.isEmpty()
+                   ? QStringLiteral("No file was written completely.")
+                   : QStringLiteral("Last file written completely: ") + outcome.lastCompleteFile);
+    } else if (outcome.lastCompleteFile.isEmpty()) {
+        message.text = QStringLiteral("No script file was written: the queries returned no rows. Script Done.");
+    } else {
+        message.text = outcome.lastCompleteFile + QStringLiteral(" Script Done.");
+        if (outcome.failedWrites > 0)
+            message.text += QStringLiteral("\n\n%1 file write(s) failed and were reported; their lines went into the "
+                                           "next file written.")
+                                .arg(outcome.failedWrites);
+    }
     if (kind != ScriptKind::Kx)
-        return text;
+        return message;
     if (valuesWithCarriageReturn > 0)
-        text += QStringLiteral("\n\n%1 value(s) held a carriage return, which a KX file cannot carry: those values "
-                               "will not read back exactly. The SQL kind carries them intact.")
-                    .arg(valuesWithCarriageReturn);
+        message.text += QStringLiteral("\n\n%1 value(s) held a carriage return, which a KX file cannot carry: those "
+                                       "values will not read back exactly. The SQL kind carries them intact.")
+                            .arg(valuesWithCarriageReturn);
     if (statementsNotRestorable > 0)
-        text += QStringLiteral("\n\n%1 statement(s) hold a long run of blanks or brackets and had to be cut where a "
-                               "KX reader cannot restore them exactly. The SQL kind carries them intact.")
-                    .arg(statementsNotRestorable);
-    return text;
+        message.text += QStringLiteral("\n\n%1 statement(s) hold a long run of blanks or brackets and had to be cut "
+                                       "where a KX reader cannot restore them exactly. The SQL kind carries them "
+                                       "intact.")
+                            .arg(statementsNotRestorable);
+    return message;
 }
 
 } // namespace zobran

@@ -6,6 +6,7 @@
 #include "db/DbError.h"
 #include "db/ResultSetModel.h"
 #include "db/SharedConnections.h"
+#include "db/SqlNames.h"
 #include "ui/ReportError.h"
 #include "generate/LeadingNumber.h"
 #include "generate/MgenChecks.h"
@@ -39,6 +40,8 @@ namespace {
 
 const QString FormName = QStringLiteral("MGEN");
 const QString MessageTitle = QStringLiteral("Message");
+// SQL Server's limit for login names and passwords: a remembered value is never cut.
+constexpr int LoginChars = 128;
 
 } // namespace
 
@@ -82,8 +85,8 @@ void MgenWindow::buildControls()
     txtField_[0]->setReadOnly(true);
     txtField_[1] = placeTextBox(frame1_, QStringLiteral("TxtField_1"), twipsRect(1800, 600, 2895, 330), 100);
     txtField_[2] = placeTextBox(frame1_, QStringLiteral("TxtField_2"), twipsRect(1800, 960, 2895, 330), 100);
-    txtField_[3] = placeTextBox(frame1_, QStringLiteral("TxtField_3"), twipsRect(1800, 1320, 1455, 330), 10);
-    txtField_[4] = placeTextBox(frame1_, QStringLiteral("TxtField_4"), twipsRect(1800, 1680, 1455, 330), 10);
+    txtField_[3] = placeTextBox(frame1_, QStringLiteral("TxtField_3"), twipsRect(1800, 1320, 1455, 330), LoginChars);
+    txtField_[4] = placeTextBox(frame1_, QStringLiteral("TxtField_4"), twipsRect(1800, 1680, 1455, 330), LoginChars);
     txtField_[4]->setEchoMode(QLineEdit::Password);
     cBut_[0] = placeButton(frame1_, QStringLiteral("CBut_0"), QStringLiteral("C&onnect"), twipsRect(3480, 1680, 1215, 375));
 
@@ -301,7 +304,8 @@ void MgenWindow::LTable_DblClick()
 {
     LTable_Click();
     runGuarded(FormName, QStringLiteral("LTable_DblClick"), [this] {
-        const QString table = selectedTable();
+        // The name as the server that listed it takes it: quoted when it is not a regular name.
+        const QString table = db::quotedName(selectedTable(), connectionOf(SharedConnection()).serverInfo());
         sqlField_->setPlainText(QStringLiteral("Select * From ") + table);
         tblName_->setText(table);
         releaseGrid();
@@ -442,11 +446,7 @@ void MgenWindow::CBut_Click(int index)
                                              QStringLiteral("Question"), MsgIcon::Question);
             scriptKind_ = MsgAnswer() == answer::No ? ScriptKind::Kx : ScriptKind::Sql;
             GenerateScript();
-            prompts().message(this,
-                              generationCompletionMessage(writer_.lastScriptFile(), scriptKind_,
-                                                          generator_.valuesWithCarriageReturn(),
-                                                          generator_.statementsNotRestorable()),
-                              MessageTitle, MsgIcon::Exclamation);
+            showGenerationMessage();
             break;
         default:
             break;
@@ -458,8 +458,9 @@ void MgenWindow::CBut_Click(int index)
 
 void MgenWindow::GenerateScript()
 {
+    outcome_ = GenerationOutcome();
     std::vector<ScriptQuery> queries;
-    runGuarded(FormName, QStringLiteral("GenerateScript"), [&] {
+    const bool ended = runGuarded(FormName, QStringLiteral("GenerateScript"), [&] {
         queries.reserve(static_cast<std::size_t>(lv_->topLevelItemCount()));
         for (int i = 0; i < lv_->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* entry = lv_->topLevelItem(i);
@@ -471,24 +472,42 @@ void MgenWindow::GenerateScript()
             if (busy_.progressDue())
                 busy_.showProgress(generateStatusText(row, total));
         };
-        callbacks.fileDue = [this](qint16 fileNumber) { SyncSQLFile(fileNumber); };
+        callbacks.fileDue = [this](qint16 fileNumber) {
+            if (SyncSQLFile(fileNumber))
+                outcome_.lastCompleteFile = writer_.lastScriptFile();
+            else
+                ++outcome_.failedWrites;
+        };
         const auto openQuery = [](const QString& sql) {
             return std::move(*db::openStaticResultSet(sql, connectionOf(SharedConnection())));
         };
+        if (!queries.empty())
+            generator_.setServer(connectionOf(SharedConnection()).serverInfo());
         try {
             generator_.run(queries, scriptKind_, limitRecords_->text(), openQuery, callbacks);
         } catch (const CountLengthError& e) {
             ReportError(FormName, QStringLiteral("CountLength"), e);
+            outcome_.stopped = true;
         }
     });
+    // Lines still pending at the end were built but never written: the script is incomplete.
+    if (!ended || !lines_.isEmpty())
+        outcome_.stopped = true;
 }
 
-void MgenWindow::SyncSQLFile(qint16 fileNumber)
+bool MgenWindow::SyncSQLFile(qint16 fileNumber)
 {
-    runGuarded(FormName, QStringLiteral("SyncSQLFile"), [this, fileNumber] {
+    return runGuarded(FormName, QStringLiteral("SyncSQLFile"), [this, fileNumber] {
         writer_.setAutoName(check1_->isChecked());
         writer_.writePendingLines(scriptKind_, fileNumber);
     });
+}
+
+void MgenWindow::showGenerationMessage()
+{
+    const GenerationMessage message = generationClosingMessage(
+        outcome_, scriptKind_, generator_.valuesWithCarriageReturn(), generator_.statementsNotRestorable());
+    prompts().message(this, message.text, MessageTitle, message.isFailure ? MsgIcon::Critical : MsgIcon::Exclamation);
 }
 
 // ---- record counter ----

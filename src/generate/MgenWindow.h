@@ -1,5 +1,6 @@
 #pragma once
 
+#include "generate/MgenChecks.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileWriter.h"
 #include "generate/ScriptGenerator.h"
@@ -75,7 +76,8 @@ private:
     void LV_KeyDown(int key);
     void Command1_Click();
     void GenerateScript();
-    void SyncSQLFile(qint16 fileNumber);
+    bool SyncSQLFile(qint16 fileNumber); // false when the write failed (and was reported)
+    void showGenerationMessage();
 
     bool buttonFieldsValid(int buttonIndex);
     void releaseGrid();
@@ -120,6 +122,7 @@ private:
     ScriptFileWriter writer_;
     ScriptGenerator generator_;
     ScriptKind scriptKind_ = ScriptKind::Sql;
+    GenerationOutcome outcome_; // of the last generation
     QString sortSuffix_;
     ConnectionFields connection_;
     BusyGuard busy_;

@@ -5,7 +5,10 @@
 #include <QDir>
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
+
+#include <unistd.h>
 
 namespace zobran {
 
@@ -14,18 +17,18 @@ namespace {
 constexpr std::size_t WriteBufferBytes = std::size_t{1} << 20;
 constexpr std::size_t CopyChunkBytes = std::size_t{1} << 20;
 
-// The temporary file has no name of its own to show: the folder it lives in stands for it.
-FileError tempFileError(const QTemporaryFile& file, const QString& what)
+// The temporary file has no name of its own to show: the folder it lives in stands for it. The
+// reason is the system's own ("No space left on device").
+FileError tempFileError(const QString& folder, const QString& what, const QString& reason)
 {
-    return pathFileAccessError(QDir::tempPath(),
-                               QStringLiteral("the pending script lines cannot be %1 in a temporary file there: %2")
-                                   .arg(what, file.errorString()));
+    return pathFileAccessError(folder, QStringLiteral("the pending script lines cannot be %1 in a temporary file there: %2")
+                                           .arg(what, reason));
 }
 
 } // namespace
 
 PendingLineBuffer::PendingLineBuffer(QObject* parent)
-    : QAbstractListModel(parent), file_(QDir::tempPath() + QStringLiteral("/zobran-lines-XXXXXX"))
+    : QAbstractListModel(parent), folder_(QDir::tempPath()), file_(folder_ + QStringLiteral("/zobran-lines-XXXXXX"))
 {
     writeBuffer_.reserve(WriteBufferBytes + 4096);
 }
@@ -35,8 +38,13 @@ PendingLineBuffer::~PendingLineBuffer() = default;
 void PendingLineBuffer::ensureFileOpen()
 {
     // Opened once; on Linux the file stays unnamed as long as nobody asks for its name.
-    if (!file_.isOpen() && !file_.open())
-        throw tempFileError(file_, QStringLiteral("stored"));
+    if (file_.isOpen())
+        return;
+    errno = 0;
+    if (!file_.open()) {
+        const int error = errno;
+        throw tempFileError(folder_, QStringLiteral("stored"), error != 0 ? systemReason(error) : file_.errorString());
+    }
 }
 
 void PendingLineBuffer::appendLine(std::string_view utf8)
@@ -52,11 +60,20 @@ void PendingLineBuffer::flushWriteBuffer()
 {
     if (!writeBuffer_.empty()) {
         ensureFileOpen();
-        if (!file_.seek(static_cast<qint64>(flushedBytes_)))
-            throw tempFileError(file_, QStringLiteral("stored"));
-        const qint64 size = static_cast<qint64>(writeBuffer_.size());
-        if (file_.write(writeBuffer_.data(), size) != size || !file_.flush())
-            throw tempFileError(file_, QStringLiteral("stored"));
+        // Written straight to the file, so a failure carries the system's reason.
+        const char* p = writeBuffer_.data();
+        std::size_t left = writeBuffer_.size();
+        auto offset = static_cast<off_t>(flushedBytes_);
+        while (left > 0) {
+            const ssize_t written = ::pwrite(file_.handle(), p, left, offset);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                throw tempFileError(folder_, QStringLiteral("stored"), systemReason(written < 0 ? errno : ENOSPC));
+            p += written;
+            left -= static_cast<std::size_t>(written);
+            offset += written;
+        }
         flushedBytes_ += writeBuffer_.size();
         writeBuffer_.clear();
     }
@@ -90,9 +107,19 @@ void PendingLineBuffer::clear()
 
 void PendingLineBuffer::readFromFile(std::uint64_t offset, char* target, std::size_t length) const
 {
-    if (!file_.seek(static_cast<qint64>(offset))
-        || file_.read(target, static_cast<qint64>(length)) != static_cast<qint64>(length))
-        throw tempFileError(file_, QStringLiteral("read back"));
+    auto at = static_cast<off_t>(offset);
+    while (length > 0) {
+        const ssize_t got = ::pread(file_.handle(), target, length, at);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw tempFileError(folder_, QStringLiteral("read back"), systemReason(errno));
+        if (got == 0)
+            throw tempFileError(folder_, QStringLiteral("read back"), QStringLiteral("the file ended early"));
+        target += got;
+        length -= static_cast<std::size_t>(got);
+        at += got;
+    }
 }
 
 std::string PendingLineBuffer::line(std::size_t index) const

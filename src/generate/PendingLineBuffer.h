@@ -35,8 +35,9 @@ public:
     std::string line(std::size_t index) const;
 
     // Hands every pending line, each followed by CR LF, to write in large chunks. The lines stay
-    // pending; the caller clears them once the output is safely closed. Raises FileError 75 when
-    // the temporary file fails; whatever write raises goes through.
+    // pending; the caller clears them once the output is safely closed. Raises FileError 75 with the
+    // temporary file's folder and the system's reason when that file fails (appendLine too);
+    // whatever write raises goes through.
     void writeAllTo(const std::function<void(std::string_view bytes)>& write);
 
     // Tells the views about the lines appended since they last heard.
@@ -51,6 +52,7 @@ private:
     std::uint64_t totalBytes() const { return flushedBytes_ + writeBuffer_.size(); }
     void readFromFile(std::uint64_t offset, char* target, std::size_t length) const;
 
+    QString folder_; // where the temporary file lives (named in errors)
     mutable QTemporaryFile file_;
     std::string writeBuffer_;
     std::uint64_t flushedBytes_ = 0;

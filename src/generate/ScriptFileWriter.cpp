@@ -7,8 +7,29 @@
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileName.h"
 
+#include <QFileInfo>
 
 namespace zobran {
+
+namespace {
+
+bool isTaken(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// The path for an automatic name: the name itself, or when a file of that name is already there
+// (two runs in one second) the first free one of name_2, name_3, ...
+QString freeScriptPath(const QString& folder, const QString& name, ScriptKind kind)
+{
+    QString path = folder + QLatin1Char('/') + scriptFileName(name, kind);
+    for (int n = 2; isTaken(path); ++n)
+        path = folder + QLatin1Char('/') + scriptFileName(name + QStringLiteral("_%1").arg(n), kind);
+    return path;
+}
+
+} // namespace
 
 ScriptFileWriter::ScriptFileWriter(PendingLineBuffer& lines, Hooks hooks) : lines_(lines), hooks_(std::move(hooks)) {}
 
@@ -34,11 +55,16 @@ void ScriptFileWriter::writePendingLines(ScriptKind kind, qint16 fileNumber)
     showStatus(QStringLiteral("Start Generate ") + scriptKindText(kind) + QStringLiteral(" File ..."));
 
     const QDateTime now = hooks_.now ? hooks_.now() : QDateTime::currentDateTime();
-    const QString name = chooseName(defaultScriptName(now, fileNumber));
+    const QString defaultName = defaultScriptName(now, fileNumber);
+    const QString name = chooseName(defaultName);
     if (!isPlainFileName(name))
         throw pathFileAccessError(name, QStringLiteral("a file name cannot hold a folder separator"));
 
-    const QString path = ensureExportFolder() + QLatin1Char('/') + scriptFileName(name, kind);
+    // A name the user chose collects what is written under it; an automatic one never adds to a
+    // file that is already there.
+    const QString folder = ensureExportFolder();
+    const QString path = name == defaultName ? freeScriptPath(folder, name, kind)
+                                             : folder + QLatin1Char('/') + scriptFileName(name, kind);
     // All or nothing: a failed write takes the file back to what it held before.
     FileAppend file(path);
     lines_.writeAllTo([&file](std::string_view bytes) { file.write(bytes); });

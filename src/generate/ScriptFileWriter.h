@@ -19,13 +19,18 @@ class PendingLineBuffer;
 // Otherwise the status hook gets "Start Generate <kind> File ...", the name is the default name
 // (SQL-yyyyMMdd-HHmmss-<file number>) when auto-naming is on, else the chooser's answer (an empty
 // answer or a cancel gives the default name); ".<kind>" is appended; the Export folder is created
-// when missing (one level); the file is opened for appending (an existing file keeps its content),
-// every line is written in UTF-8 without byte-order mark and ended by CR LF; then the last script
-// file becomes its path, the buffer is emptied and the status hook gets "".
+// when missing (one level). A name the user chose is opened for appending (an existing file keeps
+// its content); the default name never adds to an existing file: when one of that name is there
+// (two runs in one second) the first free name of <name>_2, <name>_3, ... is taken. Every line is
+// written in UTF-8 without byte-order mark and ended by CR LF; then the last script file becomes
+// its path, the buffer is emptied and the status hook gets "".
 //
-// Failures raise AppError: 76 when the program folder or the Export folder cannot be reached,
-// 75 when the folder cannot be created or the file cannot be opened or written, or when the
-// chosen name holds a folder separator. The lines then stay pending and the status keeps its text.
+// Failures raise FileError with the path and the system's reason ("No space left on device"): 76
+// when the program folder or the Export folder cannot be reached, 75 when the folder cannot be
+// created or the file cannot be opened or written, or when the chosen name holds a folder
+// separator. A failed write takes the file back to what it held before (a file the write created
+// is removed), so no file ends with part of a statement; the lines stay pending, whole, for the
+// next write, and the status keeps its text.
 class ScriptFileWriter {
 public:
     struct Hooks {

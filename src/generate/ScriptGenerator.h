@@ -66,6 +66,9 @@ public:
 
     explicit ScriptGenerator(PendingLineBuffer& lines);
 
+    // The server the statements are for (how irregular column names are quoted); kept for later runs.
+    void setServer(const db::ServerInfo& server) { builder_.setServer(server); }
+
     // limitText is the "Limit Records" text: its leading number, rounded half to even, is N.
     void run(const std::vector<ScriptQuery>& queries, ScriptKind kind, QStringView limitText,
              const QueryOpener& openQuery, const Callbacks& callbacks);

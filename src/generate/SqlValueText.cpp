@@ -30,42 +30,111 @@ bool isTrue(std::string_view value)
     return value == "1" || value == "-1" || equalsIgnoringCase(value, "t") || equalsIgnoringCase(value, "true");
 }
 
-// Sign, digits, optional "." and digits, optional exponent: what a numeric column's text holds.
-bool isPlainNumber(std::string_view v)
+// The length of a currency sign the driver may put around a number at v[i] ("$", "€", "£", "¥"), or 0.
+std::size_t currencySignLength(std::string_view v, std::size_t i)
 {
-    std::size_t i = 0;
-    if (i < v.size() && (v[i] == '-' || v[i] == '+'))
-        ++i;
-    bool digits = false;
-    while (i < v.size() && isDigit(v[i])) {
-        ++i;
-        digits = true;
-    }
-    if (i < v.size() && v[i] == '.') {
-        ++i;
-        while (i < v.size() && isDigit(v[i])) {
+    const std::string_view rest = v.substr(i);
+    if (rest.starts_with('$'))
+        return 1;
+    for (const std::string_view sign : {std::string_view("\u20AC"), std::string_view("\u00A3"), std::string_view("\u00A5")})
+        if (rest.starts_with(sign))
+            return sign.size();
+    return 0;
+}
+
+// Skips blanks and currency signs at v[i].
+void skipDecoration(std::string_view v, std::size_t& i, std::size_t end)
+{
+    while (i < end) {
+        if (v[i] == ' ')
             ++i;
-            digits = true;
+        else if (const std::size_t sign = currencySignLength(v.substr(0, end), i))
+            i += sign;
+        else
+            break;
+    }
+}
+
+// Appends the number text v in its plain form: an optional "-", digits without grouping, an
+// optional "." and digits, an optional exponent. Takes what drivers hand over for numbers and money
+// ("12.500", "-7", "1e+20", "$1,234.50", "-$3.00", "($3.00)", "+5"); for anything else appends
+// nothing and returns false.
+bool appendPlainNumber(std::string& out, std::string_view v)
+{
+    const std::size_t mark = out.size();
+    const auto fail = [&out, mark] {
+        out.resize(mark);
+        return false;
+    };
+    std::size_t i = 0;
+    std::size_t end = v.size();
+    bool negative = false;
+    bool parenthesized = false;
+    if (end >= 2 && v.front() == '(' && v.back() == ')') {
+        parenthesized = negative = true;
+        ++i;
+        --end;
+    }
+    bool signed_ = false;
+    for (;;) {
+        skipDecoration(v, i, end);
+        if (i < end && (v[i] == '-' || v[i] == '+') && !signed_ && !parenthesized) {
+            signed_ = true;
+            negative = v[i] == '-';
+            ++i;
+            continue;
+        }
+        break;
+    }
+    if (negative)
+        out.push_back('-');
+
+    std::size_t digits = 0;
+    std::size_t group = 0; // digits since the last grouping comma
+    bool grouped = false;
+    for (; i < end; ++i) {
+        if (isDigit(v[i])) {
+            out.push_back(v[i]);
+            ++digits;
+            ++group;
+        } else if (v[i] == ',') {
+            if (grouped ? group != 3 : (group == 0 || group > 3))
+                return fail();
+            grouped = true;
+            group = 0;
+        } else {
+            break;
         }
     }
-    if (!digits)
-        return false;
-    if (i < v.size() && (v[i] == 'e' || v[i] == 'E')) {
-        ++i;
-        if (i < v.size() && (v[i] == '-' || v[i] == '+'))
-            ++i;
-        const std::size_t exponentStart = i;
-        while (i < v.size() && isDigit(v[i]))
-            ++i;
-        if (i == exponentStart)
-            return false;
+    if (grouped && group != 3)
+        return fail();
+    if (i < end && v[i] == '.') {
+        out.push_back('.');
+        for (++i; i < end && isDigit(v[i]); ++i) {
+            out.push_back(v[i]);
+            ++digits;
+        }
     }
-    return i == v.size();
+    if (digits == 0)
+        return fail();
+    if (i < end && (v[i] == 'e' || v[i] == 'E')) {
+        out.push_back(v[i++]);
+        if (i < end && (v[i] == '-' || v[i] == '+'))
+            out.push_back(v[i++]);
+        const std::size_t exponentStart = i;
+        for (; i < end && isDigit(v[i]); ++i)
+            out.push_back(v[i]);
+        if (i == exponentStart)
+            return fail();
+    }
+    skipDecoration(v, i, end);
+    return i == end ? true : fail();
 }
 
 struct Timestamp {
     long year = 0;
     int month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    std::string_view fraction; // the digits after ".", as the value has them
 };
 
 // Reads 1 to maxDigits digits at v[i]; false when there is none.
@@ -104,9 +173,12 @@ bool parseTimestamp(std::string_view v, Timestamp& t)
         if (!readNumber(v, i, 2, hour) || !expect(v, i, ':') || !readNumber(v, i, 2, minute) || !expect(v, i, ':')
             || !readNumber(v, i, 2, second))
             return false;
-        if (expect(v, i, '.'))
+        if (expect(v, i, '.')) {
+            const std::size_t start = i;
             while (i < v.size() && isDigit(v[i]))
                 ++i;
+            t.fraction = v.substr(start, i - start);
+        }
         if (i != v.size())
             return false;
     }
@@ -126,7 +198,10 @@ void appendTwoDigits(std::string& out, int n)
     out.push_back(static_cast<char>('0' + n % 10));
 }
 
-void appendTimestamp(std::string& out, const Timestamp& t)
+// 'yyyy-mm-ddThh:mm:ss[.fff]': the form SQL Server reads alike under every language and date
+// format, for every date and time type. The fraction keeps at most fractionDigits digits (what the
+// column declares; datetime refuses more than 3) without trailing zeros.
+void appendTimestamp(std::string& out, const Timestamp& t, int fractionDigits)
 {
     char year[16];
     int length = 0;
@@ -139,14 +214,22 @@ void appendTimestamp(std::string& out, const Timestamp& t)
     appendTwoDigits(out, t.month);
     out.push_back('-');
     appendTwoDigits(out, t.day);
-    out.push_back(' ');
-    const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
-    appendTwoDigits(out, hour12);
+    out.push_back('T');
+    appendTwoDigits(out, t.hour);
     out.push_back(':');
     appendTwoDigits(out, t.minute);
     out.push_back(':');
     appendTwoDigits(out, t.second);
-    out.append(t.hour < 12 ? " AM'" : " PM'");
+    std::string_view fraction = t.fraction;
+    if (fractionDigits >= 0 && fraction.size() > static_cast<std::size_t>(fractionDigits))
+        fraction = fraction.substr(0, static_cast<std::size_t>(fractionDigits));
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.remove_suffix(1);
+    if (!fraction.empty()) {
+        out.push_back('.');
+        out.append(fraction);
+    }
+    out.push_back('\'');
 }
 
 int hexValue(char c)
@@ -197,41 +280,64 @@ void appendQuotedText(std::string& out, std::string_view text)
     out.push_back('\'');
 }
 
-void appendSqlValue(std::string& out, ValueCategory category, bool isNull, std::string_view value)
+void appendSqlValue(std::string& out, ValueCategory category, bool isNull, std::string_view value, int fractionDigits)
 {
+    if (isNull) {
+        switch (category) {
+        case ValueCategory::Number:
+        case ValueCategory::QuotedNumber:
+        case ValueCategory::Boolean:
+            out.push_back('0');
+            return;
+        case ValueCategory::Binary:
+            out.append("0x");
+            return;
+        case ValueCategory::Text:
+        case ValueCategory::NationalText:
+            out.append("''");
+            return;
+        case ValueCategory::Timestamp:
+        case ValueCategory::Other:
+            out.append("NULL");
+            return;
+        }
+    }
     switch (category) {
     case ValueCategory::Number:
-        if (isNull)
-            out.push_back('0');
-        else if (isPlainNumber(value))
-            out.append(value);
-        else
+        if (!appendPlainNumber(out, value))
             appendQuotedText(out, value);
         return;
-    case ValueCategory::Boolean:
-        out.push_back(!isNull && isTrue(value) ? '1' : '0');
+    case ValueCategory::QuotedNumber: {
+        out.push_back('\'');
+        if (appendPlainNumber(out, value)) {
+            out.push_back('\'');
+        } else {
+            out.pop_back();
+            appendQuotedText(out, value);
+        }
         return;
-    case ValueCategory::Date: {
+    }
+    case ValueCategory::Boolean:
+        out.push_back(isTrue(value) ? '1' : '0');
+        return;
+    case ValueCategory::Timestamp: {
         Timestamp t;
-        if (isNull)
-            out.append("''");
-        else if (parseTimestamp(value, t))
-            appendTimestamp(out, t);
+        if (parseTimestamp(value, t))
+            appendTimestamp(out, t, fractionDigits);
         else
             appendQuotedText(out, value);
         return;
     }
     case ValueCategory::Binary:
-        if (isNull)
-            out.append("0x");
-        else
-            appendBinary(out, value);
+        appendBinary(out, value);
+        return;
+    case ValueCategory::NationalText:
+        out.push_back('N');
+        appendQuotedText(out, value);
         return;
     case ValueCategory::Text:
-        if (isNull)
-            out.append("''");
-        else
-            appendQuotedText(out, value);
+    case ValueCategory::Other:
+        appendQuotedText(out, value);
         return;
     }
 }

@@ -279,3 +279,18 @@ TEST_F(DatabaseTest, TextBeyondTheBasicPlaneArrivesWholeFromLongColumnsReadInPie
     set.moveNext();
     EXPECT_TRUE(isUtf8Of(set.value(1), (Emoji + Ideograph + QString::fromUtf8("é")).repeated(15000)));
 }
+
+TEST_F(DatabaseTest, FieldsCarryTheDeclaredDecimalDigits)
+{
+    ResultSet set = query("select timestamp '2009-12-07 15:04:05.123'::timestamp(3) as ms, "
+                          "timestamp '2009-12-07 15:04:05'::timestamp(0) as whole, "
+                          "timestamp '2009-12-07 15:04:05.123456' as micro, 12.5::numeric(10,2) as amount");
+    ASSERT_EQ(set.fieldCount(), 4);
+    EXPECT_EQ(set.field(0).type, SQL_TYPE_TIMESTAMP);
+    EXPECT_EQ(set.field(0).decimalDigits, 3);
+    EXPECT_EQ(set.field(1).decimalDigits, 0);
+    EXPECT_EQ(set.field(2).decimalDigits, 6);
+    EXPECT_EQ(set.field(3).decimalDigits, 2);
+    EXPECT_EQ(set.value(0), "2009-12-07 15:04:05.123");
+    EXPECT_EQ(set.value(2), "2009-12-07 15:04:05.123456");
+}

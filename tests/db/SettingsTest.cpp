@@ -59,3 +59,21 @@ TEST_F(SettingsTest, TheFileHoldingThePasswordIsReadableByItsOwnerOnly)
     EXPECT_TRUE(perms & QFileDevice::ReadOwner);
     EXPECT_FALSE(perms & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup | QFileDevice::WriteOther));
 }
+
+TEST_F(SettingsTest, AHandWrittenValueWithCommasReadsBackAsTheTextWritten)
+{
+    SaveSetting(app, SettingsSection, settingkeys::Login.writtenAs, "sa");
+    {
+        QFile file(settingsFilePath(app));
+        ASSERT_TRUE(file.open(QIODevice::Append | QIODevice::Text));
+        file.write("cServer=host,1433\nConnTable=a, b ,c\ncPassword=\"x,y\"\n");
+    }
+    EXPECT_EQ(GetSetting(app, SettingsSection, "cserver"), "host,1433");
+    EXPECT_EQ(GetSetting(app, SettingsSection, "conntable"), "a, b ,c");
+    EXPECT_EQ(GetSetting(app, SettingsSection, "cpassword"), "x,y");
+    EXPECT_EQ(GetSetting(app, SettingsSection, "clogin"), "sa");
+
+    // Saved by the program, the same text is quoted in the file and reads back unchanged.
+    SaveSetting(app, SettingsSection, settingkeys::Server.writtenAs, "other,1434");
+    EXPECT_EQ(GetSetting(app, SettingsSection, "cserver"), "other,1434");
+}

@@ -34,6 +34,15 @@ TEST(ErrLogFormat, NamesTheDailyFileAndFormatsTheLine)
     EXPECT_TRUE(errLogLine(QDateTime(QDate(2026, 12, 7), QTime(23, 59, 59)), {}).contains(" 23:59:59 "));
 }
 
+TEST(ErrLogFormat, OneReportIsOneLine)
+{
+    const QDateTime when(QDate(2026, 12, 7), QTime(14, 5, 9));
+    const ErrLogEntry multiLine{"MGEN", "Generate\nScript", "42",
+                                "[unixODBC]ERROR: syntax error\r\nLINE 1: select\n^\rHINT\u2028end"};
+    EXPECT_EQ(errLogLine(when, multiLine), "[ZOBRAN] 07/12/26 14:05:09 Form[MGEN] Sub[Generate Script] Code[42] "
+                                           "Msg[[unixODBC]ERROR: syntax error LINE 1: select ^ HINT end]");
+}
+
 class ErrLogWriterTest : public ::testing::Test {
 protected:
     void SetUp() override

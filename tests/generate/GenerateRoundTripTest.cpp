@@ -1,8 +1,6 @@
 #include "MgenTestSupport.h"
 #include "support/TestServer.h"
 
-#include "import/KxStatementReader.h"
-
 #include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
@@ -12,63 +10,12 @@ using namespace zobran::test;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
-// The lines of a script file: every line of the program's files ends with CR LF.
-QStringList crlfLines(const QByteArray& bytes)
-{
-    EXPECT_TRUE(bytes.endsWith("\r\n"));
-    QStringList lines = QString::fromUtf8(bytes).split("\r\n");
-    lines.removeLast();
-    return lines;
-}
-
-// The statements of an SQL file, as a script runner reads them: a statement begins on a line that
-// starts with "INSERT INTO <table> " and runs on over the following lines, line ends included.
-QStringList sqlStatements(const QByteArray& bytes, const QString& table)
-{
-    QStringList statements;
-    const QString start = "INSERT INTO " + table + " ";
-    for (const QString& line : QString::fromUtf8(bytes).split("\r\n")) {
-        if (line.startsWith(start))
-            statements << line;
-        else if (!statements.isEmpty())
-            statements.last() += "\r\n" + line;
-    }
-    if (!statements.isEmpty() && statements.last().endsWith("\r\n"))
-        statements.last().chop(2);
-    return statements;
-}
-
-// The statements of a KX file as a reader gets them: lines end at CR or CR LF.
-QStringList kxStatements(const QByteArray& bytes)
-{
-    QString text = QString::fromUtf8(bytes);
-    text.replace("\r\n", "\r");
-    QStringList lines = text.split('\r');
-    lines.removeLast();
-    KxStatementReader reader;
-    QStringList statements;
-    for (const QString& line : lines) {
-        const QByteArray utf8 = line.toUtf8();
-        if (auto statement = reader.feedLine(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
-            statements << QString::fromUtf8(statement->data(), static_cast<qsizetype>(statement->size()));
-    }
-    return statements;
-}
-
 class GenerateRoundTripTest : public MgenWindowTest {
 protected:
     static constexpr int Rows = 60;
-
-    // Tables of this test process alone: the tests of this fixture may run side by side.
-    const QString source = "rt_source_" + QString::number(QCoreApplication::applicationPid());
-    const QString copy = "rt_copy_" + QString::number(QCoreApplication::applicationPid());
+    // Tables of this process alone: tests run side by side.
+    const QString source = QStringLiteral("rt_source_%1").arg(QCoreApplication::applicationPid());
+    const QString copy = QStringLiteral("rt_copy_%1").arg(QCoreApplication::applicationPid());
 
     void SetUp() override
     {
@@ -102,8 +49,8 @@ protected:
             QString sqlName = name, sqlNote = note;
             sqlName.replace("'", "''");
             sqlNote.replace("'", "''");
-            setup().execute(("insert into " + source + QStringLiteral(" values (%1, %2, %3, %4, %5, %6, %7, '2009-12-07 %8:04:05', "
-                                           "'2026-02-%9', 'c%1', '%10', '%11', %12, '6f9619ff-8b86-d011-b42d-00c04fc9%13')"))
+            setup().execute(QStringLiteral("insert into ") + source + QStringLiteral(" values (%1, %2, %3, %4, %5, %6, %7, '2009-12-07 %8:04:05', "
+                                           "'2026-02-%9', 'c%1', '%10', '%11', %12, '6f9619ff-8b86-d011-b42d-00c04fc9%13')")
                                 .arg(id)
                                 .arg(id % 2 ? -id : id)
                                 .arg(qint64(id) * 1000000007LL)
@@ -213,11 +160,26 @@ TEST_F(GenerateRoundTripTest, CarriageReturnsInAKxScriptAreCountedInTheCompletio
     EXPECT_TRUE(text.contains("The SQL kind carries them intact.")) << text.toStdString();
 }
 
-TEST_F(GenerateRoundTripTest, NullsBecomeZerosAndEmptyTexts)
+TEST_F(GenerateRoundTripTest, NullsKeepTheirStandInsOrStayNullAndLoadBack)
 {
     setup().execute("delete from " + source);
     setup().execute("insert into " + source + " (id) values (1)");
     const QByteArray bytes = generate(answer::Yes);
-    EXPECT_EQ(bytes, "INSERT INTO " + copy.toUtf8() + " (id,small,big,amount,ratio,single,flag,stamp,day,code,name,note,price,guid) "
-                     "VALUES(1,0,0,0,'','',0,'','','','','','','')\r\n");
+    EXPECT_EQ(QString::fromUtf8(bytes),
+              "INSERT INTO " + copy + " (id,small,big,amount,ratio,single,flag,stamp,day,code,name,note,price,guid) "
+              "VALUES(1,0,0,0,0,0,0,NULL,NULL,'','','',0,NULL)\r\n");
+    execute(sqlStatements(bytes, copy));
+    db::ResultSet loaded;
+    loaded.open("select small, ratio, price::numeric, flag::int, stamp is null, day is null, guid is null, "
+                "name, code from " + copy,
+                setup());
+    ASSERT_FALSE(loaded.eof());
+    EXPECT_EQ(loaded.value(0), "0");
+    EXPECT_EQ(loaded.value(1), "0");
+    EXPECT_EQ(loaded.value(2), "0.00");
+    EXPECT_EQ(loaded.value(3), "0");
+    for (int stillNull : {4, 5, 6})
+        EXPECT_EQ(loaded.value(stillNull), "1") << stillNull;
+    EXPECT_EQ(loaded.value(7), "");
+    EXPECT_EQ(loaded.value(8), "      ");
 }

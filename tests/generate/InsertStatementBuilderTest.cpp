@@ -35,7 +35,7 @@ TEST(InsertStatementBuilder, ExampleRowInBothKinds)
     const Rows rows = {{"5", "it's", "1", "2009-12-07 15:04:05", "12.5"}};
     InsertStatementBuilder builder;
     const std::string expected =
-        "INSERT INTO qinv_mt_item (id,name,active,created,price) VALUES(5,'it''s',1,'2009-12-07 03:04:05 PM','12.5')";
+        "INSERT INTO qinv_mt_item (id,name,active,created,price) VALUES(5,'it''s',1,'2009-12-07T15:04:05','12.5')";
 
     auto sql = db::ResultSet::fromRows(itemFields(), rows);
     EXPECT_EQ(statementsOf(sql, "qinv_mt_item", ScriptKind::Sql, builder), std::vector<std::string>{expected});
@@ -53,9 +53,9 @@ TEST(InsertStatementBuilder, AllNullRowAndChangingRowsReuseTheColumnList)
     InsertStatementBuilder builder;
     const auto statements = statementsOf(set, "t", ScriptKind::Sql, builder);
     ASSERT_EQ(statements.size(), 3u);
-    EXPECT_EQ(statements[0], "INSERT INTO t (id,name,active,created,price) VALUES(0,'',0,'','')");
-    EXPECT_EQ(statements[1], "INSERT INTO t (id,name,active,created,price) VALUES(-1,'',0,'2009-12-07 12:00:00 AM','$1.00')");
-    EXPECT_EQ(statements[2], "INSERT INTO t (id,name,active,created,price) VALUES(7,'x',1,'2009-12-07 12:30:00 PM','0')");
+    EXPECT_EQ(statements[0], "INSERT INTO t (id,name,active,created,price) VALUES(0,'',0,NULL,0)");
+    EXPECT_EQ(statements[1], "INSERT INTO t (id,name,active,created,price) VALUES(-1,'',0,'2009-12-07T00:00:00','1.00')");
+    EXPECT_EQ(statements[2], "INSERT INTO t (id,name,active,created,price) VALUES(7,'x',1,'2009-12-07T12:30:00.5','0')");
 }
 
 TEST(InsertStatementBuilder, EachQueryGetsItsOwnHeadAndCategories)
@@ -66,6 +66,30 @@ TEST(InsertStatementBuilder, EachQueryGetsItsOwnHeadAndCategories)
     auto second = db::ResultSet::fromRows({{"Code", SQL_NUMERIC}, {"Blob", SQL_VARBINARY}}, {{"12.500", "ab"}});
     EXPECT_EQ(statementsOf(second, "dbo.[Two]", ScriptKind::Sql, builder),
               std::vector<std::string>{"INSERT INTO dbo.[Two] (Code,Blob) VALUES(12.500,0xAB)"});
+}
+
+TEST(InsertStatementBuilder, ColumnsAreQuotedForTheServerWhenTheyAreNotRegularNames)
+{
+    const std::vector<db::FieldInfo> fields = {{"id", SQL_INTEGER},       {"order", SQL_INTEGER},
+                                               {"my col", SQL_WVARCHAR},  {"it's", SQL_VARCHAR},
+                                               {"[br]", SQL_INTEGER},     {"\u00F1ame", SQL_WVARCHAR},
+                                               {"stamp", SQL_TYPE_TIMESTAMP, 3}};
+    const Rows rows = {{"1", "2", "x", "y", "3", "\u00F1", "2009-12-07 15:04:05.1234567"}};
+    InsertStatementBuilder builder;
+
+    db::ServerInfo sqlServer{QStringLiteral("Microsoft SQL Server"), QStringLiteral("\"")};
+    builder.setServer(sqlServer);
+    auto first = db::ResultSet::fromRows(fields, rows);
+    EXPECT_EQ(statementsOf(first, "t", ScriptKind::Sql, builder),
+              std::vector<std::string>{"INSERT INTO t (id,[order],[my col],[it's],[[br]]],[\u00F1ame],stamp) "
+                                       "VALUES(1,2,N'x','y',3,N'\u00F1','2009-12-07T15:04:05.123')"});
+
+    db::ServerInfo other{QStringLiteral("PostgreSQL"), QStringLiteral("\"")};
+    builder.setServer(other);
+    auto second = db::ResultSet::fromRows(fields, rows);
+    EXPECT_EQ(statementsOf(second, "t", ScriptKind::Kx, builder),
+              std::vector<std::string>{"<INSERT INTO t (id,\"order\",\"my col\",\"it's\",\"[br]\",\"\u00F1ame\",stamp) "
+                                       "VALUES(1,2,N'x','y',3,N'\u00F1','2009-12-07T15:04:05.123')>"});
 }
 
 TEST(InsertStatementBuilder, AQueryWithoutColumnsIsRefused)

@@ -37,19 +37,21 @@ TEST(MgenButtonChecks, ConnectionBoxesFirstThenSqlThenTableByButton)
     EXPECT_FALSE(mgenButtonRefusal(1, Filled, " ", " ")) << "blanks are text";
 }
 
-TEST(GenerationCompletionMessage, NamesTheLastFileAndWarnsOnlyForKx)
+TEST(GenerationClosingMessage, NamesTheLastFileAndWarnsOnlyForKx)
 {
-    EXPECT_EQ(generationCompletionMessage("/p/Export/SQL-20091207-153045-1.SQL", ScriptKind::Sql, 0, 0),
-              "/p/Export/SQL-20091207-153045-1.SQL Script Done.");
-    EXPECT_EQ(generationCompletionMessage("", ScriptKind::Kx, 0, 0), " Script Done.");
+    const GenerationOutcome wrote{false, "/p/Export/SQL-20091207-153045-1.SQL", 0};
+    const GenerationMessage done = generationClosingMessage(wrote, ScriptKind::Sql, 0, 0);
+    EXPECT_EQ(done.text, "/p/Export/SQL-20091207-153045-1.SQL Script Done.");
+    EXPECT_FALSE(done.isFailure);
 
     // The SQL kind carries carriage returns and long runs intact: no note for it.
-    EXPECT_EQ(generationCompletionMessage("f.SQL", ScriptKind::Sql, 3, 2), "f.SQL Script Done.");
+    EXPECT_EQ(generationClosingMessage({false, "f.SQL", 0}, ScriptKind::Sql, 3, 2).text, "f.SQL Script Done.");
 
-    const QString kx = generationCompletionMessage("f.KX", ScriptKind::Kx, 3, 0);
-    EXPECT_TRUE(kx.startsWith("f.KX Script Done.\n\n3 value(s) held a carriage return"));
+    const QString kx = generationClosingMessage({false, "f.KX", 0}, ScriptKind::Kx, 3, 0).text;
+    EXPECT_TRUE(kx.startsWith("f.KX Script Done.")) << kx.toStdString();
+    EXPECT_TRUE(kx.contains("3 value(s) held a carriage return"));
     EXPECT_FALSE(kx.contains("statement(s)"));
-    const QString both = generationCompletionMessage("f.KX", ScriptKind::Kx, 1, 2);
+    const QString both = generationClosingMessage({false, "f.KX", 0}, ScriptKind::Kx, 1, 2).text;
     EXPECT_TRUE(both.contains("1 value(s) held a carriage return"));
     EXPECT_TRUE(both.contains("2 statement(s) hold a long run"));
 }

@@ -5,12 +5,14 @@
 #include "db/SharedConnections.h"
 #include "generate/MgenWindow.h"
 #include "support/ProgramFolder.h"
+#include "import/KxStatementReader.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestServer.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -23,6 +25,58 @@
 #include <functional>
 
 namespace zobran::test {
+
+// ---- reading script files back ----
+
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+// The lines of a script file: every line of the program's files ends with CR LF.
+inline QStringList crlfLines(const QByteArray& bytes)
+{
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    QStringList lines = QString::fromUtf8(bytes).split("\r\n");
+    lines.removeLast();
+    return lines;
+}
+
+// The statements of an SQL file, as a script runner reads them: a statement begins on a line that
+// starts with "INSERT INTO <table> " and runs on over the following lines, line ends included.
+inline QStringList sqlStatements(const QByteArray& bytes, const QString& table)
+{
+    QStringList statements;
+    const QString start = "INSERT INTO " + table + " ";
+    for (const QString& line : QString::fromUtf8(bytes).split("\r\n")) {
+        if (line.startsWith(start))
+            statements << line;
+        else if (!statements.isEmpty())
+            statements.last() += "\r\n" + line;
+    }
+    if (!statements.isEmpty() && statements.last().endsWith("\r\n"))
+        statements.last().chop(2);
+    return statements;
+}
+
+// The statements of a KX file as a reader gets them: lines end at CR or CR LF.
+inline QStringList kxStatements(const QByteArray& bytes)
+{
+    QString text = QString::fromUtf8(bytes);
+    text.replace("\r\n", "\r");
+    QStringList lines = text.split('\r');
+    lines.removeLast();
+    KxStatementReader reader;
+    QStringList statements;
+    for (const QString& line : lines) {
+        const QByteArray utf8 = line.toUtf8();
+        if (auto statement = reader.feedLine(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
+            statements << QString::fromUtf8(statement->data(), static_cast<qsizetype>(statement->size()));
+    }
+    return statements;
+}
 
 // The Generate Script window opened over a private database of the test server (catalog views, no
 // tables), with scripted prompts, a program folder of its own and remembered values that point at

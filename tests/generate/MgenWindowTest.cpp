@@ -39,7 +39,8 @@ TEST_F(MgenWindowTest, LoadFillsTheFieldsFromTheRememberedValuesAndRunsAgainAtEv
         EXPECT_EQ(field(w, 3)->text(), testServer().login);
         EXPECT_EQ(field(w, 4)->text(), testServer().password);
         EXPECT_EQ(field(w, 4)->echoMode(), QLineEdit::Password);
-        EXPECT_EQ(field(w, 3)->maxLength(), 10);
+        EXPECT_EQ(field(w, 3)->maxLength(), 128);
+        EXPECT_EQ(field(w, 4)->maxLength(), 128);
         EXPECT_EQ(field(w, 7)->text(), "1");
         EXPECT_EQ(field(w, 8)->text(), "0");
         auto* lv = child<QTreeWidget>(w, "LV");
@@ -228,13 +229,15 @@ TEST_F(MgenWindowTest, RefreshRecordsCountsEveryListedQuery)
 
 TEST_F(MgenWindowTest, FailuresAreReportedUnderTheOperationThatFailed)
 {
-    setup().execute("drop table if exists \"it's\"");
-    setup().execute("create table \"it's\" (a int)");
+    const QString table = QStringLiteral("mg_fail_%1").arg(QCoreApplication::applicationPid());
+    setup().execute("drop table if exists " + table);
+    setup().execute("create table " + table + " (a int)");
     withWindow([&](MgenWindow& w) {
         click(cBut(w, MgenWindow::ConnectButton));
         QString sub;
         captureErrorSub(scripted, sub);
-        pickTable(w, "it's", false);
+        SharedConnection().reset(); // the connection is gone when the table is clicked
+        pickTable(w, table, false);
         EXPECT_EQ(sub, "LTable_Click");
 
         child<QPlainTextEdit>(w, "SQLField")->setPlainText("delete from no_such_table");
@@ -253,7 +256,7 @@ TEST_F(MgenWindowTest, FailuresAreReportedUnderTheOperationThatFailed)
         EXPECT_EQ(GetSetting(SettingsApplication, SettingsSection, "cpassword"), "wrong")
             << "values that fail to connect are remembered too";
     });
-    setup().execute("drop table \"it's\"");
+    setup().execute("drop table " + table);
 }
 
 TEST_F(MgenWindowTest, EnterMovesToTheNextControlAndUpToThePreviousOne)
@@ -309,35 +312,78 @@ TEST_F(MgenWindowTest, GenerationAsksForEachFileNameWhenAutoNamingIsOff)
 
         QFile first(programFolder.path() + "/Export/first.SQL");
         ASSERT_TRUE(first.open(QIODevice::ReadOnly));
-        EXPECT_EQ(first.readAll(), "INSERT INTO target (id,label) VALUES(1,'row 1')\r\n"
-                                   "INSERT INTO target (id,label) VALUES(2,'row 2')\r\n");
+        // The stand-in server reports its text as wide characters: national text.
+        EXPECT_EQ(first.readAll(), "INSERT INTO target (id,label) VALUES(1,N'row 1')\r\n"
+                                   "INSERT INTO target (id,label) VALUES(2,N'row 2')\r\n");
     });
 }
 
-TEST_F(MgenWindowTest, AGenerationWithoutRowsStillSaysDoneWithTheLastFileWritten)
+TEST_F(MgenWindowTest, AGenerationWithoutRowsSaysNoFileWasWrittenNotAnOlderName)
 {
-    setup().execute("drop table if exists mg_one; drop table if exists mg_none");
-    setup().execute("create table mg_one as select 1 as id");
-    setup().execute("create table mg_none (id integer)");
+    const QString one = QStringLiteral("mg_one_%1").arg(QCoreApplication::applicationPid());
+    const QString none = QStringLiteral("mg_none_%1").arg(QCoreApplication::applicationPid());
+    setup().execute("drop table if exists " + one + "; drop table if exists " + none);
+    setup().execute("create table " + one + " as select 1 as id");
+    setup().execute("create table " + none + " (id integer)");
+    const QString noFile = "No script file was written: the queries returned no rows. Script Done.";
     withWindow([&](MgenWindow& w) {
         scripted.answerYesNo(answer::No);
         click(cBut(w, MgenWindow::GenerateScriptButton));
-        EXPECT_TRUE(scripted.wasShown(" Script Done.", "Message", MsgIcon::Exclamation));
+        EXPECT_TRUE(scripted.wasShown(noFile, "Message", MsgIcon::Exclamation));
         EXPECT_TRUE(exportFiles().isEmpty());
 
-        addQuery(w, "Select * From mg_one", "mg_one");
+        addQuery(w, "Select * From " + one, one);
         scripted.answerYesNo(answer::No);
         click(cBut(w, MgenWindow::GenerateScriptButton));
         const QString written = w.lastScriptFile();
         EXPECT_TRUE(written.endsWith(".KX"));
         EXPECT_EQ(w.scriptKind(), ScriptKind::Kx);
+        EXPECT_TRUE(scripted.wasShown(written + " Script Done.", "Message", MsgIcon::Exclamation));
 
         click(child<QPushButton>(w, "CNew"));
-        addQuery(w, "Select * From mg_none", "mg_none");
+        addQuery(w, "Select * From " + none, none);
         scripted.reset();
         scripted.answerYesNo(answer::Yes);
         click(cBut(w, MgenWindow::GenerateScriptButton));
-        EXPECT_TRUE(scripted.wasShown(written + " Script Done.", "Message", MsgIcon::Exclamation));
+        ASSERT_EQ(scripted.messages().size(), 1u);
+        EXPECT_EQ(scripted.messages()[0].text, noFile);
         EXPECT_EQ(exportFiles().size(), 1);
     });
+    setup().execute("drop table " + one + "; drop table " + none);
+}
+
+TEST_F(MgenWindowTest, AFailedGenerationSaysItStoppedAndNamesTheLastCompleteFile)
+{
+    const QString table = QStringLiteral("mg_stop_%1").arg(QCoreApplication::applicationPid());
+    setup().execute("drop table if exists " + table);
+    setup().execute("create table " + table + " as select g as id from generate_series(1, 5) g");
+    withWindow([&](MgenWindow& w) {
+        // The second query fails after the first has written its files.
+        addQuery(w, "Select * From " + table + " Order By id", table);
+        addQuery(w, "Select * From no_such_table", "x");
+        field(w, 8)->setText("2");
+        QString sub;
+        captureErrorSub(scripted, sub);
+        scripted.answerYesNo(answer::Yes);
+        click(cBut(w, MgenWindow::GenerateScriptButton));
+        EXPECT_EQ(sub, "GenerateScript");
+        const QStringList files = exportFiles();
+        ASSERT_EQ(files.size(), 2) << files.join(' ').toStdString(); // rows 1-2 and 3-4; row 5 never written
+        const QString last = programFolder.path() + "/Export/" + files.last();
+        ASSERT_EQ(scripted.messages().size(), 1u);
+        EXPECT_EQ(scripted.messages()[0].text, "Script generation stopped on an error. Last file written completely: " + last);
+        EXPECT_EQ(scripted.messages()[0].icon, MsgIcon::Critical);
+        EXPECT_FALSE(scripted.messages()[0].text.contains("Script Done."));
+
+        // Nothing written before the failure: the message says so.
+        click(child<QPushButton>(w, "CNew"));
+        addQuery(w, "Select * From no_such_table", "x");
+        scripted.reset();
+        captureErrorSub(scripted, sub);
+        scripted.answerYesNo(answer::No);
+        click(cBut(w, MgenWindow::GenerateScriptButton));
+        ASSERT_EQ(scripted.messages().size(), 1u);
+        EXPECT_EQ(scripted.messages()[0].text, "Script generation stopped on an error. No file was written completely.");
+    });
+    setup().execute("drop table " + table);
 }

@@ -139,17 +139,63 @@ TEST_F(ScriptFileWriterTest, FailuresKeepTheLinesPending)
     }
     EXPECT_EQ(lines.lineCount(), 1u);
 
+    // A file in place of the Export folder: the message names the folder and why.
     AppPath() = home.path();
-    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("Export")));
-    ASSERT_TRUE(QDir(home.path() + QStringLiteral("/Export")).mkdir(QStringLiteral("SQL-20091207-153045-1.SQL")));
+    {
+        QFile blocker(home.path() + QStringLiteral("/Export"));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
     try {
         writer.writePendingLines(ScriptKind::Sql, 1);
+        FAIL() << "a file standing where the Export folder should be must be reported";
+    } catch (const AppError& e) {
+        EXPECT_TRUE(e.description().contains(home.path() + QStringLiteral("/Export"))) << e.description().toStdString();
+        EXPECT_TRUE(e.description().contains(QStringLiteral("a file stands where the folder should be")));
+        EXPECT_FALSE(e.description().contains(QStringLiteral("Unknown error")));
+    }
+    EXPECT_EQ(lines.lineCount(), 1u);
+
+    // A chosen name that cannot be opened (a folder of that name is there).
+    ASSERT_TRUE(QFile::remove(home.path() + QStringLiteral("/Export")));
+    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("Export")));
+    ASSERT_TRUE(QDir(home.path() + QStringLiteral("/Export")).mkdir(QStringLiteral("mine.SQL")));
+    ScriptFileWriter chosen = makeWriter([](const QString&) { return std::optional<QString>(QStringLiteral("mine")); });
+    chosen.setAutoName(false);
+    try {
+        chosen.writePendingLines(ScriptKind::Sql, 1);
         FAIL() << "a file that cannot be opened must be reported";
     } catch (const AppError& e) {
         EXPECT_EQ(e.number(), errnum::PathFileAccess);
+        EXPECT_TRUE(e.description().endsWith(exportPath(QStringLiteral("mine.SQL")) + QStringLiteral(": Is a directory")))
+            << e.description().toStdString();
     }
     EXPECT_EQ(lines.lineCount(), 1u);
 
     writer.writePendingLines(ScriptKind::Sql, 2); // the same lines go into the next file
     EXPECT_EQ(contentOf(exportPath(QStringLiteral("SQL-20091207-153045-2.SQL"))), QByteArray("kept\r\n"));
+}
+
+TEST_F(ScriptFileWriterTest, AutomaticNamesNeverAddToAnExistingFile)
+{
+    // Two runs in the same second write file 1 each: the second moves on to a free name.
+    ScriptFileWriter writer = makeWriter();
+    for (const char* line : {"first run", "second run", "third run"}) {
+        lines.appendLine(line);
+        writer.writePendingLines(ScriptKind::Sql, 1);
+    }
+    EXPECT_EQ(contentOf(exportPath(QStringLiteral("SQL-20091207-153045-1.SQL"))), QByteArray("first run\r\n"));
+    EXPECT_EQ(contentOf(exportPath(QStringLiteral("SQL-20091207-153045-1_2.SQL"))), QByteArray("second run\r\n"));
+    EXPECT_EQ(contentOf(exportPath(QStringLiteral("SQL-20091207-153045-1_3.SQL"))), QByteArray("third run\r\n"));
+    EXPECT_EQ(writer.lastScriptFile(), exportPath(QStringLiteral("SQL-20091207-153045-1_3.SQL")));
+
+    // The default name offered and accepted in the input box is automatic too; a typed one is not.
+    QStringList answers = {QStringLiteral("SQL-20091207-153045-1"), QStringLiteral("SQL-20091207-153045-1_2")};
+    ScriptFileWriter asking = makeWriter([&](const QString&) { return std::optional<QString>(answers.takeFirst()); });
+    asking.setAutoName(false);
+    lines.appendLine("accepted default");
+    asking.writePendingLines(ScriptKind::Sql, 1);
+    EXPECT_EQ(contentOf(exportPath(QStringLiteral("SQL-20091207-153045-1_4.SQL"))), QByteArray("accepted default\r\n"));
+    lines.appendLine("typed");
+    asking.writePendingLines(ScriptKind::Sql, 1);
+    EXPECT_EQ(contentOf(exportPath(QStringLiteral("SQL-20091207-153045-1_2.SQL"))), QByteArray("second run\r\ntyped\r\n"));
 }

@@ -247,7 +247,7 @@ TEST_F(ScriptGeneratorTest, KxFileReadsBackStatementByStatement)
         std::string note;
         for (const char c : *row[1])
             note += c == '\'' ? std::string("''") : std::string(1, c);
-        expected.push_back("INSERT INTO item (id,note,created) VALUES(" + *row[0] + ",'" + note + "','2009-12-07 12:00:00 PM')");
+        expected.push_back("INSERT INTO item (id,note,created) VALUES(" + *row[0] + ",N'" + note + "','2009-12-07T12:00:00')");
     }
     KxStatementReader reader;
     std::vector<std::string> statements;

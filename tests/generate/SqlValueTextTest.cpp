@@ -23,18 +23,23 @@ std::string sqlValue(ValueCategory category, std::optional<std::string_view> val
 
 } // namespace
 
-TEST(ValueCategory, TypeCodesSelectTheFiveCategories)
+TEST(ValueCategory, TypeCodesSelectTheCategories)
 {
     for (int type : {SQL_SMALLINT, SQL_INTEGER, SQL_BIGINT, SQL_NUMERIC, SQL_DECIMAL})
         EXPECT_EQ(valueCategoryOf(type), ValueCategory::Number) << type;
+    for (int type : {SQL_TINYINT, SQL_REAL, SQL_FLOAT, SQL_DOUBLE})
+        EXPECT_EQ(valueCategoryOf(type), ValueCategory::QuotedNumber) << type;
     EXPECT_EQ(valueCategoryOf(SQL_BIT), ValueCategory::Boolean);
-    EXPECT_EQ(valueCategoryOf(SQL_TYPE_TIMESTAMP), ValueCategory::Date);
-    EXPECT_EQ(valueCategoryOf(SQL_TIMESTAMP), ValueCategory::Date);
+    EXPECT_EQ(valueCategoryOf(SQL_TYPE_TIMESTAMP), ValueCategory::Timestamp);
+    EXPECT_EQ(valueCategoryOf(SQL_TIMESTAMP), ValueCategory::Timestamp);
     for (int type : {SQL_BINARY, SQL_VARBINARY, SQL_LONGVARBINARY})
         EXPECT_EQ(valueCategoryOf(type), ValueCategory::Binary) << type;
-    for (int type : {SQL_VARCHAR, SQL_WVARCHAR, SQL_WLONGVARCHAR, SQL_CHAR, SQL_REAL, SQL_DOUBLE, SQL_FLOAT,
-                     SQL_GUID, SQL_TINYINT, SQL_TYPE_DATE, SQL_TYPE_TIME})
+    for (int type : {SQL_CHAR, SQL_VARCHAR, SQL_LONGVARCHAR})
         EXPECT_EQ(valueCategoryOf(type), ValueCategory::Text) << type;
+    for (int type : {SQL_WCHAR, SQL_WVARCHAR, SQL_WLONGVARCHAR})
+        EXPECT_EQ(valueCategoryOf(type), ValueCategory::NationalText) << type;
+    for (int type : {SQL_GUID, SQL_TYPE_DATE, SQL_TYPE_TIME, -150 /* sql_variant */, -155 /* datetimeoffset */})
+        EXPECT_EQ(valueCategoryOf(type), ValueCategory::Other) << type;
 }
 
 TEST(SqlValueText, NumbersKeepEveryDigitAndNullIsZero)
@@ -43,10 +48,32 @@ TEST(SqlValueText, NumbersKeepEveryDigitAndNullIsZero)
     EXPECT_EQ(sqlValue(ValueCategory::Number, "-7"), "-7");
     EXPECT_EQ(sqlValue(ValueCategory::Number, "12.500"), "12.500");
     EXPECT_EQ(sqlValue(ValueCategory::Number, "12345678901234567890.123456789"), "12345678901234567890.123456789");
+    EXPECT_EQ(sqlValue(ValueCategory::Number, ".5"), ".5");
+    EXPECT_EQ(sqlValue(ValueCategory::Number, "1e+20"), "1e+20");
     EXPECT_EQ(sqlValue(ValueCategory::Number, std::nullopt), "0");
     // A numeric NaN would break the statement unquoted; it goes in as text instead.
     EXPECT_EQ(sqlValue(ValueCategory::Number, "NaN"), "'NaN'");
+    // A decimal comma is no plain number: never silently read as a grouping.
     EXPECT_EQ(sqlValue(ValueCategory::Number, "1,5"), "'1,5'");
+    EXPECT_EQ(sqlValue(ValueCategory::Number, "1,87"), "'1,87'");
+}
+
+TEST(SqlValueText, MoneyAndGroupedNumbersBecomePlainNumbers)
+{
+    EXPECT_EQ(sqlValue(ValueCategory::Number, "$1,234.50"), "1234.50");
+    EXPECT_EQ(sqlValue(ValueCategory::Number, "-$1,234,567.00"), "-1234567.00");
+    EXPECT_EQ(sqlValue(ValueCategory::Number, "$-3.00"), "-3.00");
+    EXPECT_EQ(sqlValue(ValueCategory::Number, "($3.00)"), "-3.00");
+    EXPECT_EQ(sqlValue(ValueCategory::Number, "+5"), "5");
+    EXPECT_EQ(sqlValue(ValueCategory::Number, "\u20AC 12.5"), "12.5");
+    EXPECT_EQ(sqlValue(ValueCategory::QuotedNumber, "$12.34"), "'12.34'");
+    EXPECT_EQ(sqlValue(ValueCategory::QuotedNumber, "$0.00"), "'0.00'");
+    EXPECT_EQ(sqlValue(ValueCategory::QuotedNumber, "0.1"), "'0.1'");
+    EXPECT_EQ(sqlValue(ValueCategory::QuotedNumber, "-2.5e-07"), "'-2.5e-07'");
+    EXPECT_EQ(sqlValue(ValueCategory::QuotedNumber, std::nullopt), "0");
+    // Grouping must be real grouping; anything else stays whole as text.
+    for (const char* odd : {"1,23.5", "12,3456", ",123", "1,234,", "$", "--5", "5-", "1 234", "Infinity", "1e"})
+        EXPECT_EQ(sqlValue(ValueCategory::QuotedNumber, odd), "'" + std::string(odd) + "'") << odd;
 }
 
 TEST(SqlValueText, BooleansAreOneOrZero)
@@ -58,22 +85,47 @@ TEST(SqlValueText, BooleansAreOneOrZero)
     EXPECT_EQ(sqlValue(ValueCategory::Boolean, std::nullopt), "0");
 }
 
-TEST(SqlValueText, TimestampsOnTheTwelveHourClock)
+TEST(SqlValueText, TimestampsInTheLanguageNeutralFormWithTheirFraction)
 {
-    EXPECT_EQ(sqlValue(ValueCategory::Date, "2009-12-07 15:04:05"), "'2009-12-07 03:04:05 PM'");
-    EXPECT_EQ(sqlValue(ValueCategory::Date, "2009-12-07 15:04:05.123"), "'2009-12-07 03:04:05 PM'");
-    EXPECT_EQ(sqlValue(ValueCategory::Date, "2009-12-07 00:00:00"), "'2009-12-07 12:00:00 AM'");
-    EXPECT_EQ(sqlValue(ValueCategory::Date, "2009-12-07 00:59:59.9999999"), "'2009-12-07 12:59:59 AM'");
-    EXPECT_EQ(sqlValue(ValueCategory::Date, "2009-12-07 12:00:00"), "'2009-12-07 12:00:00 PM'");
-    EXPECT_EQ(sqlValue(ValueCategory::Date, "2009-12-07 11:59:59"), "'2009-12-07 11:59:59 AM'");
-    EXPECT_EQ(sqlValue(ValueCategory::Date, "2009-12-07 23:01:02"), "'2009-12-07 11:01:02 PM'");
-    EXPECT_EQ(sqlValue(ValueCategory::Date, "0099-01-02 01:02:03"), "'0099-01-02 01:02:03 AM'");
-    EXPECT_EQ(sqlValue(ValueCategory::Date, "2009-12-07"), "'2009-12-07 12:00:00 AM'");
-    EXPECT_EQ(sqlValue(ValueCategory::Date, std::nullopt), "''");
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, "2009-12-07 15:04:05"), "'2009-12-07T15:04:05'");
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, "2009-12-07 00:00:00"), "'2009-12-07T00:00:00'");
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, "2009-12-07 23:01:02"), "'2009-12-07T23:01:02'");
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, "0099-01-02 01:02:03"), "'0099-01-02T01:02:03'");
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, "2009-12-07"), "'2009-12-07T00:00:00'");
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, "2009-12-07T15:04:05"), "'2009-12-07T15:04:05'");
+    // The fraction: trailing zeros dropped, nothing written when it is zero.
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, "2009-12-07 15:04:05.123"), "'2009-12-07T15:04:05.123'");
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, "2009-12-07 15:04:05.120"), "'2009-12-07T15:04:05.12'");
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, "2009-12-07 15:04:05.000"), "'2009-12-07T15:04:05'");
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, "2009-12-07 00:59:59.9999999"), "'2009-12-07T00:59:59.9999999'");
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, std::nullopt), "NULL");
     // Text that is no plain timestamp stays whole, as quoted text.
-    EXPECT_EQ(sqlValue(ValueCategory::Date, "infinity"), "'infinity'");
-    EXPECT_EQ(sqlValue(ValueCategory::Date, "2009-12-07 15:04:05+02"), "'2009-12-07 15:04:05+02'");
-    EXPECT_EQ(sqlValue(ValueCategory::Date, "2009-13-07 15:04:05"), "'2009-13-07 15:04:05'");
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, "infinity"), "'infinity'");
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, "2009-12-07 15:04:05+02"), "'2009-12-07 15:04:05+02'");
+    EXPECT_EQ(sqlValue(ValueCategory::Timestamp, "2009-13-07 15:04:05"), "'2009-13-07 15:04:05'");
+}
+
+TEST(SqlValueText, AFractionNeverHasMoreDigitsThanTheColumnDeclares)
+{
+    const auto stamp = [](std::string_view value, int digits) {
+        std::string out;
+        appendSqlValue(out, ValueCategory::Timestamp, false, value, digits);
+        return out;
+    };
+    EXPECT_EQ(stamp("2009-12-07 15:04:05.1234567", 3), "'2009-12-07T15:04:05.123'"); // datetime
+    EXPECT_EQ(stamp("2009-12-07 15:04:05.1234567", 7), "'2009-12-07T15:04:05.1234567'");
+    EXPECT_EQ(stamp("2009-12-07 15:04:00.000", 0), "'2009-12-07T15:04:00'"); // smalldatetime
+    EXPECT_EQ(stamp("2009-12-07 15:04:05.5", 0), "'2009-12-07T15:04:05'");
+    EXPECT_EQ(stamp("2009-12-07 15:04:05.100", 3), "'2009-12-07T15:04:05.1'");
+    EXPECT_EQ(stamp("2009-12-07 15:04:05.123456", 6), "'2009-12-07T15:04:05.123456'");
+}
+
+TEST(SqlValueText, NullOfTypesWithoutAStandInStaysNull)
+{
+    EXPECT_EQ(sqlValue(ValueCategory::Other, std::nullopt), "NULL");
+    EXPECT_EQ(sqlValue(ValueCategory::Other, "6f9619ff-8b86-d011-b42d-00c04fc964ff"), "'6f9619ff-8b86-d011-b42d-00c04fc964ff'");
+    EXPECT_EQ(sqlValue(ValueCategory::Other, "2026-02-01"), "'2026-02-01'");
+    EXPECT_EQ(sqlValue(ValueCategory::Other, "it's"), "'it''s'");
 }
 
 TEST(SqlValueText, TextIsQuotedWithApostrophesDoubledAndNothingElseChanged)
@@ -87,6 +139,15 @@ TEST(SqlValueText, TextIsQuotedWithApostrophesDoubledAndNothingElseChanged)
     EXPECT_EQ(sqlValue(ValueCategory::Text, "$12.34"), "'$12.34'");
     const std::string withNul("a\0b", 3);
     EXPECT_EQ(sqlValue(ValueCategory::Text, withNul), "'" + withNul + "'");
+}
+
+TEST(SqlValueText, NationalTextCarriesTheNPrefix)
+{
+    EXPECT_EQ(sqlValue(ValueCategory::NationalText, "it's"), "N'it''s'");
+    EXPECT_EQ(sqlValue(ValueCategory::NationalText, "\u0E20\u0E32\u0E29\u0E32\u0E44\u0E17\u0E22 \U0001F600"),
+              "N'\u0E20\u0E32\u0E29\u0E32\u0E44\u0E17\u0E22 \U0001F600'");
+    EXPECT_EQ(sqlValue(ValueCategory::NationalText, ""), "N''");
+    EXPECT_EQ(sqlValue(ValueCategory::NationalText, std::nullopt), "''");
 }
 
 TEST(SqlValueText, BinaryIsUpperCaseHexAfter0x)

@@ -1,10 +1,13 @@
+#include "basics/NumericLocale.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 // Every test program runs its windows offscreen, so no display is needed, finds the ODBC driver
-// registration of the test server, and keeps its remembered settings in a folder of its own.
+// registration of the test server, keeps its remembered settings in a folder of its own, and
+// formats numbers as the program does whatever the locale.
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -13,6 +16,7 @@ int main(int argc, char** argv)
     QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     QApplication app(argc, argv);
+    zobran::keepNumbersInCLocale(); // as the program does
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
