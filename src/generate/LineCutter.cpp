@@ -31,12 +31,16 @@ std::size_t previousBoundary(std::string_view text, std::size_t from, std::size_
     return i;
 }
 
-// A KX line may end before `at` when the next line does not begin with "<" or a blank (the reader
-// would start a statement there or strip the blank) and this one does not end with ">" (the
-// reader would end the statement there).
+// A KX line may end before `at` when the next line does not begin with "<" after any blanks (the
+// reader would start a statement there) and this one does not end with ">" (the reader would end
+// the statement there). Blanks running past the next line's end are judged as if the line went on,
+// which never calls a cut safe that is not.
 bool isSafeBracketedCut(std::string_view text, std::size_t at)
 {
-    return text[at] != '<' && text[at] != ' ' && text[at - 1] != '>';
+    if (text[at - 1] == '>')
+        return false;
+    const std::size_t firstOther = text.find_first_not_of(' ', at);
+    return firstOther == std::string_view::npos || text[firstOther] != '<';
 }
 
 } // namespace

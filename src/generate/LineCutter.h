@@ -14,13 +14,13 @@ constexpr std::size_t MaxLineChars = 1000;
 // Cuts a statement into script lines. A statement of up to MaxLineChars characters is one line;
 // a longer one is cut so that no cut changes what the file's reader gets back:
 //
-// KX kind: lines are joined again without separator, a line that begins with "<" starts a
-// statement, one that ends with ">" ends it, and one reader strips the leading spaces of every
-// line. So each line is at most MaxLineChars long and a cut moves earlier until the next line does
-// not begin with "<" or " " and the line does not end with ">". Statements without such characters
-// at a cut point are cut exactly every MaxLineChars characters. Where no such point exists within
-// MaxLineChars characters (a value holding a thousand blanks or brackets in a row) the line is cut
-// at MaxLineChars anyway, and the statement is counted in statementsNotRestorable().
+// KX kind: lines are joined again without separator, a line whose first character other than
+// blanks is "<" starts a statement, and one that ends with ">" ends it. So each line is at most
+// MaxLineChars long and a cut moves earlier until the next line does not begin with "<" after any
+// blanks and the line does not end with ">". Statements without such characters at a cut point
+// are cut exactly every MaxLineChars characters. Where no such point exists within MaxLineChars
+// characters (a value holding a thousand brackets in a row) the line is cut at MaxLineChars
+// anyway, and the statement is counted in statementsNotRestorable().
 //
 // SQL kind: a line break becomes part of the statement the script runner reads, so lines are cut
 // only outside quoted values ('...', [...], "..."), right after a "," or right before a blank,

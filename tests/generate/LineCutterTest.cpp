@@ -154,11 +154,19 @@ TEST(LineCutter, KxCutMovesEarlierBeforeBracketsAndBlanks)
     lines = cutInto(cutter, statement);
     EXPECT_EQ(lengthsOf(lines), (std::vector<std::size_t>{999, 502}));
     EXPECT_EQ(lines[1].substr(0, 1), ">");
-    // A run of blanks across the cut point: the next line starts with the whole run.
+    // A run of blanks across the cut point is cut where it falls: the reader keeps a piece's blanks.
     statement = "<" + repeat("x", 990) + repeat(" ", 20) + repeat("x", 500) + ">";
     lines = cutInto(cutter, statement);
-    EXPECT_EQ(lengthsOf(lines), (std::vector<std::size_t>{990, 522}));
-    EXPECT_EQ(lines[1].substr(0, 1), "x");
+    EXPECT_EQ(lengthsOf(lines), (std::vector<std::size_t>{1000, 512}));
+    EXPECT_EQ(readBack(lines), std::vector<std::string>{statement.substr(1, statement.size() - 2)});
+    // Blanks and then "<" would open a statement: the cut moves before the blanks.
+    statement = "<" + repeat("x", 990) + repeat(" ", 20) + "<" + repeat("x", 500) + ">";
+    lines = cutInto(cutter, statement);
+    EXPECT_EQ(lengthsOf(lines), (std::vector<std::size_t>{990, 523}));
+    EXPECT_EQ(readBack(lines), std::vector<std::string>{statement.substr(1, statement.size() - 2)});
+    // A thousand blanks and more in a row come back whole.
+    statement = "<INSERT INTO t (a) VALUES('" + repeat(" ", 2500) + "')>";
+    lines = cutInto(cutter, statement);
     EXPECT_EQ(readBack(lines), std::vector<std::string>{statement.substr(1, statement.size() - 2)});
     EXPECT_EQ(cutter.statementsNotRestorable(), 0);
 }
