@@ -23,6 +23,16 @@ QString infoText(const OdbcHandle& dbc, SQLUSMALLINT item)
     return fromSqlWide(text.data(), units);
 }
 
+bool readsCellsOfBlocks(const OdbcHandle& dbc)
+{
+    // A driver that cannot tell is read the way every driver can.
+    SQLUINTEGER extensions = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(dbc.get(), SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr)))
+        return false;
+    const SQLUINTEGER needed = SQL_GD_BLOCK | SQL_GD_BOUND | SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER;
+    return (extensions & needed) == needed;
+}
+
 } // namespace
 
 Connection::Connection() : dbc_(std::make_unique<OdbcHandle>()) {}
@@ -57,6 +67,7 @@ void Connection::open(const QString& connectionString, const QString& user, cons
     try {
         info.dbmsName = infoText(dbc, SQL_DBMS_NAME);
         info.identifierQuote = infoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR);
+        info.readsCellsOfBlocks = readsCellsOfBlocks(dbc);
     } catch (...) {
         SQLDisconnect(dbc.get());
         throw;

@@ -46,6 +46,7 @@ struct ResultSet::Query {
     QString sql;
     Connection* connection = nullptr;
     std::weak_ptr<void> connectionAlive;
+    ReadProgress progress;
     bool freshFromOpen = false; // the rows open() just read are the current ones
 };
 
@@ -75,7 +76,7 @@ ResultSet ResultSet::fromRows(std::vector<FieldInfo> fields,
     return set;
 }
 
-void ResultSet::open(const QString& sql, Connection& connection)
+void ResultSet::open(const QString& sql, Connection& connection, ReadProgress progress)
 {
     if (open_)
         throw objectOpenError();
@@ -83,6 +84,7 @@ void ResultSet::open(const QString& sql, Connection& connection)
     query->sql = sql;
     query->connection = &connection;
     query->connectionAlive = connection.aliveToken();
+    query->progress = std::move(progress);
     query_ = std::move(query);
     fetchAll();
     query_->freshFromOpen = true;
@@ -109,15 +111,12 @@ void ResultSet::fetchAll()
         throw objectClosedError();
     OdbcHandle statement = query.connection->newStatement();
     const std::vector<SQLWCHAR> text = toSqlWide(query.sql);
-    auto execute = [&] {
-        SQLCloseCursor(statement.get());
-        checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
-    };
     checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
-    std::vector<FieldInfo> fields;
-    RowStore rows;
-    const bool hasRows = fetchResult(statement, execute, fields, rows);
-    fields_ = std::move(fields);
+    ResultFetcher fetcher(statement, query.connection->serverInfo().readsCellsOfBlocks);
+    RowStore rows(static_cast<int>(fetcher.fields().size()));
+    fetcher.readAll(rows, query.progress);
+    const bool hasRows = fetcher.hasColumns();
+    fields_ = fetcher.fields();
     rows_ = std::move(rows);
     order_.clear();
     position_ = 0;
@@ -299,10 +298,10 @@ void ResultSet::notifyChanged()
         changed_();
 }
 
-std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection)
+std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress)
 {
     auto resultSet = std::make_unique<ResultSet>();
-    resultSet->open(sql, connection);
+    resultSet->open(sql, connection, std::move(progress));
     resultSet->requery();
     return resultSet;
 }

@@ -16,9 +16,13 @@ namespace zobran::db {
 
 class Connection;
 
+// Told the number of rows read so far while a result is read, after every block of rows.
+using ReadProgress = std::function<void(std::size_t rowsRead)>;
+
 struct FieldInfo {
     std::string name; // UTF-8, as the server reports it
     int type = 0;     // ODBC SQL type code (SQL_INTEGER, SQL_WVARCHAR, ...)
+    int decimalDigits = 0; // digits after the decimal point: a numeric's scale, a timestamp's fraction
 };
 
 // A client-side result set: the whole result is read into memory when it is opened, can be read
@@ -38,7 +42,8 @@ public:
     static ResultSet fromRows(std::vector<FieldInfo> fields,
                               const std::vector<std::vector<std::optional<std::string>>>& rows);
 
-    void open(const QString& sql, Connection& connection);
+    // Executes the query once and reads its whole result.
+    void open(const QString& sql, Connection& connection, ReadProgress progress = {});
     // Runs the query again and reads the new result from the first row.
     void requery();
     void close();
@@ -89,7 +94,7 @@ private:
 
 // Every opening site's sequence: a new result set opened static and optimistic on the connection,
 // then read again once.
-std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection);
+std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress = {});
 
 // The text of the first field of every row, from the first row on.
 QStringList firstFieldTexts(ResultSet& resultSet);

@@ -11,6 +11,17 @@ void RowStore::appendValue(int column, std::string_view utf8)
     c.ends.push_back(c.bytes.size());
 }
 
+void RowStore::appendRow(const FetchedRow& row)
+{
+    for (int c = 0; c < columnCount(); ++c) {
+        if (row.isNull(c))
+            appendNull(c);
+        else
+            appendValue(c, row.value(c));
+    }
+    finishRow();
+}
+
 void RowStore::appendNull(int column)
 {
     Column& c = columns_[column];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/FetchedRow.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,9 +12,11 @@ namespace zobran::db {
 // The rows of a result set, column by column: every value of a column lies in one growing byte
 // buffer (UTF-8 text), with one 64-bit end offset per value whose top bit marks NULL. Appending a
 // value costs no allocation of its own, and a cell costs eight bytes beyond its text.
-class RowStore {
+class RowStore : public RowSink {
 public:
     explicit RowStore(int columnCount = 0);
+
+    void appendRow(const FetchedRow& row) override;
 
     int columnCount() const { return static_cast<int>(columns_.size()); }
     std::size_t rowCount() const { return rows_; }

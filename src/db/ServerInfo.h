@@ -9,6 +9,9 @@ namespace zobran::db {
 struct ServerInfo {
     QString dbmsName;        // "Microsoft SQL Server", "PostgreSQL", ...
     QString identifierQuote; // the driver's quote for names ("\""); " " or empty when it has none
+    // The driver reads a bound column of any row of a fetched block again with SQLGetData once
+    // SQLSetPos has moved to that row, so long values need no rows fetched one by one.
+    bool readsCellsOfBlocks = false;
 
     // SQL Server itself: names quote as [name], a batch may hold several statements.
     bool isSqlServer() const;

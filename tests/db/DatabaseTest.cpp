@@ -4,6 +4,8 @@
 #include "db/ResultSetModel.h"
 #include "support/TestServer.h"
 
+#include <QCoreApplication>
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -208,4 +210,32 @@ TEST_F(DatabaseTest, ValuesLongerThanTheDriverAnnouncedArriveWhole)
     for (int g = 1; !set.eof(); set.moveNext(), ++g)
         EXPECT_EQ(QString::fromUtf8(set.value(1).data(), static_cast<qsizetype>(set.value(1).size())),
                   QString(300 * g, QChar(char16_t(945 + g % 20))));
+}
+
+TEST_F(DatabaseTest, AQueryRunsOnceEvenWhenItsValuesAreLongerThanAnnounced)
+{
+    // Values longer than the driver announced must not make the result be read a second time:
+    // a query with side effects would act twice.
+    const QString sequence = QStringLiteral("once_seq_%1").arg(QCoreApplication::applicationPid());
+    connection.execute("drop sequence if exists " + sequence);
+    connection.execute("create sequence " + sequence);
+    const auto lastValue = [&] {
+        ResultSet last;
+        last.open("select last_value from " + sequence, connection);
+        return std::string(last.value(0));
+    };
+    const QString sql = "select nextval('" + sequence + "') as n, repeat('ab', 700 * g)::varchar as long_text%1 "
+                        "from generate_series(1, 5) as g";
+    // Without and with a long column next to the value that turns out longer.
+    for (const QString& more : {QString(), QStringLiteral(", repeat('c', 20000 + g) as longer")}) {
+        const std::unique_ptr<ResultSet> set = openStaticResultSet(sql.arg(more), connection);
+        ASSERT_EQ(set->recordCount(), 5);
+        for (int g = 1; !set->eof(); set->moveNext(), ++g) {
+            EXPECT_EQ(set->value(1).size(), 1400u * g);
+            if (!more.isEmpty())
+                EXPECT_EQ(set->value(2), std::string(20000 + g, 'c'));
+        }
+    }
+    EXPECT_EQ(lastValue(), "10") << "a query ran more than once";
+    connection.execute("drop sequence " + sequence);
 }

@@ -339,3 +339,34 @@ TEST_F(MgenWindowTest, AGenerationWithoutRowsStillSaysDoneWithTheLastFileWritten
         EXPECT_EQ(exportFiles().size(), 1);
     });
 }
+
+TEST_F(MgenWindowTest, AGenerationAndAGridRunTheirQueryOnce)
+{
+    // The values are longer than the driver announces: reading them must not run the query again.
+    const QString sequence = QStringLiteral("mg_once_seq_%1").arg(QCoreApplication::applicationPid());
+    setup().execute("drop sequence if exists " + sequence);
+    setup().execute("create sequence " + sequence);
+    const QString sql = "select nextval('" + sequence + "') as n, repeat('ab', 700 * g)::varchar as t "
+                        "from generate_series(1, 3) as g";
+    const auto lastValue = [&] {
+        db::ResultSet last;
+        last.open("select last_value from " + sequence, setup());
+        return std::string(last.value(0));
+    };
+    withWindow([&](MgenWindow& w) {
+        addQuery(w, sql, "once_target");
+        scripted.answerYesNo(answer::Yes);
+        click(cBut(w, MgenWindow::GenerateScriptButton));
+        EXPECT_EQ(lastValue(), "3") << "one generation advances the sequence once per row";
+        QFile script(w.lastScriptFile());
+        ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+        const QByteArray text = script.readAll();
+        EXPECT_TRUE(text.startsWith("INSERT INTO once_target (n,t) VALUES(1,")) << text.left(60).toStdString();
+        EXPECT_EQ(text.count("INSERT INTO"), 3);
+
+        click(cBut(w, MgenWindow::RefreshGridButton));
+        EXPECT_EQ(child<QTableView>(w, "DGrid")->model()->rowCount(), 3);
+        EXPECT_EQ(lastValue(), "6") << "one grid open advances it once per row";
+    });
+    setup().execute("drop sequence " + sequence);
+}
