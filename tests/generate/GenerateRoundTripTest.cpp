@@ -69,6 +69,8 @@ protected:
     void SetUp() override
     {
         MgenWindowTest::SetUp();
+        // The tests of this fixture share their tables: one at a time, also when ctest runs several.
+        setup().execute("select pg_advisory_lock(hashtext('GenerateRoundTripTest'))");
         // The column types of the server that values written as text, numbers and dates can fill.
         // (binary values are written 0x..., a literal this server does not read; their text is
         // checked on its own.)

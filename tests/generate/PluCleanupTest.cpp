@@ -15,6 +15,8 @@ protected:
     void SetUp() override
     {
         MgenWindowTest::SetUp();
+        // The clean-up works on tables of fixed names: one test at a time, also when ctest runs several.
+        setup().execute("select pg_advisory_lock(hashtext('PluCleanupTest'))");
         setup().execute("drop table if exists qinv_mt_plu; drop table if exists qinv_mt_item");
         setup().execute("create table qinv_mt_item (itemcode varchar(20) primary key, description varchar(40))");
         setup().execute("create table qinv_mt_plu (itemcode varchar(20), plucode varchar(20))");
