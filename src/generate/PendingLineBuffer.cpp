@@ -14,30 +14,15 @@ namespace {
 constexpr std::size_t WriteBufferBytes = std::size_t{1} << 20;
 constexpr std::size_t CopyChunkBytes = std::size_t{1} << 20;
 
-// The temporary file has no name of its own to show: the folder it lives in stands for it.
-FileError tempFileError(const QTemporaryFile& file, const QString& what)
-{
-    return pathFileAccessError(QDir::tempPath(),
-                               QStringLiteral("the pending script lines cannot be %1 in a temporary file there: %2")
-                                   .arg(what, file.errorString()));
-}
-
 } // namespace
 
 PendingLineBuffer::PendingLineBuffer(QObject* parent)
-    : QAbstractListModel(parent), file_(QDir::tempPath() + QStringLiteral("/zobran-lines-XXXXXX"))
+    : QAbstractListModel(parent), file_(QStringLiteral("the pending script lines"))
 {
     writeBuffer_.reserve(WriteBufferBytes + 4096);
 }
 
 PendingLineBuffer::~PendingLineBuffer() = default;
-
-void PendingLineBuffer::ensureFileOpen()
-{
-    // Opened once; on Linux the file stays unnamed as long as nobody asks for its name.
-    if (!file_.isOpen() && !file_.open())
-        throw tempFileError(file_, QStringLiteral("stored"));
-}
 
 void PendingLineBuffer::appendLine(std::string_view utf8)
 {
@@ -51,12 +36,7 @@ void PendingLineBuffer::appendLine(std::string_view utf8)
 void PendingLineBuffer::flushWriteBuffer()
 {
     if (!writeBuffer_.empty()) {
-        ensureFileOpen();
-        if (!file_.seek(static_cast<qint64>(flushedBytes_)))
-            throw tempFileError(file_, QStringLiteral("stored"));
-        const qint64 size = static_cast<qint64>(writeBuffer_.size());
-        if (file_.write(writeBuffer_.data(), size) != size || !file_.flush())
-            throw tempFileError(file_, QStringLiteral("stored"));
+        file_.write(flushedBytes_, writeBuffer_);
         flushedBytes_ += writeBuffer_.size();
         writeBuffer_.clear();
     }
@@ -83,16 +63,8 @@ void PendingLineBuffer::clear()
     publishedRows_ = 0;
     // Writing always starts at the offset of the first unwritten byte, so old bytes that a failed
     // truncation leaves behind are never read; truncating only gives the disk space back.
-    if (file_.isOpen())
-        file_.resize(0);
+    file_.truncate(0);
     endResetModel();
-}
-
-void PendingLineBuffer::readFromFile(std::uint64_t offset, char* target, std::size_t length) const
-{
-    if (!file_.seek(static_cast<qint64>(offset))
-        || file_.read(target, static_cast<qint64>(length)) != static_cast<qint64>(length))
-        throw tempFileError(file_, QStringLiteral("read back"));
 }
 
 std::string PendingLineBuffer::line(std::size_t index) const
@@ -103,7 +75,7 @@ std::string PendingLineBuffer::line(std::size_t index) const
     if (begin >= flushedBytes_)
         return writeBuffer_.substr(static_cast<std::size_t>(begin - flushedBytes_), length);
     std::string text(length, '\0');
-    readFromFile(begin, text.data(), length);
+    file_.read(begin, text.data(), length);
     return text;
 }
 
@@ -114,13 +86,28 @@ void PendingLineBuffer::writeAllTo(const std::function<void(std::string_view byt
         std::string chunk(static_cast<std::size_t>(std::min<std::uint64_t>(CopyChunkBytes, flushedBytes_)), '\0');
         for (std::uint64_t offset = 0; offset < flushedBytes_;) {
             const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), flushedBytes_ - offset));
-            readFromFile(offset, chunk.data(), length);
+            file_.read(offset, chunk.data(), length);
             put(chunk.data(), length);
             offset += length;
         }
     }
     if (!writeBuffer_.empty())
         put(writeBuffer_.data(), writeBuffer_.size());
+}
+
+bool PendingLineBuffer::moveToNewFile(const QString& path)
+{
+    if (starts_.empty())
+        return false;
+    flushWriteBuffer();
+    if (!file_.nameAs(path, flushedBytes_, 0644))
+        return false;
+    beginResetModel();
+    starts_.clear();
+    flushedBytes_ = 0;
+    publishedRows_ = 0;
+    endResetModel();
+    return true;
 }
 
 int PendingLineBuffer::rowCount(const QModelIndex& parent) const

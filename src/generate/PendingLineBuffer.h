@@ -1,7 +1,8 @@
 #pragma once
 
+#include "basics/UnnamedFile.h"
+
 #include <QAbstractListModel>
-#include <QTemporaryFile>
 
 #include <cstdint>
 #include <functional>
@@ -39,6 +40,13 @@ public:
     // the temporary file fails; whatever write raises goes through.
     void writeAllTo(const std::function<void(std::string_view bytes)>& write);
 
+    // Makes the pending lines, each followed by CR LF, the new file `path` in one step without
+    // writing them again: the temporary file gets that name (permissions rw-r--r-- as far as the
+    // file mode mask allows). The buffer is then empty. Returns false and changes nothing when
+    // that cannot be done (a file of that name exists, or lies on another file system): write the
+    // lines with writeAllTo then.
+    bool moveToNewFile(const QString& path);
+
     // Tells the views about the lines appended since they last heard.
     void publishAppendedLines();
 
@@ -47,11 +55,9 @@ public:
 
 private:
     void flushWriteBuffer();
-    void ensureFileOpen();
     std::uint64_t totalBytes() const { return flushedBytes_ + writeBuffer_.size(); }
-    void readFromFile(std::uint64_t offset, char* target, std::size_t length) const;
 
-    mutable QTemporaryFile file_;
+    UnnamedFile file_;
     std::string writeBuffer_;
     std::uint64_t flushedBytes_ = 0;
     std::vector<std::uint64_t> starts_;

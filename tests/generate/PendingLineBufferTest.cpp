@@ -1,6 +1,8 @@
 #include "generate/PendingLineBuffer.h"
 
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -74,4 +76,43 @@ TEST(PendingLineBuffer, ViewsHearOfLinesInBatches)
     lines.clear();
     EXPECT_EQ(reset.count(), 1);
     EXPECT_EQ(lines.rowCount(), 0);
+}
+
+TEST(PendingLineBuffer, BecomesANewFileWithoutBeingWrittenAgainButNeverReplacesOne)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    PendingLineBuffer lines;
+    for (int i = 0; i < 50000; ++i)
+        lines.appendLine("INSERT INTO t (a) VALUES(" + std::to_string(i) + ")");
+    QByteArray expected;
+    lines.writeAllTo([&](std::string_view b) { expected.append(b.data(), static_cast<qsizetype>(b.size())); });
+
+    const QString existing = folder.filePath("existing.SQL");
+    {
+        QFile file(existing);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("kept\r\n");
+    }
+    EXPECT_FALSE(lines.moveToNewFile(existing));
+    EXPECT_EQ(lines.lineCount(), 50000u) << "nothing changed";
+    QFile kept(existing);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("kept\r\n"));
+
+    const QString fresh = folder.filePath("fresh.SQL");
+    ASSERT_TRUE(lines.moveToNewFile(fresh));
+    EXPECT_TRUE(lines.isEmpty());
+    QFile moved(fresh);
+    ASSERT_TRUE(moved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(moved.readAll(), expected);
+    EXPECT_TRUE(moved.permissions() & QFileDevice::ReadOther) << "readable as a file written anew would be";
+
+    // The buffer goes on with a file of its own.
+    lines.appendLine("next");
+    EXPECT_EQ(lines.line(0), "next");
+    ASSERT_TRUE(lines.moveToNewFile(folder.filePath("next.SQL")));
+    QFile next(folder.filePath("next.SQL"));
+    ASSERT_TRUE(next.open(QIODevice::ReadOnly));
+    EXPECT_EQ(next.readAll(), QByteArray("next\r\n"));
 }
