@@ -3,9 +3,8 @@
 #include "db/FetchedRow.h"
 #include "db/OdbcHandle.h"
 #include "db/ResultSet.h"
+#include "db/ServerInfo.h"
 
-#include <functional>
-#include <memory>
 #include <vector>
 
 namespace zobran::db {
@@ -15,14 +14,25 @@ namespace zobran::db {
 // The columns are described first. Then blocks of rows are fetched into buffers bound to every
 // column; a value longer than its buffer (a long column, or a value longer than the driver
 // announced) is read again from its row in pieces, so no value is ever cut and the statement is
-// never executed a second time. Text is read as wide characters and handed on as UTF-8;
-// floating-point values as the shortest text that reads back to the same value.
+// never executed a second time. The driver fetches the next block on a thread of its own while
+// the caller's thread converts the last one and hands its rows to the sink; the sink and the
+// progress are only ever called on the caller's thread.
+//
+// Values come as the text the driver would give, in UTF-8:
+// - integers and bits are fetched as numbers and written as digits ("-7", "1");
+// - numeric and decimal values as the driver's text, in single-byte characters (digits, sign and
+//   point only, in every locale);
+// - timestamps as numbers written "yyyy-mm-dd hh:mm:ss" with the fraction's trailing zeros
+//   dropped, where the server's driver writes them so (see ServerInfo); a value that this form
+//   cannot stand for is read as text;
+// - everything else as wide characters, so text is right in every locale; floating-point values
+//   as the shortest text that reads back to the same value.
 //
 // A driver that cannot read a cell of a fetched block on its own (see ServerInfo) gets the rows
-// one by one, every value read in pieces.
+// one by one, every value read in pieces as wide characters.
 class ResultFetcher {
 public:
-    ResultFetcher(OdbcHandle& statement, bool piecesFromBlocks);
+    ResultFetcher(OdbcHandle& statement, const ServerInfo& server);
     ~ResultFetcher();
     ResultFetcher(const ResultFetcher&) = delete;
     ResultFetcher& operator=(const ResultFetcher&) = delete;
@@ -35,13 +45,14 @@ public:
     void readAll(RowSink& sink, const ReadProgress& progress = {});
 
     struct Column;
+    class Blocks;
 
 private:
     void readInBlocks(RowSink& sink, const ReadProgress& progress);
     void readRowByRow(RowSink& sink, const ReadProgress& progress);
 
     OdbcHandle& statement_;
-    bool piecesFromBlocks_;
+    bool readsCellsOfBlocks_;
     std::vector<FieldInfo> fields_;
     std::vector<Column> columns_;
 };

@@ -1,7 +1,9 @@
 #include "db/ResultSet.h"
 
 #include "db/Connection.h"
+#include "db/FreedMemory.h"
 #include "db/ResultFetcher.h"
+#include "db/RowSpool.h"
 #include "db/SqlTypes.h"
 #include "db/WideText.h"
 
@@ -14,6 +16,9 @@
 namespace zobran::db {
 
 namespace {
+
+// Results of more rows than this give their memory back to the system when they go.
+constexpr std::size_t LargeResultRows = 10000;
 
 double numberKey(std::string_view text)
 {
@@ -47,11 +52,22 @@ struct ResultSet::Query {
     Connection* connection = nullptr;
     std::weak_ptr<void> connectionAlive;
     ReadProgress progress;
+    RowKeeping keeping = RowKeeping::InMemory;
     bool freshFromOpen = false; // the rows open() just read are the current ones
 };
 
 ResultSet::ResultSet() = default;
-ResultSet::~ResultSet() = default;
+
+ResultSet::~ResultSet()
+{
+    const bool large = rows_.rowCount() > LargeResultRows || spool_;
+    rows_ = RowStore();
+    spool_.reset();
+    order_ = {};
+    if (large)
+        returnFreedMemory();
+}
+
 ResultSet::ResultSet(ResultSet&&) noexcept = default;
 ResultSet& ResultSet::operator=(ResultSet&&) noexcept = default;
 
@@ -61,7 +77,6 @@ ResultSet ResultSet::fromRows(std::vector<FieldInfo> fields,
     ResultSet set;
     set.fields_ = std::move(fields);
     set.rows_ = RowStore(static_cast<int>(set.fields_.size()));
-    set.rows_.reserveRows(rows.size());
     for (const auto& row : rows) {
         for (int c = 0; c < static_cast<int>(set.fields_.size()); ++c) {
             const auto& v = c < static_cast<int>(row.size()) ? row[static_cast<std::size_t>(c)] : std::nullopt;
@@ -76,7 +91,7 @@ ResultSet ResultSet::fromRows(std::vector<FieldInfo> fields,
     return set;
 }
 
-void ResultSet::open(const QString& sql, Connection& connection, ReadProgress progress)
+void ResultSet::open(const QString& sql, Connection& connection, ReadProgress progress, RowKeeping keeping)
 {
     if (open_)
         throw objectOpenError();
@@ -85,6 +100,7 @@ void ResultSet::open(const QString& sql, Connection& connection, ReadProgress pr
     query->connection = &connection;
     query->connectionAlive = connection.aliveToken();
     query->progress = std::move(progress);
+    query->keeping = keeping;
     query_ = std::move(query);
     fetchAll();
     query_->freshFromOpen = true;
@@ -97,7 +113,7 @@ void ResultSet::requery()
         return; // built in memory: nothing to read again
     if (query_->freshFromOpen) {
         query_->freshFromOpen = false;
-        position_ = 0;
+        moveFirst();
         return;
     }
     fetchAll();
@@ -112,12 +128,22 @@ void ResultSet::fetchAll()
     OdbcHandle statement = query.connection->newStatement();
     const std::vector<SQLWCHAR> text = toSqlWide(query.sql);
     checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
-    ResultFetcher fetcher(statement, query.connection->serverInfo().readsCellsOfBlocks);
-    RowStore rows(static_cast<int>(fetcher.fields().size()));
-    fetcher.readAll(rows, query.progress);
+    ResultFetcher fetcher(statement, query.connection->serverInfo());
+    const int columns = static_cast<int>(fetcher.fields().size());
+    std::unique_ptr<RowSpool> spool;
+    RowStore rows(columns);
+    if (query.keeping == RowKeeping::ForwardsOnly && fetcher.hasColumns()) {
+        spool = std::make_unique<RowSpool>(columns);
+        fetcher.readAll(*spool, query.progress);
+        spool->rewind();
+        spool->next();
+    } else {
+        fetcher.readAll(rows, query.progress);
+    }
     const bool hasRows = fetcher.hasColumns();
     fields_ = fetcher.fields();
     rows_ = std::move(rows);
+    spool_ = std::move(spool);
     order_.clear();
     position_ = 0;
     // A statement without result columns leaves the result set closed, as an action query does.
@@ -135,10 +161,14 @@ void ResultSet::fetchAll()
 void ResultSet::close()
 {
     requireOpen();
+    const bool large = rows_.rowCount() > LargeResultRows || spool_;
     open_ = false;
     fields_.clear();
     rows_ = RowStore();
-    order_.clear();
+    spool_.reset();
+    order_ = {};
+    if (large)
+        returnFreedMemory();
     sort_.clear();
     position_ = 0;
     query_.reset();
@@ -151,30 +181,41 @@ void ResultSet::requireOpen() const
         throw objectClosedError();
 }
 
-bool ResultSet::eof() const
+void ResultSet::requireAtHand() const
 {
     requireOpen();
-    return position_ >= rows_.rowCount();
+    if (spool_)
+        throw notSupportedError();
+}
+
+bool ResultSet::eof() const
+{
+    return position_ >= static_cast<std::size_t>(recordCount());
 }
 
 void ResultSet::moveFirst()
 {
     requireOpen();
     position_ = 0;
+    if (spool_) {
+        spool_->rewind();
+        spool_->next();
+    }
 }
 
 void ResultSet::moveNext()
 {
-    requireOpen();
-    if (position_ >= rows_.rowCount())
+    if (eof())
         throw noCurrentRowError();
     ++position_;
+    if (spool_)
+        spool_->next();
 }
 
 long ResultSet::recordCount() const
 {
     requireOpen();
-    return static_cast<long>(rows_.rowCount());
+    return static_cast<long>(spool_ ? spool_->rowCount() : rows_.rowCount());
 }
 
 int ResultSet::fieldCount() const
@@ -200,27 +241,31 @@ std::size_t ResultSet::currentRow() const
 
 bool ResultSet::isNull(int field) const
 {
-    return rows_.isNull(currentRow(), field);
+    const std::size_t row = currentRow();
+    return spool_ ? spool_->isNull(field) : rows_.isNull(row, field);
 }
 
 std::string_view ResultSet::value(int field) const
 {
-    return rows_.value(currentRow(), field);
+    const std::size_t row = currentRow();
+    return spool_ ? spool_->value(field) : rows_.value(row, field);
 }
 
 bool ResultSet::isNullAt(std::size_t row, int field) const
 {
+    requireAtHand();
     return rows_.isNull(physicalRow(row), field);
 }
 
 std::string_view ResultSet::valueAt(std::size_t row, int field) const
 {
+    requireAtHand();
     return rows_.value(physicalRow(row), field);
 }
 
 void ResultSet::setSort(const QString& sort)
 {
-    requireOpen();
+    requireAtHand();
     const QString previous = sort_;
     sort_ = sort.trimmed();
     try {
@@ -298,10 +343,11 @@ void ResultSet::notifyChanged()
         changed_();
 }
 
-std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress)
+std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress,
+                                               RowKeeping keeping)
 {
     auto resultSet = std::make_unique<ResultSet>();
-    resultSet->open(sql, connection, std::move(progress));
+    resultSet->open(sql, connection, std::move(progress), keeping);
     resultSet->requery();
     return resultSet;
 }

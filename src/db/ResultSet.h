@@ -25,9 +25,18 @@ struct FieldInfo {
     int decimalDigits = 0; // digits after the decimal point: a numeric's scale, a timestamp's fraction
 };
 
-// A client-side result set: the whole result is read into memory when it is opened, can be read
-// again (requery), counted, sorted in place and read forwards from the first row. Text arrives as
-// wide characters and is kept as UTF-8.
+class RowSpool;
+
+// Where an opened result set keeps its rows.
+enum class RowKeeping {
+    InMemory,     // all at hand: counted, sorted in place, read in any order (the grid)
+    ForwardsOnly, // in an unnamed temporary file: counted and read forwards from the first row,
+                  // with memory that stays the same whatever the row count (script generation)
+};
+
+// A client-side result set: the whole result is read when it is opened (the query runs once), can
+// be read again (requery), counted, sorted in place and read forwards from the first row. Text
+// arrives as wide characters and is kept as UTF-8.
 class ResultSet {
 public:
     ResultSet();
@@ -42,8 +51,9 @@ public:
     static ResultSet fromRows(std::vector<FieldInfo> fields,
                               const std::vector<std::vector<std::optional<std::string>>>& rows);
 
-    // Executes the query once and reads its whole result.
-    void open(const QString& sql, Connection& connection, ReadProgress progress = {});
+    // Executes the query once and reads its whole result; progress hears how many rows are read.
+    void open(const QString& sql, Connection& connection, ReadProgress progress = {},
+              RowKeeping keeping = RowKeeping::InMemory);
     // Runs the query again and reads the new result from the first row.
     void requery();
     void close();
@@ -61,7 +71,8 @@ public:
     bool isNull(int field) const;
     std::string_view value(int field) const; // UTF-8; empty for NULL
 
-    // Random access in sorted order (for the grid); no current-row movement.
+    // Random access in sorted order (for the grid); no current-row movement. Result sets kept
+    // forwards only raise 3251 here and in setSort.
     bool isNullAt(std::size_t row, int field) const;
     std::string_view valueAt(std::size_t row, int field) const;
 
@@ -82,9 +93,12 @@ private:
     std::size_t physicalRow(std::size_t row) const { return order_.empty() ? row : order_[row]; }
     void notifyChanged();
 
+    void requireAtHand() const;
+
     bool open_ = false;
     std::vector<FieldInfo> fields_;
     RowStore rows_;
+    std::unique_ptr<RowSpool> spool_; // the rows of a result set kept forwards only
     std::vector<std::uint32_t> order_; // empty: read order
     QString sort_;
     std::size_t position_ = 0;
@@ -94,7 +108,8 @@ private:
 
 // Every opening site's sequence: a new result set opened static and optimistic on the connection,
 // then read again once.
-std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress = {});
+std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress = {},
+                                               RowKeeping keeping = RowKeeping::InMemory);
 
 // The text of the first field of every row, from the first row on.
 QStringList firstFieldTexts(ResultSet& resultSet);

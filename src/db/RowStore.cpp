@@ -4,13 +4,6 @@ namespace zobran::db {
 
 RowStore::RowStore(int columnCount) : columns_(static_cast<std::size_t>(columnCount)) {}
 
-void RowStore::appendValue(int column, std::string_view utf8)
-{
-    Column& c = columns_[column];
-    c.bytes.append(utf8);
-    c.ends.push_back(c.bytes.size());
-}
-
 void RowStore::appendRow(const FetchedRow& row)
 {
     for (int c = 0; c < columnCount(); ++c) {
@@ -22,20 +15,27 @@ void RowStore::appendRow(const FetchedRow& row)
     finishRow();
 }
 
+void RowStore::appendValue(int column, std::string_view utf8)
+{
+    Column& c = columns_[static_cast<std::size_t>(column)];
+    c.bytes.append(utf8.data(), utf8.size());
+    c.ends.push_back(c.bytes.size());
+}
+
 void RowStore::appendNull(int column)
 {
-    Column& c = columns_[column];
+    Column& c = columns_[static_cast<std::size_t>(column)];
     c.ends.push_back(c.bytes.size() | NullBit);
 }
 
 bool RowStore::isNull(std::size_t row, int column) const
 {
-    return (columns_[column].ends[row] & NullBit) != 0;
+    return (columns_[static_cast<std::size_t>(column)].ends[row] & NullBit) != 0;
 }
 
 std::string_view RowStore::value(std::size_t row, int column) const
 {
-    const Column& c = columns_[column];
+    const Column& c = columns_[static_cast<std::size_t>(column)];
     const std::uint64_t end = c.ends[row];
     if (end & NullBit)
         return {};
@@ -50,12 +50,6 @@ void RowStore::clear()
         c.ends.clear();
     }
     rows_ = 0;
-}
-
-void RowStore::reserveRows(std::size_t rows)
-{
-    for (Column& c : columns_)
-        c.ends.reserve(rows);
 }
 
 } // namespace zobran::db

@@ -15,6 +15,10 @@ struct ServerInfo {
 
     // SQL Server itself: names quote as [name], a batch may hold several statements.
     bool isSqlServer() const;
+    // The driver gives a timestamp as the text "yyyy-mm-dd hh:mm:ss" followed by the fraction
+    // without its trailing zeros, so the program may fetch timestamps as numbers and write that
+    // text itself (the stand-in server's driver takes each value's text apart and writes it again).
+    bool writesTimestampsShortest() const;
 };
 
 } // namespace zobran::db

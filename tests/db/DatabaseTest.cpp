@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+#include <ctime>
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -232,10 +234,90 @@ TEST_F(DatabaseTest, AQueryRunsOnceEvenWhenItsValuesAreLongerThanAnnounced)
         ASSERT_EQ(set->recordCount(), 5);
         for (int g = 1; !set->eof(); set->moveNext(), ++g) {
             EXPECT_EQ(set->value(1).size(), 1400u * g);
-            if (!more.isEmpty())
+            if (!more.isEmpty()) {
                 EXPECT_EQ(set->value(2), std::string(20000 + g, 'c'));
+            }
         }
     }
     EXPECT_EQ(lastValue(), "10") << "a query ran more than once";
     connection.execute("drop sequence " + sequence);
+}
+
+TEST_F(DatabaseTest, ValuesFetchedAsNumbersKeepTheDriversText)
+{
+    // Integers, bits and timestamps arrive as numbers and are written by the program; the text
+    // must be the one the driver gives, also for values the plain form cannot stand for.
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char today[16];
+    std::strftime(today, sizeof today, "%Y-%m-%d", &local);
+    const QString sql = QStringLiteral(
+        "select v.* from (values "
+        "(1, '-9223372036854775808'::bigint, '-32768'::smallint, true, '2009-12-07 15:04:05.120'::timestamp, -0.001::numeric), "
+        "(2, 9223372036854775807, 0, false, '2009-12-07 15:04:05', 12.500), "
+        "(3, 0, 32767, null, '2009-12-07 00:00:00.000001', 1e-20), "
+        "(4, null, null, true, 'infinity', 123456789012345678901234567890.123456789), "
+        "(5, 1, 1, true, '-infinity', null), "
+        "(6, 1, 1, true, '0044-03-15 10:00:00 BC', 0), "
+        "(7, 1, 1, true, '%1 00:00:00', 1), "
+        "(8, 1, 1, true, '%1 00:00:00.5', 1), "
+        "(9, 1, 1, true, null, 1), "
+        "(10, 1, 1, true, '12345-01-01 00:00:00.5', 1)"
+        ") as v(id, big, small, flag, stamp, amount) order by id").arg(QString::fromLatin1(today));
+    ResultSet set = query(sql);
+    const std::vector<std::vector<std::string>> expected{
+        {"1", "-9223372036854775808", "-32768", "1", "2009-12-07 15:04:05.12", "-0.001"},
+        {"2", "9223372036854775807", "0", "0", "2009-12-07 15:04:05", "12.500"},
+        {"3", "0", "32767", "<null>", "2009-12-07 00:00:00.000001", "0.00000000000000000001"},
+        {"4", "<null>", "<null>", "1", "9999-12-31 23:59:59", "123456789012345678901234567890.123456789"},
+        {"5", "1", "1", "1", "9999-01-01 00:00:00 BC", "<null>"},
+        {"6", "1", "1", "1", "0044-03-15 10:00:00 BC", "0"},
+        {"7", "1", "1", "1", std::string(today) + " 00:00:00", "1"},
+        {"8", "1", "1", "1", std::string(today) + " 00:00:00.5", "1"},
+        {"9", "1", "1", "1", "<null>", "1"},
+        {"10", "1", "1", "1", "0000-00-00 00:00:00", "1"}, // the driver cannot take a five-digit year apart
+    };
+    ASSERT_EQ(set.recordCount(), static_cast<long>(expected.size()));
+    EXPECT_EQ(set.field(4).type, SQL_TYPE_TIMESTAMP);
+    EXPECT_EQ(set.field(4).decimalDigits, 6);
+    for (const auto& row : expected) {
+        for (int f = 0; f < 6; ++f)
+            EXPECT_EQ(set.isNull(f) ? "<null>" : std::string(set.value(f)), row[static_cast<std::size_t>(f)])
+                << "row " << row[0] << " field " << f;
+        set.moveNext();
+    }
+}
+
+TEST_F(DatabaseTest, AResultReadForwardsOnlyIsCountedFirstAndKeptOutOfMemory)
+{
+    std::vector<std::size_t> progress;
+    ResultSet set;
+    set.open("select g, repeat('v', g % 40) as t, case when g % 3 = 0 then null else g * 1.5 end as n "
+             "from generate_series(1, 5000) as g order by g",
+             connection, [&](std::size_t rows) { progress.push_back(rows); }, RowKeeping::ForwardsOnly);
+    set.requery();
+    ASSERT_EQ(set.recordCount(), 5000);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), 5000u) << "the progress ends with every row read";
+
+    for (int pass = 0; pass < 2; ++pass) {
+        long g = 1;
+        for (set.moveFirst(); !set.eof(); set.moveNext(), ++g) {
+            ASSERT_EQ(set.value(0), std::to_string(g));
+            ASSERT_EQ(set.value(1), std::string(static_cast<std::size_t>(g % 40), 'v'));
+            ASSERT_EQ(set.isNull(2), g % 3 == 0);
+        }
+        EXPECT_EQ(g, 5001);
+    }
+    try {
+        set.setSort("g Desc");
+        FAIL() << "a result read forwards only cannot be sorted";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), 3251);
+    }
+    EXPECT_THROW(set.valueAt(0, 0), AppError);
+    set.close();
+    EXPECT_FALSE(set.isOpen());
 }

@@ -1,5 +1,6 @@
 #include "db/ResultSet.h"
 #include "db/ResultSetModel.h"
+#include "db/RowSpool.h"
 #include "basics/AppError.h"
 
 #include <sql.h>
@@ -110,4 +111,46 @@ TEST(ResultSetModel, ShowsFieldsAndFollowsSortingAtOnce)
     model.setResultSet(nullptr);
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(model.columnCount(), 0);
+}
+
+TEST(RowSpool, GivesBackEveryRowInOrderAcrossItsBuffers)
+{
+    // Rows of every shape: NULLs, empty texts, values larger than the read buffer, many small rows.
+    RowSpool spool(3);
+    const auto valueOf = [](std::size_t row, int column) -> std::optional<std::string> {
+        if (row % 7 == static_cast<std::size_t>(column))
+            return std::nullopt;
+        if (row == 5000 && column == 1)
+            return std::string(3 << 20, 'L');
+        return std::string(row % 13, static_cast<char>('a' + column)) + std::to_string(row);
+    };
+    const std::size_t rows = 60000;
+    FetchedRow row;
+    for (std::size_t r = 0; r < rows; ++r) {
+        row.clear();
+        for (int c = 0; c < 3; ++c) {
+            if (const auto value = valueOf(r, c)) {
+                row.bytes().append(*value);
+                row.endValue();
+            } else {
+                row.appendNull();
+            }
+        }
+        spool.appendRow(row);
+    }
+    EXPECT_EQ(spool.rowCount(), rows);
+    for (int pass = 0; pass < 2; ++pass) {
+        spool.rewind();
+        std::size_t r = 0;
+        for (; spool.next(); ++r) {
+            for (int c = 0; c < 3; ++c) {
+                const auto value = valueOf(r, c);
+                ASSERT_EQ(spool.isNull(c), !value) << r << ' ' << c;
+                if (value) {
+                    ASSERT_EQ(spool.value(c), *value) << r << ' ' << c;
+                }
+            }
+        }
+        EXPECT_EQ(r, rows) << "pass " << pass;
+    }
 }
