@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -322,7 +323,8 @@ void MgenWindow::ConnectDataSource()
     runGuarded(FormName, QStringLiteral("ConnectDataSource"), [this] {
         SqlText() = sqlField_->toPlainText();
         releaseGrid();
-        GridResultSet() = db::openStaticResultSet(SqlText(), connectionOf(SharedConnection()));
+        GridResultSet() = db::openStaticResultSet(SqlText(), connectionOf(SharedConnection()), readingProgress());
+        endReading();
         gridModel_->setResultSet(GridResultSet().get());
     });
 }
@@ -472,8 +474,10 @@ void MgenWindow::GenerateScript()
                 busy_.showProgress(generateStatusText(row, total));
         };
         callbacks.fileDue = [this](qint16 fileNumber) { SyncSQLFile(fileNumber); };
-        const auto openQuery = [](const QString& sql) {
-            return std::move(*db::openStaticResultSet(sql, connectionOf(SharedConnection())));
+        // Rows are read once into a temporary file, counted, then read back for the statements.
+        const auto openQuery = [this](const QString& sql) {
+            return std::move(*db::openStaticResultSet(sql, connectionOf(SharedConnection()), readingProgress(),
+                                                      db::RowKeeping::ForwardsOnly));
         };
         try {
             generator_.run(queries, scriptKind_, limitRecords_->text(), openQuery, callbacks);
@@ -491,6 +495,23 @@ void MgenWindow::SyncSQLFile(qint16 fileNumber)
     });
 }
 
+std::function<void(std::size_t rows)> MgenWindow::readingProgress()
+{
+    // A quick read shows nothing; a long one is seen going on.
+    auto reading = std::make_shared<QElapsedTimer>();
+    reading->start();
+    return [this, reading](std::size_t rows) {
+        if (reading->elapsed() >= BusyGuard::RepaintIntervalMs && busy_.progressDue())
+            busy_.showProgress(readingStatusText(rows));
+    };
+}
+
+void MgenWindow::endReading()
+{
+    if (!lblBar_->text().isEmpty())
+        busy_.showStatus(QString());
+}
+
 // ---- record counter ----
 
 void MgenWindow::CRefreshRec_Click()
@@ -502,10 +523,12 @@ void MgenWindow::CRefreshRec_Click()
         QStringList queries;
         for (int i = 0; i < lv_->topLevelItemCount(); ++i)
             queries << lv_->topLevelItem(i)->text(0);
-        const RecordCountTexts texts = countRecords(filesWished_->text(), queries, [](const QString& sql) {
-            const std::unique_ptr<db::ResultSet> counted = db::openStaticResultSet(sql, connectionOf(SharedConnection()));
+        const RecordCountTexts texts = countRecords(filesWished_->text(), queries, [this](const QString& sql) {
+            const std::unique_ptr<db::ResultSet> counted = db::openStaticResultSet(
+                sql, connectionOf(SharedConnection()), readingProgress(), db::RowKeeping::ForwardsOnly);
             const long count = counted->recordCount();
             counted->close();
+            endReading();
             return count;
         });
         totalRecord_->setText(texts.totalRecords);

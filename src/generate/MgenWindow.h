@@ -9,6 +9,7 @@
 #include "ui/ModalWindow.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -78,6 +79,9 @@ private:
     void SyncSQLFile(qint16 fileNumber);
 
     bool buttonFieldsValid(int buttonIndex);
+    // Shows "Reading ... n rows" while the rows of a query are read.
+    std::function<void(std::size_t rows)> readingProgress();
+    void endReading(); // empties the status label a long read has filled
     void releaseGrid();
     void showGrid(bool shown);
     void clearTablesAndQuery();

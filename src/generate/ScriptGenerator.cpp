@@ -21,6 +21,11 @@ QString generateStatusText(long row, long total)
     return QStringLiteral("Generate ... %1 of %2").arg(row).arg(total);
 }
 
+QString readingStatusText(std::size_t rows)
+{
+    return QStringLiteral("Reading ... %1 rows").arg(rows);
+}
+
 std::int64_t recordsPerFile(QStringView limitText)
 {
     const double n = std::fabs(roundHalfEven(leadingNumber(limitText)));

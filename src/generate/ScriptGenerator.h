@@ -92,6 +92,9 @@ private:
 // "Generate ... 7 of 250".
 QString generateStatusText(long row, long total);
 
+// "Reading ... 12000 rows", while the rows of a query are read.
+QString readingStatusText(std::size_t rows);
+
 // The records-per-file value of a "Limit Records" text, as a positive count or 0 for no limit:
 // the leading number rounded half to even; its sign is ignored and a count beyond every possible
 // row number means no limit.
