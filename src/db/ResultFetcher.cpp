@@ -25,8 +25,8 @@ constexpr SQLLEN LongColumnChars = 4000;
 constexpr SQLLEN LongBoundChars = 1024;
 // A block of rows takes at most BlockBytes of buffers; BlockCount blocks take turns between the
 // thread that fetches and the one that converts.
-constexpr std::size_t BlockBytes = 4u << 20;
-constexpr SQLULEN MaxRowsPerBlock = 1024;
+constexpr std::size_t BlockBytes = 1u << 20;
+constexpr SQLULEN MaxRowsPerBlock = 256;
 constexpr int BlockCount = 3;
 constexpr std::size_t PieceUnits = 32768;
 

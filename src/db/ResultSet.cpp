@@ -44,6 +44,30 @@ int compareText(std::string_view a, std::string_view b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// A text's place in the sort order as far as its first 16 bytes, folded, tell it.
+struct TextKey {
+    std::uint64_t high = 0; // bytes 1 to 8, the first one highest
+    std::uint64_t low = 0;  // bytes 9 to 16
+    std::uint32_t row = 0;
+    bool isNull = false;
+};
+
+TextKey textKeyOf(const RowStore& rows, std::size_t row, int column)
+{
+    TextKey key;
+    key.row = static_cast<std::uint32_t>(row);
+    key.isNull = rows.isNull(row, column);
+    const std::string_view text = rows.value(row, column);
+    for (std::size_t i = 0; i < 16; ++i) {
+        const std::uint64_t byte = i < text.size() ? static_cast<unsigned char>(foldAscii(text[i])) : 0;
+        if (i < 8)
+            key.high |= byte << (8 * (7 - i));
+        else
+            key.low |= byte << (8 * (15 - i));
+    }
+    return key;
+}
+
 } // namespace
 
 // The statement behind a result set read from a connection.
@@ -323,16 +347,32 @@ void ResultSet::applySort()
         else
             std::stable_sort(order.begin(), order.end(), less);
     } else {
-        auto less = [&](std::uint32_t a, std::uint32_t b) {
-            const bool nullA = rows_.isNull(a, column), nullB = rows_.isNull(b, column);
-            if (nullA || nullB)
-                return nullA && !nullB;
-            return compareText(rows_.value(a, column), rows_.value(b, column)) < 0;
+        // The first bytes of every text, folded, decide most comparisons without reading the text.
+        std::vector<TextKey> keys(count);
+        for (std::size_t r = 0; r < count; ++r)
+            keys[r] = textKeyOf(rows_, r, column);
+        const auto compare = [&](const TextKey& a, const TextKey& b) {
+            if (a.isNull || b.isNull)
+                return a.isNull == b.isNull ? 0 : (a.isNull ? -1 : 1);
+            if (a.high != b.high)
+                return a.high < b.high ? -1 : 1;
+            if (a.low != b.low)
+                return a.low < b.low ? -1 : 1;
+            return compareText(rows_.value(a.row, column), rows_.value(b.row, column));
         };
+        // Equal texts keep their read order, both ways.
         if (descending)
-            std::stable_sort(order.begin(), order.end(), [&](auto a, auto b) { return less(b, a); });
+            std::sort(keys.begin(), keys.end(), [&](const TextKey& a, const TextKey& b) {
+                const int c = compare(b, a);
+                return c != 0 ? c < 0 : a.row < b.row;
+            });
         else
-            std::stable_sort(order.begin(), order.end(), less);
+            std::sort(keys.begin(), keys.end(), [&](const TextKey& a, const TextKey& b) {
+                const int c = compare(a, b);
+                return c != 0 ? c < 0 : a.row < b.row;
+            });
+        for (std::size_t r = 0; r < count; ++r)
+            order[r] = keys[r].row;
     }
     order_ = std::move(order);
 }

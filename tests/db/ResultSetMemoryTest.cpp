@@ -74,6 +74,23 @@ TEST(ResultSetInMemory, SortsNumbersByValueTextWithoutCaseAndStaysStable)
     EXPECT_EQ(column(set, 0), (std::vector<std::string>{"3", "1", "10", "2"}));
 }
 
+TEST(ResultSetInMemory, TextsThatShareALongBeginningSortByTheirWholeText)
+{
+    const std::string common = "ITEM-CODE-SHARED-BEGINNING-";
+    ResultSet set = ResultSet::fromRows({{"id", SQL_INTEGER}, {"code", SQL_WVARCHAR}},
+                                        {{"1", common + "b"},
+                                         {"2", common + "A"},
+                                         {"3", common},
+                                         {"4", common + "a"},
+                                         {"5", std::nullopt},
+                                         {"6", "ITEM"},
+                                         {"7", common + "B"}});
+    set.setSort("code");
+    EXPECT_EQ(column(set, 0), (std::vector<std::string>{"5", "6", "3", "2", "4", "1", "7"}));
+    set.setSort("code Desc");
+    EXPECT_EQ(column(set, 0), (std::vector<std::string>{"1", "7", "2", "4", "3", "6", "5"}));
+}
+
 TEST(ResultSetInMemory, SortingMovesToTheFirstRowAndAnUnknownFieldKeepsTheOrder)
 {
     ResultSet set = sample();
