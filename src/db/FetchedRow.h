@@ -7,6 +7,8 @@
 
 namespace zobran::db {
 
+struct FieldInfo;
+
 // One row as a fetch hands it on: the values of every column as UTF-8, one after the other in one
 // buffer that is reused from row to row.
 class FetchedRow {
@@ -41,10 +43,11 @@ private:
     std::vector<std::size_t> ends_;
 };
 
-// Where the rows of a fetch go, one after the other.
+// Where the rows of a fetch go, one after the other, once the sink has heard the fields.
 class RowSink {
 public:
     virtual ~RowSink() = default;
+    virtual void begin(const std::vector<FieldInfo>& fields) { (void)fields; }
     virtual void appendRow(const FetchedRow& row) = 0;
 };
 

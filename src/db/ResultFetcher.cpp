@@ -524,6 +524,7 @@ void ResultFetcher::readAll(RowSink& sink, const ReadProgress& progress)
 {
     if (!hasColumns())
         return;
+    sink.begin(fields_);
     if (readsCellsOfBlocks_)
         readInBlocks(sink, progress);
     else

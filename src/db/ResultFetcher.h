@@ -41,7 +41,8 @@ public:
     bool hasColumns() const { return !fields_.empty(); }
     const std::vector<FieldInfo>& fields() const { return fields_; }
 
-    // Reads every row into the sink. Whatever the driver or the sink raises goes through.
+    // Tells the sink the fields, then reads every row into it. Whatever the driver or the sink
+    // raises goes through.
     void readAll(RowSink& sink, const ReadProgress& progress = {});
 
     struct Column;

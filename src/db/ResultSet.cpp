@@ -392,6 +392,17 @@ std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& c
     return resultSet;
 }
 
+void readQueryRows(const QString& sql, Connection& connection, RowSink& rows, const ReadProgress& progress)
+{
+    OdbcHandle statement = connection.newStatement();
+    const std::vector<SQLWCHAR> text = toSqlWide(sql);
+    checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
+    ResultFetcher fetcher(statement, connection.serverInfo());
+    if (!fetcher.hasColumns())
+        throw objectClosedError();
+    fetcher.readAll(rows, progress);
+}
+
 QStringList firstFieldTexts(ResultSet& resultSet)
 {
     QStringList texts;

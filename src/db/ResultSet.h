@@ -111,6 +111,11 @@ private:
 std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress = {},
                                                RowKeeping keeping = RowKeeping::InMemory);
 
+// Executes the query once on the connection and hands the fields, then every row of its result,
+// to the sink (for readers that keep rows their own way). A statement without result columns
+// raises 3704, as reading its closed result set would.
+void readQueryRows(const QString& sql, Connection& connection, RowSink& rows, const ReadProgress& progress = {});
+
 // The text of the first field of every row, from the first row on.
 QStringList firstFieldTexts(ResultSet& resultSet);
 

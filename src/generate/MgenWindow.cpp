@@ -474,13 +474,12 @@ void MgenWindow::GenerateScript()
                 busy_.showProgress(generateStatusText(row, total));
         };
         callbacks.fileDue = [this](qint16 fileNumber) { SyncSQLFile(fileNumber); };
-        // Rows are read once into a temporary file, counted, then read back for the statements.
-        const auto openQuery = [this](const QString& sql) {
-            return std::move(*db::openStaticResultSet(sql, connectionOf(SharedConnection()), readingProgress(),
-                                                      db::RowKeeping::ForwardsOnly));
+        // Each query is read once; its statements are built as its rows arrive.
+        const ScriptGenerator::QueryReader readQuery = [this](const QString& sql, db::RowSink& rows) {
+            db::readQueryRows(sql, connectionOf(SharedConnection()), rows, readingProgress());
         };
         try {
-            generator_.run(queries, scriptKind_, limitRecords_->text(), openQuery, callbacks);
+            generator_.run(queries, scriptKind_, limitRecords_->text(), readQuery, callbacks);
         } catch (const CountLengthError& e) {
             ReportError(FormName, QStringLiteral("CountLength"), e);
         }

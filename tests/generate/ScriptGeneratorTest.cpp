@@ -202,6 +202,22 @@ TEST_F(ScriptGeneratorTest, AFailingQueryEndsTheRunButKeepsWrittenFiles)
     EXPECT_EQ(opened, (QStringList{QStringLiteral("a"), QStringLiteral("broken")}));
 }
 
+TEST_F(ScriptGeneratorTest, AStatementThatCannotBeBuiltEndsTheRunAtItsOwnRow)
+{
+    // Statements are built while the rows are read, yet a row that cannot become one ends the run
+    // only when its turn comes: the files of the rows before it are written.
+    Rows rows = numberedRows(6);
+    for (auto& row : rows)
+        row.push_back(std::string("0A"));
+    rows[4][1] = "not hexadecimal";
+    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", SQL_INTEGER}, {"b", SQL_VARBINARY}}, rows);
+    EXPECT_THROW(generate(ScriptKind::Sql, QStringLiteral("2")), AppError);
+    ASSERT_EQ(written.size(), 2);
+    EXPECT_TRUE(fileContent(1).startsWith("INSERT INTO t (id,b) VALUES(3,"));
+    EXPECT_EQ(lastProgress, QStringLiteral("Generate ... 5 of 6"));
+    EXPECT_EQ(generator.rowsGenerated(), 4);
+}
+
 TEST_F(ScriptGeneratorTest, AFailedFileLeavesItsLinesForTheNextFile)
 {
     addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", SQL_INTEGER}}, numberedRows(6));

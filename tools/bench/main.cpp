@@ -81,12 +81,12 @@ int generate(const QString& connectionText, const QString& sql, const QString& t
         writer.writePendingLines(kind, number);
         written << writer.lastScriptFile();
     };
-    // As the window opens the queries of a generation.
-    const auto openQuery = [&connection](const QString& text) {
-        return std::move(*db::openStaticResultSet(text, connection, {}, db::RowKeeping::ForwardsOnly));
+    // As the window reads the queries of a generation.
+    const ScriptGenerator::QueryReader readQuery = [&connection](const QString& text, db::RowSink& rows) {
+        db::readQueryRows(text, connection, rows);
     };
     timer.start();
-    generator.run({{sql, table}}, kind, limit, openQuery, callbacks);
+    generator.run({{sql, table}}, kind, limit, readQuery, callbacks);
     const double total = seconds(timer);
 
     qint64 bytes = 0;
