@@ -171,3 +171,32 @@ TEST(RowSpool, GivesBackEveryRowInOrderAcrossItsBuffers)
         EXPECT_EQ(r, rows) << "pass " << pass;
     }
 }
+
+TEST(RowStore, AColumnWhoseChunkOutgrowsItsEndsGoesOverWithoutLosingAValue)
+{
+    // Chunks allowed only 5000 bytes: the second column outgrows them half-way, the first never.
+    RowStore store(2, 5000);
+    const auto valueOf = [](std::size_t row, int column) -> std::optional<std::string> {
+        if (row % 5 == 3)
+            return std::nullopt;
+        return std::string(column == 0 ? 1 : (row > 1500 ? 60 : 2), static_cast<char>('a' + row % 26));
+    };
+    const std::size_t rows = 3000;
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (int c = 0; c < 2; ++c) {
+            if (const auto value = valueOf(r, c))
+                store.appendValue(c, *value);
+            else
+                store.appendNull(c);
+        }
+        store.finishRow();
+    }
+    ASSERT_EQ(store.rowCount(), rows);
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (int c = 0; c < 2; ++c) {
+            const auto value = valueOf(r, c);
+            ASSERT_EQ(store.isNull(r, c), !value) << r << ' ' << c;
+            ASSERT_EQ(store.value(r, c), value.value_or("")) << r << ' ' << c;
+        }
+    }
+}
