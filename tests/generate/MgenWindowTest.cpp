@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTableView>
 
 using namespace zobran;
@@ -369,4 +370,32 @@ TEST_F(MgenWindowTest, AGenerationAndAGridRunTheirQueryOnce)
         EXPECT_EQ(lastValue(), "6") << "one grid open advances it once per row";
     });
     setup().execute("drop sequence " + sequence);
+}
+
+TEST_F(MgenWindowTest, ALongReadShowsHowManyRowsAreReadAndEndsWithAnEmptyLabel)
+{
+    // The server makes the rows slowly, so reading them takes longer than a repaint interval.
+    struct PaintedTexts : QObject {
+        QStringList texts;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                texts << static_cast<QLabel*>(watched)->text();
+            return false;
+        }
+    } painted;
+    withWindow([&](MgenWindow& w) {
+        auto* label = child<QLabel>(w, "LblBar");
+        label->installEventFilter(&painted);
+        child<QPlainTextEdit>(w, "SQLField")->setPlainText("select g, pg_sleep(0.001) as pause from generate_series(1, 600) as g");
+        child<QLineEdit>(w, "TblName")->setText("slow");
+        click(cBut(w, MgenWindow::RefreshGridButton));
+        EXPECT_EQ(child<QTableView>(w, "DGrid")->model()->rowCount(), 600);
+        EXPECT_TRUE(label->text().isEmpty());
+        label->removeEventFilter(&painted);
+    });
+    const QRegularExpression reading(QStringLiteral("^Reading \\.\\.\\. [1-9][0-9]* rows$"));
+    EXPECT_TRUE(std::any_of(painted.texts.begin(), painted.texts.end(), [&](const QString& t) { return reading.match(t).hasMatch(); }))
+        << painted.texts.join(" | ").toStdString();
+    EXPECT_EQ(scripted.modals().size(), 1u) << "no error window";
 }
