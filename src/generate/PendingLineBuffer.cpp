@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 namespace zobran {
 
@@ -13,20 +14,31 @@ namespace {
 
 constexpr std::size_t WriteBufferBytes = std::size_t{1} << 20;
 constexpr std::size_t CopyChunkBytes = std::size_t{1} << 20;
+constexpr std::size_t RecentStarts = std::size_t{1} << 16;
 
 } // namespace
 
 PendingLineBuffer::PendingLineBuffer(QObject* parent)
-    : QAbstractListModel(parent), file_(QStringLiteral("the pending script lines"))
+    : QAbstractListModel(parent), file_(QStringLiteral("the pending script lines")),
+      startsFile_(QStringLiteral("the pending script lines"))
 {
     writeBuffer_.reserve(WriteBufferBytes + 4096);
+    recentStarts_.reserve(RecentStarts);
 }
 
 PendingLineBuffer::~PendingLineBuffer() = default;
 
 void PendingLineBuffer::appendLine(std::string_view utf8)
 {
-    starts_.push_back(totalBytes());
+    if (recentStarts_.size() == RecentStarts) {
+        startsFile_.write(storedStarts_ * sizeof(std::uint64_t),
+                          std::string_view(reinterpret_cast<const char*>(recentStarts_.data()),
+                                           recentStarts_.size() * sizeof(std::uint64_t)));
+        storedStarts_ += recentStarts_.size();
+        recentStarts_.clear();
+    }
+    recentStarts_.push_back(totalBytes());
+    ++lineCount_;
     writeBuffer_.append(utf8);
     writeBuffer_.append("\r\n", 2);
     if (writeBuffer_.size() >= WriteBufferBytes)
@@ -45,7 +57,7 @@ void PendingLineBuffer::flushWriteBuffer()
 
 void PendingLineBuffer::publishAppendedLines()
 {
-    const std::size_t lines = std::min<std::size_t>(starts_.size(), std::numeric_limits<int>::max());
+    const std::size_t lines = std::min<std::size_t>(lineCount_, std::numeric_limits<int>::max());
     const int total = static_cast<int>(lines);
     if (total == publishedRows_)
         return;
@@ -57,20 +69,39 @@ void PendingLineBuffer::publishAppendedLines()
 void PendingLineBuffer::clear()
 {
     beginResetModel();
-    starts_.clear();
     writeBuffer_.clear();
-    flushedBytes_ = 0;
-    publishedRows_ = 0;
+    forgetLines();
     // Writing always starts at the offset of the first unwritten byte, so old bytes that a failed
     // truncation leaves behind are never read; truncating only gives the disk space back.
     file_.truncate(0);
+    startsFile_.truncate(0);
     endResetModel();
+}
+
+void PendingLineBuffer::forgetLines()
+{
+    flushedBytes_ = 0;
+    storedStarts_ = 0;
+    recentStarts_.clear();
+    lineCount_ = 0;
+    publishedRows_ = 0;
+}
+
+std::uint64_t PendingLineBuffer::startOf(std::size_t index) const
+{
+    if (index >= storedStarts_)
+        return recentStarts_[index - storedStarts_];
+    std::uint64_t start = 0;
+    startsFile_.read(index * sizeof start, reinterpret_cast<char*>(&start), sizeof start);
+    return start;
 }
 
 std::string PendingLineBuffer::line(std::size_t index) const
 {
-    const std::uint64_t begin = starts_.at(index);
-    const std::uint64_t end = (index + 1 < starts_.size() ? starts_[index + 1] : totalBytes()) - 2;
+    if (index >= lineCount_)
+        throw std::out_of_range("no such pending line");
+    const std::uint64_t begin = startOf(index);
+    const std::uint64_t end = (index + 1 < lineCount_ ? startOf(index + 1) : totalBytes()) - 2;
     const std::size_t length = static_cast<std::size_t>(end - begin);
     if (begin >= flushedBytes_)
         return writeBuffer_.substr(static_cast<std::size_t>(begin - flushedBytes_), length);
@@ -97,15 +128,14 @@ void PendingLineBuffer::writeAllTo(const std::function<void(std::string_view byt
 
 bool PendingLineBuffer::moveToNewFile(const QString& path)
 {
-    if (starts_.empty())
+    if (lineCount_ == 0)
         return false;
     flushWriteBuffer();
     if (!file_.nameAs(path, flushedBytes_, 0644))
         return false;
     beginResetModel();
-    starts_.clear();
-    flushedBytes_ = 0;
-    publishedRows_ = 0;
+    forgetLines();
+    startsFile_.truncate(0);
     endResetModel();
     return true;
 }

@@ -14,7 +14,8 @@ namespace zobran {
 
 // The script lines waiting to be written into the next script file. Whole tables pass through
 // here, so the lines are not kept in memory: each line, ended by CR LF, goes through a large write
-// buffer into an unnamed temporary file, and only the offset where each line begins is kept.
+// buffer into an unnamed temporary file, and the offset where each line begins into another, so
+// that memory stays the same however many lines are pending.
 //
 // As a list model (the hidden line list of the Generate Script window) it shows one row per line,
 // read back from the file on demand. Appending is silent; views learn about appended lines in
@@ -30,8 +31,8 @@ public:
     void appendLine(std::string_view utf8);
     void clear();
 
-    std::size_t lineCount() const { return starts_.size(); }
-    bool isEmpty() const { return starts_.empty(); }
+    std::size_t lineCount() const { return lineCount_; }
+    bool isEmpty() const { return lineCount_ == 0; }
     // A line without its line end.
     std::string line(std::size_t index) const;
 
@@ -56,11 +57,16 @@ public:
 private:
     void flushWriteBuffer();
     std::uint64_t totalBytes() const { return flushedBytes_ + writeBuffer_.size(); }
+    std::uint64_t startOf(std::size_t index) const;
+    void forgetLines();
 
     UnnamedFile file_;
     std::string writeBuffer_;
     std::uint64_t flushedBytes_ = 0;
-    std::vector<std::uint64_t> starts_;
+    UnnamedFile startsFile_;                 // where each of the first storedStarts_ lines begins
+    std::size_t storedStarts_ = 0;
+    std::vector<std::uint64_t> recentStarts_; // where each later line begins
+    std::size_t lineCount_ = 0;
     int publishedRows_ = 0;
 };
 

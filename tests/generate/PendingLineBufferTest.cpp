@@ -34,7 +34,8 @@ TEST(PendingLineBuffer, ManyLinesGoThroughTheTemporaryFileAndComeBackExactly)
 {
     PendingLineBuffer lines;
     const auto lineText = [](std::size_t i) { return "line " + std::to_string(i) + std::string(i % 300, 'x') + "é"; };
-    const std::size_t count = 30000; // several megabytes: more than the write buffer holds
+    // Several megabytes, more than the write buffer holds, and more line starts than are kept in memory.
+    const std::size_t count = 70000;
     std::size_t bytes = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const std::string text = lineText(i);
@@ -42,7 +43,8 @@ TEST(PendingLineBuffer, ManyLinesGoThroughTheTemporaryFileAndComeBackExactly)
         lines.appendLine(text);
     }
     ASSERT_EQ(lines.lineCount(), count);
-    for (std::size_t i : {std::size_t{0}, std::size_t{1}, std::size_t{4321}, count / 2, count - 2, count - 1})
+    for (std::size_t i : {std::size_t{0}, std::size_t{1}, std::size_t{4321}, std::size_t{65535}, std::size_t{65536},
+                          count / 2, count - 2, count - 1})
         EXPECT_EQ(lines.line(i), lineText(i)) << i;
 
     QByteArray out;
