@@ -56,10 +56,4 @@ AppError unknownFieldError()
                                          "name or ordinal."));
 }
 
-AppError notSupportedError()
-{
-    return AppError(3251, QStringLiteral("Current Recordset does not support this operation: its rows are read "
-                                         "forwards only."));
-}
-
 } // namespace zobran::db

@@ -36,6 +36,5 @@ AppError objectClosedError();   // 3704: the object is closed
 AppError objectOpenError();     // 3705: the object is open already
 AppError noCurrentRowError();   // 3021: reading past the last row
 AppError unknownFieldError();   // 3265: no field of that name or position
-AppError notSupportedError();   // 3251: the result set does not offer the operation
 
 } // namespace zobran::db

@@ -3,7 +3,6 @@
 #include "db/Connection.h"
 #include "db/FreedMemory.h"
 #include "db/ResultFetcher.h"
-#include "db/RowSpool.h"
 #include "db/SqlTypes.h"
 #include "db/WideText.h"
 
@@ -76,7 +75,6 @@ struct ResultSet::Query {
     Connection* connection = nullptr;
     std::weak_ptr<void> connectionAlive;
     ReadProgress progress;
-    RowKeeping keeping = RowKeeping::InMemory;
     bool freshFromOpen = false; // the rows open() just read are the current ones
 };
 
@@ -84,9 +82,8 @@ ResultSet::ResultSet() = default;
 
 ResultSet::~ResultSet()
 {
-    const bool large = rows_.rowCount() > LargeResultRows || spool_;
+    const bool large = rows_.rowCount() > LargeResultRows;
     rows_ = RowStore();
-    spool_.reset();
     order_ = {};
     if (large)
         returnFreedMemory();
@@ -115,7 +112,7 @@ ResultSet ResultSet::fromRows(std::vector<FieldInfo> fields,
     return set;
 }
 
-void ResultSet::open(const QString& sql, Connection& connection, ReadProgress progress, RowKeeping keeping)
+void ResultSet::open(const QString& sql, Connection& connection, ReadProgress progress)
 {
     if (open_)
         throw objectOpenError();
@@ -124,7 +121,6 @@ void ResultSet::open(const QString& sql, Connection& connection, ReadProgress pr
     query->connection = &connection;
     query->connectionAlive = connection.aliveToken();
     query->progress = std::move(progress);
-    query->keeping = keeping;
     query_ = std::move(query);
     fetchAll();
     query_->freshFromOpen = true;
@@ -137,7 +133,7 @@ void ResultSet::requery()
         return; // built in memory: nothing to read again
     if (query_->freshFromOpen) {
         query_->freshFromOpen = false;
-        moveFirst();
+        position_ = 0;
         return;
     }
     fetchAll();
@@ -153,21 +149,11 @@ void ResultSet::fetchAll()
     const std::vector<SQLWCHAR> text = toSqlWide(query.sql);
     checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
     ResultFetcher fetcher(statement, query.connection->serverInfo());
-    const int columns = static_cast<int>(fetcher.fields().size());
-    std::unique_ptr<RowSpool> spool;
-    RowStore rows(columns);
-    if (query.keeping == RowKeeping::ForwardsOnly && fetcher.hasColumns()) {
-        spool = std::make_unique<RowSpool>(columns);
-        fetcher.readAll(*spool, query.progress);
-        spool->rewind();
-        spool->next();
-    } else {
-        fetcher.readAll(rows, query.progress);
-    }
+    RowStore rows(static_cast<int>(fetcher.fields().size()));
+    fetcher.readAll(rows, query.progress);
     const bool hasRows = fetcher.hasColumns();
     fields_ = fetcher.fields();
     rows_ = std::move(rows);
-    spool_ = std::move(spool);
     order_.clear();
     position_ = 0;
     // A statement without result columns leaves the result set closed, as an action query does.
@@ -185,11 +171,10 @@ void ResultSet::fetchAll()
 void ResultSet::close()
 {
     requireOpen();
-    const bool large = rows_.rowCount() > LargeResultRows || spool_;
+    const bool large = rows_.rowCount() > LargeResultRows;
     open_ = false;
     fields_.clear();
     rows_ = RowStore();
-    spool_.reset();
     order_ = {};
     if (large)
         returnFreedMemory();
@@ -205,41 +190,30 @@ void ResultSet::requireOpen() const
         throw objectClosedError();
 }
 
-void ResultSet::requireAtHand() const
-{
-    requireOpen();
-    if (spool_)
-        throw notSupportedError();
-}
-
 bool ResultSet::eof() const
 {
-    return position_ >= static_cast<std::size_t>(recordCount());
+    requireOpen();
+    return position_ >= rows_.rowCount();
 }
 
 void ResultSet::moveFirst()
 {
     requireOpen();
     position_ = 0;
-    if (spool_) {
-        spool_->rewind();
-        spool_->next();
-    }
 }
 
 void ResultSet::moveNext()
 {
-    if (eof())
+    requireOpen();
+    if (position_ >= rows_.rowCount())
         throw noCurrentRowError();
     ++position_;
-    if (spool_)
-        spool_->next();
 }
 
 long ResultSet::recordCount() const
 {
     requireOpen();
-    return static_cast<long>(spool_ ? spool_->rowCount() : rows_.rowCount());
+    return static_cast<long>(rows_.rowCount());
 }
 
 int ResultSet::fieldCount() const
@@ -265,31 +239,27 @@ std::size_t ResultSet::currentRow() const
 
 bool ResultSet::isNull(int field) const
 {
-    const std::size_t row = currentRow();
-    return spool_ ? spool_->isNull(field) : rows_.isNull(row, field);
+    return rows_.isNull(currentRow(), field);
 }
 
 std::string_view ResultSet::value(int field) const
 {
-    const std::size_t row = currentRow();
-    return spool_ ? spool_->value(field) : rows_.value(row, field);
+    return rows_.value(currentRow(), field);
 }
 
 bool ResultSet::isNullAt(std::size_t row, int field) const
 {
-    requireAtHand();
     return rows_.isNull(physicalRow(row), field);
 }
 
 std::string_view ResultSet::valueAt(std::size_t row, int field) const
 {
-    requireAtHand();
     return rows_.value(physicalRow(row), field);
 }
 
 void ResultSet::setSort(const QString& sort)
 {
-    requireAtHand();
+    requireOpen();
     const QString previous = sort_;
     sort_ = sort.trimmed();
     try {
@@ -383,11 +353,10 @@ void ResultSet::notifyChanged()
         changed_();
 }
 
-std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress,
-                                               RowKeeping keeping)
+std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress)
 {
     auto resultSet = std::make_unique<ResultSet>();
-    resultSet->open(sql, connection, std::move(progress), keeping);
+    resultSet->open(sql, connection, std::move(progress));
     resultSet->requery();
     return resultSet;
 }
@@ -401,6 +370,16 @@ void readQueryRows(const QString& sql, Connection& connection, RowSink& rows, co
     if (!fetcher.hasColumns())
         throw objectClosedError();
     fetcher.readAll(rows, progress);
+}
+
+long countQueryRows(const QString& sql, Connection& connection, const ReadProgress& progress)
+{
+    struct Counter : RowSink {
+        long rows = 0;
+        void appendRow(const FetchedRow&) override { ++rows; }
+    } counter;
+    readQueryRows(sql, connection, counter, progress);
+    return counter.rows;
 }
 
 QStringList firstFieldTexts(ResultSet& resultSet)

@@ -25,18 +25,9 @@ struct FieldInfo {
     int decimalDigits = 0; // digits after the decimal point: a numeric's scale, a timestamp's fraction
 };
 
-class RowSpool;
-
-// Where an opened result set keeps its rows.
-enum class RowKeeping {
-    InMemory,     // all at hand: counted, sorted in place, read in any order (the grid)
-    ForwardsOnly, // in an unnamed temporary file: counted and read forwards from the first row,
-                  // with memory that stays the same whatever the row count (script generation)
-};
-
-// A client-side result set: the whole result is read when it is opened (the query runs once), can
-// be read again (requery), counted, sorted in place and read forwards from the first row. Text
-// arrives as wide characters and is kept as UTF-8.
+// A client-side result set: the whole result is read into memory when it is opened (the query runs
+// once), can be read again (requery), counted, sorted in place and read forwards from the first
+// row. Text arrives as wide characters and is kept as UTF-8.
 class ResultSet {
 public:
     ResultSet();
@@ -52,8 +43,7 @@ public:
                               const std::vector<std::vector<std::optional<std::string>>>& rows);
 
     // Executes the query once and reads its whole result; progress hears how many rows are read.
-    void open(const QString& sql, Connection& connection, ReadProgress progress = {},
-              RowKeeping keeping = RowKeeping::InMemory);
+    void open(const QString& sql, Connection& connection, ReadProgress progress = {});
     // Runs the query again and reads the new result from the first row.
     void requery();
     void close();
@@ -71,8 +61,7 @@ public:
     bool isNull(int field) const;
     std::string_view value(int field) const; // UTF-8; empty for NULL
 
-    // Random access in sorted order (for the grid); no current-row movement. Result sets kept
-    // forwards only raise 3251 here and in setSort.
+    // Random access in sorted order (for the grid); no current-row movement.
     bool isNullAt(std::size_t row, int field) const;
     std::string_view valueAt(std::size_t row, int field) const;
 
@@ -93,12 +82,9 @@ private:
     std::size_t physicalRow(std::size_t row) const { return order_.empty() ? row : order_[row]; }
     void notifyChanged();
 
-    void requireAtHand() const;
-
     bool open_ = false;
     std::vector<FieldInfo> fields_;
     RowStore rows_;
-    std::unique_ptr<RowSpool> spool_; // the rows of a result set kept forwards only
     std::vector<std::uint32_t> order_; // empty: read order
     QString sort_;
     std::size_t position_ = 0;
@@ -108,13 +94,15 @@ private:
 
 // Every opening site's sequence: a new result set opened static and optimistic on the connection,
 // then read again once.
-std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress = {},
-                                               RowKeeping keeping = RowKeeping::InMemory);
+std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress = {});
 
 // Executes the query once on the connection and hands the fields, then every row of its result,
 // to the sink (for readers that keep rows their own way). A statement without result columns
 // raises 3704, as reading its closed result set would.
 void readQueryRows(const QString& sql, Connection& connection, RowSink& rows, const ReadProgress& progress = {});
+
+// The rows of the query's result, counted as they are read and not kept (3704 as above).
+long countQueryRows(const QString& sql, Connection& connection, const ReadProgress& progress = {});
 
 // The text of the first field of every row, from the first row on.
 QStringList firstFieldTexts(ResultSet& resultSet);

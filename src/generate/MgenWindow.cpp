@@ -523,10 +523,7 @@ void MgenWindow::CRefreshRec_Click()
         for (int i = 0; i < lv_->topLevelItemCount(); ++i)
             queries << lv_->topLevelItem(i)->text(0);
         const RecordCountTexts texts = countRecords(filesWished_->text(), queries, [this](const QString& sql) {
-            const std::unique_ptr<db::ResultSet> counted = db::openStaticResultSet(
-                sql, connectionOf(SharedConnection()), readingProgress(), db::RowKeeping::ForwardsOnly);
-            const long count = counted->recordCount();
-            counted->close();
+            const long count = db::countQueryRows(sql, connectionOf(SharedConnection()), readingProgress());
             endReading();
             return count;
         });
