@@ -1,7 +1,9 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/ResultSet.h"
+#include "db/ResultFetcher.h"
 #include "db/ResultSetModel.h"
+#include "db/WideText.h"
 #include "support/TestServer.h"
 
 #include <QCoreApplication>
@@ -325,4 +327,92 @@ TEST_F(DatabaseTest, AQueryReadIntoASinkGivesTheFieldsFirstThenEveryRowWithItsPr
     } catch (const AppError& e) {
         EXPECT_EQ(e.number(), 3704);
     }
+}
+
+namespace {
+
+// Every value of a result as text ("<null>" for NULL), row by row.
+struct AllValues : RowSink {
+    std::vector<std::vector<std::string>> rows;
+    void appendRow(const FetchedRow& row) override
+    {
+        std::vector<std::string> values;
+        for (int c = 0; c < row.columnCount(); ++c)
+            values.push_back(row.isNull(c) ? "<null>" : std::string(row.value(c)));
+        rows.push_back(std::move(values));
+    }
+};
+
+AllValues readWith(Connection& connection, const QString& sql, const ServerInfo& server)
+{
+    OdbcHandle statement = connection.newStatement();
+    const std::vector<SQLWCHAR> text = toSqlWide(sql);
+    checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
+    ResultFetcher fetcher(statement, server);
+    AllValues values;
+    fetcher.readAll(values);
+    return values;
+}
+
+} // namespace
+
+TEST_F(DatabaseTest, EveryWayOfReadingGivesTheSameValues)
+{
+    // In blocks with timestamps as numbers (this server), in blocks with timestamps as the driver's
+    // text (a server whose driver writes them otherwise), and row by row (a driver that cannot read
+    // cells of a block): the same text for every value, long ones and NULLs included.
+    const QString sql = "select g, g * 1000000007::bigint as big, (g % 2 = 0) as even, g / 7.0 as ratio, "
+                        "(g * 1.25)::numeric(12,3) as amount, "
+                        "timestamp '2009-12-07 15:04:05.25' + g * interval '1 hour 1 second' as stamp, "
+                        "case when g % 5 = 0 then null else repeat(chr(945 + g % 20) || 'x''', g * 37) end as long_text, "
+                        "repeat('v', g % 300)::varchar as short_text, "
+                        "case when g = 7 then 'infinity'::timestamp end as odd_stamp "
+                        "from generate_series(1, 700) as g order by g";
+    const ServerInfo standIn = connection.serverInfo();
+    ASSERT_TRUE(standIn.readsCellsOfBlocks);
+    ASSERT_TRUE(standIn.writesTimestampsShortest());
+    ServerInfo timestampsAsText = standIn;
+    timestampsAsText.dbmsName = QStringLiteral("Another Server");
+    ServerInfo rowByRow = standIn;
+    rowByRow.readsCellsOfBlocks = false;
+
+    const AllValues expected = readWith(connection, sql, standIn);
+    ASSERT_EQ(expected.rows.size(), 700u);
+    EXPECT_EQ(expected.rows[9][5], "2009-12-08 01:04:15.25");
+    EXPECT_EQ(expected.rows[6][8], "9999-12-31 23:59:59");
+    EXPECT_EQ(expected.rows[698][6].size(), 699u * 37 * 4); // a Greek letter (2 bytes), "x" and "'"
+    EXPECT_EQ(readWith(connection, sql, timestampsAsText).rows, expected.rows);
+    EXPECT_EQ(readWith(connection, sql, rowByRow).rows, expected.rows);
+}
+
+TEST_F(DatabaseTest, AFailureWhileRowsAreReadEndsTheReadingOnEitherSide)
+{
+    // The driver fails after the first blocks of rows: the failure reaches the reader.
+    struct Counter : RowSink {
+        long rows = 0;
+        long failAt = -1;
+        void appendRow(const FetchedRow&) override
+        {
+            if (++rows == failAt)
+                throw AppError(42, QStringLiteral("the sink gives up"));
+        }
+    } counter;
+    try {
+        readQueryRows("select 1 / (g - 4500) from generate_series(1, 5000) as g", connection, counter);
+        FAIL() << "the division by zero must be reported";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.sqlState(), "22012") << e.description().toStdString();
+    }
+    EXPECT_LT(counter.rows, 4500);
+
+    // The reading side gives up: the fetching side stops, and the connection serves on.
+    counter = Counter();
+    counter.failAt = 1000;
+    try {
+        readQueryRows("select g from generate_series(1, 50000) as g", connection, counter);
+        FAIL() << "the sink's failure must come through";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), 42);
+    }
+    EXPECT_EQ(countQueryRows("select g from generate_series(1, 10) as g", connection), 10);
 }
