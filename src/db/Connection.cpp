@@ -23,14 +23,14 @@ QString infoText(const OdbcHandle& dbc, SQLUSMALLINT item)
     return fromSqlWide(text.data(), units);
 }
 
-bool readsCellsOfBlocks(const OdbcHandle& dbc)
+// What the driver's SQLGetData can read again (SQL_GD_* bits); 0 when it cannot tell, so that a
+// result is read the way every driver can.
+SQLUINTEGER getDataExtensions(const OdbcHandle& dbc)
 {
-    // A driver that cannot tell is read the way every driver can.
     SQLUINTEGER extensions = 0;
     if (!SQL_SUCCEEDED(SQLGetInfoW(dbc.get(), SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr)))
-        return false;
-    const SQLUINTEGER needed = SQL_GD_BLOCK | SQL_GD_BOUND | SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER;
-    return (extensions & needed) == needed;
+        return 0;
+    return extensions;
 }
 
 } // namespace
@@ -67,7 +67,9 @@ void Connection::open(const QString& connectionString, const QString& user, cons
     try {
         info.dbmsName = infoText(dbc, SQL_DBMS_NAME);
         info.identifierQuote = infoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR);
-        info.readsCellsOfBlocks = readsCellsOfBlocks(dbc);
+        const SQLUINTEGER extensions = getDataExtensions(dbc);
+        info.readsBoundCells = (extensions & SQL_GD_BOUND) != 0;
+        info.readsCellsOfBlocks = info.readsBoundCells && (extensions & SQL_GD_BLOCK) != 0;
     } catch (...) {
         SQLDisconnect(dbc.get());
         throw;

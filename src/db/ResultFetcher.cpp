@@ -216,7 +216,8 @@ struct CellText {
 } // namespace
 
 // The bound buffers of BlockCount blocks of rows in one allocation; the driver fills one block
-// while the rows of another are converted.
+// while the rows of another are converted. The columns are bound to a block's buffers just before
+// it is fetched.
 class ResultFetcher::Blocks {
 public:
     struct Block {
@@ -226,12 +227,13 @@ public:
         std::vector<CellText> reread; // in row order, then column order
     };
 
-    Blocks(OdbcHandle& stmt, std::vector<Column>& columns) : stmt_(stmt), columns_(columns)
+    // maxRows: 1 for a driver that reads a cell again only from the row it has just fetched.
+    Blocks(OdbcHandle& stmt, std::vector<Column>& columns, SQLULEN maxRows) : stmt_(stmt), columns_(columns)
     {
         std::size_t rowBytes = 0;
         for (const Column& c : columns_)
             rowBytes += c.elementBytes + sizeof(SQLLEN);
-        rowsPerBlock_ = std::clamp<SQLULEN>(BlockBytes / std::max<std::size_t>(rowBytes, 1), 1, MaxRowsPerBlock);
+        rowsPerBlock_ = std::clamp<SQLULEN>(BlockBytes / std::max<std::size_t>(rowBytes, 1), 1, maxRows);
         std::size_t offset = 0;
         const auto aligned = [](std::size_t n) { return (n + 15) & ~std::size_t{15}; };
         for (Column& c : columns_) {
@@ -249,21 +251,12 @@ public:
                 stmt_, "SQLSetStmtAttr");
         checked(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rowsPerBlock_), 0),
                 stmt_, "SQLSetStmtAttr");
-        checked(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_BIND_OFFSET_PTR, &bindOffset_, 0), stmt_, "SQLSetStmtAttr");
-        for (std::size_t c = 0; c < columns_.size(); ++c) {
-            const Column& column = columns_[c];
-            checked(SQLBindCol(stmt_.get(), static_cast<SQLUSMALLINT>(c + 1), column.cType(), base() + column.dataOffset,
-                               static_cast<SQLLEN>(column.elementBytes),
-                               reinterpret_cast<SQLLEN*>(base() + column.indicatorOffset)),
-                    stmt_, "SQLBindCol");
-        }
     }
 
     ~Blocks()
     {
         // The buffers go with this object: the driver must not keep pointers to them.
         SQLFreeStmt(stmt_.get(), SQL_UNBIND);
-        SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_BIND_OFFSET_PTR, nullptr, 0);
         SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
         SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
     }
@@ -288,7 +281,14 @@ public:
     void fetch(int index)
     {
         Block& b = block(index);
-        bindOffset_ = static_cast<SQLULEN>(index) * blockBytes_;
+        std::byte* const buffers = base() + static_cast<std::size_t>(index) * blockBytes_;
+        for (std::size_t c = 0; c < columns_.size(); ++c) {
+            const Column& column = columns_[c];
+            checked(SQLBindCol(stmt_.get(), static_cast<SQLUSMALLINT>(c + 1), column.cType(), buffers + column.dataOffset,
+                               static_cast<SQLLEN>(column.elementBytes),
+                               reinterpret_cast<SQLLEN*>(buffers + column.indicatorOffset)),
+                    stmt_, "SQLBindCol");
+        }
         b.fetched = 0;
         b.reread.clear();
         checked(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_STATUS_PTR, b.status.data(), 0), stmt_, "SQLSetStmtAttr");
@@ -308,7 +308,8 @@ public:
             for (std::size_t c = 0; c < columns_.size(); ++c) {
                 if (!needsText(index, c, r, aroundToday))
                     continue;
-                if (!positioned) {
+                // With one row a block the driver is on that row already.
+                if (!positioned && rowsPerBlock_ > 1) {
                     checked(SQLSetPos(stmt_.get(), static_cast<SQLSETPOSIROW>(r + 1), SQL_POSITION, SQL_LOCK_NO_CHANGE),
                             stmt_, "SQLSetPos");
                     positioned = true;
@@ -347,7 +348,6 @@ private:
     std::size_t blockBytes_ = 0;
     std::unique_ptr<std::uint64_t[]> memory_;
     std::array<Block, BlockCount> blocks_;
-    SQLULEN bindOffset_ = 0;
     std::vector<SQLWCHAR> piece_;
 };
 
@@ -473,7 +473,7 @@ private:
 } // namespace
 
 ResultFetcher::ResultFetcher(OdbcHandle& statement, const ServerInfo& server)
-    : statement_(statement), readsCellsOfBlocks_(server.readsCellsOfBlocks)
+    : statement_(statement), readsBoundCells_(server.readsBoundCells), readsCellsOfBlocks_(server.readsCellsOfBlocks)
 {
     SQLSMALLINT count = 0;
     checked(SQLNumResultCols(statement_.get(), &count), statement_, "SQLNumResultCols");
@@ -525,7 +525,7 @@ void ResultFetcher::readAll(RowSink& sink, const ReadProgress& progress)
     if (!hasColumns())
         return;
     sink.begin(fields_);
-    if (readsCellsOfBlocks_)
+    if (readsBoundCells_)
         readInBlocks(sink, progress);
     else
         readRowByRow(sink, progress);
@@ -533,7 +533,7 @@ void ResultFetcher::readAll(RowSink& sink, const ReadProgress& progress)
 
 void ResultFetcher::readInBlocks(RowSink& sink, const ReadProgress& progress)
 {
-    Blocks blocks(statement_, columns_);
+    Blocks blocks(statement_, columns_, readsCellsOfBlocks_ ? MaxRowsPerBlock : 1);
     BlockQueue queue;
     FetchingThread fetching(blocks, queue);
 

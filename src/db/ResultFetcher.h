@@ -28,8 +28,9 @@ namespace zobran::db {
 // - everything else as wide characters, so text is right in every locale; floating-point values
 //   as the shortest text that reads back to the same value.
 //
-// A driver that cannot read a cell of a fetched block on its own (see ServerInfo) gets the rows
-// one by one, every value read in pieces as wide characters.
+// A driver that reads a bound cell again only from the row it has just fetched (see ServerInfo)
+// gets blocks of one row; one that cannot read bound cells again at all gets the rows one by one,
+// every value read in pieces as wide characters.
 class ResultFetcher {
 public:
     ResultFetcher(OdbcHandle& statement, const ServerInfo& server);
@@ -53,6 +54,7 @@ private:
     void readRowByRow(RowSink& sink, const ReadProgress& progress);
 
     OdbcHandle& statement_;
+    bool readsBoundCells_;
     bool readsCellsOfBlocks_;
     std::vector<FieldInfo> fields_;
     std::vector<Column> columns_;

@@ -9,8 +9,10 @@ namespace zobran::db {
 struct ServerInfo {
     QString dbmsName;        // "Microsoft SQL Server", "PostgreSQL", ...
     QString identifierQuote; // the driver's quote for names ("\""); " " or empty when it has none
-    // The driver reads a bound column of any row of a fetched block again with SQLGetData once
-    // SQLSetPos has moved to that row, so long values need no rows fetched one by one.
+    // The driver reads a bound column again with SQLGetData: of the row just fetched, and (the
+    // second) of any row of a fetched block once SQLSetPos has moved to it. Values longer than their
+    // buffers are read so, without fetching all rows one value at a time.
+    bool readsBoundCells = false;
     bool readsCellsOfBlocks = false;
 
     // SQL Server itself: names quote as [name], a batch may hold several statements.

@@ -359,8 +359,9 @@ AllValues readWith(Connection& connection, const QString& sql, const ServerInfo&
 TEST_F(DatabaseTest, EveryWayOfReadingGivesTheSameValues)
 {
     // In blocks with timestamps as numbers (this server), in blocks with timestamps as the driver's
-    // text (a server whose driver writes them otherwise), and row by row (a driver that cannot read
-    // cells of a block): the same text for every value, long ones and NULLs included.
+    // text (a server whose driver writes them otherwise), in blocks of one row (a driver that reads
+    // bound cells again only of the row just fetched) and row by row (one that cannot at all): the
+    // same text for every value, long ones and NULLs included.
     const QString sql = "select g, g * 1000000007::bigint as big, (g % 2 = 0) as even, g / 7.0 as ratio, "
                         "(g * 1.25)::numeric(12,3) as amount, "
                         "timestamp '2009-12-07 15:04:05.25' + g * interval '1 hour 1 second' as stamp, "
@@ -369,12 +370,14 @@ TEST_F(DatabaseTest, EveryWayOfReadingGivesTheSameValues)
                         "case when g = 7 then 'infinity'::timestamp end as odd_stamp "
                         "from generate_series(1, 700) as g order by g";
     const ServerInfo standIn = connection.serverInfo();
-    ASSERT_TRUE(standIn.readsCellsOfBlocks);
+    ASSERT_TRUE(standIn.readsBoundCells && standIn.readsCellsOfBlocks);
     ASSERT_TRUE(standIn.writesTimestampsShortest());
     ServerInfo timestampsAsText = standIn;
     timestampsAsText.dbmsName = QStringLiteral("Another Server");
-    ServerInfo rowByRow = standIn;
-    rowByRow.readsCellsOfBlocks = false;
+    ServerInfo rowsOfOne = standIn;
+    rowsOfOne.readsCellsOfBlocks = false;
+    ServerInfo rowByRow = rowsOfOne;
+    rowByRow.readsBoundCells = false;
 
     const AllValues expected = readWith(connection, sql, standIn);
     ASSERT_EQ(expected.rows.size(), 700u);
@@ -382,6 +385,7 @@ TEST_F(DatabaseTest, EveryWayOfReadingGivesTheSameValues)
     EXPECT_EQ(expected.rows[6][8], "9999-12-31 23:59:59");
     EXPECT_EQ(expected.rows[698][6].size(), 699u * 37 * 4); // a Greek letter (2 bytes), "x" and "'"
     EXPECT_EQ(readWith(connection, sql, timestampsAsText).rows, expected.rows);
+    EXPECT_EQ(readWith(connection, sql, rowsOfOne).rows, expected.rows);
     EXPECT_EQ(readWith(connection, sql, rowByRow).rows, expected.rows);
 }
 
