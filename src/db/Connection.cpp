@@ -23,6 +23,16 @@ QString infoText(const OdbcHandle& dbc, SQLUSMALLINT item)
     return fromSqlWide(text.data(), units);
 }
 
+// What the driver's SQLGetData can read again (SQL_GD_* bits); 0 when it cannot tell, so that a
+// result is read the way every driver can.
+SQLUINTEGER getDataExtensions(const OdbcHandle& dbc)
+{
+    SQLUINTEGER extensions = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(dbc.get(), SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr)))
+        return 0;
+    return extensions;
+}
+
 } // namespace
 
 Connection::Connection() : dbc_(std::make_unique<OdbcHandle>()) {}
@@ -57,6 +67,9 @@ void Connection::open(const QString& connectionString, const QString& user, cons
     try {
         info.dbmsName = infoText(dbc, SQL_DBMS_NAME);
         info.identifierQuote = infoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR);
+        const SQLUINTEGER extensions = getDataExtensions(dbc);
+        info.readsBoundCells = (extensions & SQL_GD_BOUND) != 0;
+        info.readsCellsOfBlocks = info.readsBoundCells && (extensions & SQL_GD_BLOCK) != 0;
     } catch (...) {
         SQLDisconnect(dbc.get());
         throw;

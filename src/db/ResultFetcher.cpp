@@ -6,55 +6,88 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <condition_variable>
+#include <ctime>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace zobran::db {
 
 namespace {
 
-// Columns announced wider than this (or of unknown width) are read in pieces, row by row.
+// Text columns announced wider than this (or of unknown width) get buffers of LongBoundChars;
+// their longer values are read in pieces.
 constexpr SQLLEN LongColumnChars = 4000;
-constexpr std::size_t BlockBytes = 8u << 20;
-constexpr SQLULEN MaxRowsPerBlock = 1024;
+constexpr SQLLEN LongBoundChars = 1024;
+// A block of rows takes at most BlockBytes of buffers; BlockCount blocks take turns between the
+// thread that fetches and the one that converts.
+constexpr std::size_t BlockBytes = 1u << 20;
+constexpr SQLULEN MaxRowsPerBlock = 256;
+constexpr int BlockCount = 3;
 constexpr std::size_t PieceUnits = 32768;
 
-struct ColumnPlan {
-    SQLSMALLINT type = 0;
-    SQLLEN displayChars = 0;
-    bool isLong = false;
+// How a column is fetched.
+enum class Form {
+    Integer,   // SQL_C_SBIGINT
+    Bit,       // SQL_C_BIT
+    Timestamp, // SQL_C_TYPE_TIMESTAMP
+    Narrow,    // SQL_C_CHAR, text of single-byte characters
+    Wide,      // SQL_C_WCHAR
 };
 
-struct TruncatedValue {};
-
-std::vector<ColumnPlan> describeColumns(OdbcHandle& stmt, SQLSMALLINT count, std::vector<FieldInfo>& fields)
+bool isLongType(SQLSMALLINT type)
 {
-    std::vector<ColumnPlan> plans(static_cast<std::size_t>(count));
-    fields.clear();
-    fields.reserve(plans.size());
-    for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(count); ++i) {
-        std::array<SQLWCHAR, 512> name{};
-        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
-        SQLULEN size = 0;
-        checked(SQLDescribeColW(stmt.get(), i, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength, &type,
-                                &size, &digits, &nullable),
-                stmt, "SQLDescribeCol");
-        SQLLEN display = 0;
-        checked(SQLColAttributeW(stmt.get(), i, SQL_DESC_DISPLAY_SIZE, nullptr, 0, nullptr, &display), stmt,
-                "SQLColAttribute");
-        ColumnPlan& plan = plans[i - 1];
-        plan.type = type;
-        plan.displayChars = display;
-        plan.isLong = display <= 0 || display > LongColumnChars || type == SQL_LONGVARCHAR
-            || type == SQL_WLONGVARCHAR || type == SQL_LONGVARBINARY;
-        FieldInfo field;
-        const auto units = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0)), name.size() - 1);
-        char16_t pending = 0;
-        appendUtf16AsUtf8(field.name, name.data(), units, pending);
-        finishUtf16(field.name, pending);
-        field.type = type;
-        field.decimalDigits = digits;
-        fields.push_back(std::move(field));
+    return type == SQL_LONGVARCHAR || type == SQL_WLONGVARCHAR || type == SQL_LONGVARBINARY;
+}
+
+bool isText(Form form)
+{
+    return form == Form::Narrow || form == Form::Wide;
+}
+
+} // namespace
+
+struct ResultFetcher::Column {
+    SQLSMALLINT type = 0;
+    Form form = Form::Wide;
+    std::size_t textUnits = 0;    // characters the buffer of a text column holds, its terminator included
+    std::size_t elementBytes = 0; // one row's share of the buffer
+    std::size_t dataOffset = 0;   // of the buffer in the first block
+    std::size_t indicatorOffset = 0;
+
+    SQLSMALLINT cType() const
+    {
+        switch (form) {
+        case Form::Integer: return SQL_C_SBIGINT;
+        case Form::Bit: return SQL_C_BIT;
+        case Form::Timestamp: return SQL_C_TYPE_TIMESTAMP;
+        case Form::Narrow: return SQL_C_CHAR;
+        case Form::Wide: return SQL_C_WCHAR;
+        }
+        return SQL_C_WCHAR;
     }
-    return plans;
+};
+
+namespace {
+
+Form formOf(SQLSMALLINT type, const ServerInfo& server)
+{
+    switch (type) {
+    case SQL_TINYINT: case SQL_SMALLINT: case SQL_INTEGER: case SQL_BIGINT:
+        return Form::Integer;
+    case SQL_BIT:
+        return Form::Bit;
+    case SQL_NUMERIC: case SQL_DECIMAL:
+        return Form::Narrow;
+    case SQL_TYPE_TIMESTAMP: case SQL_TIMESTAMP:
+        return server.writesTimestampsShortest() ? Form::Timestamp : Form::Wide;
+    default:
+        return Form::Wide;
+    }
 }
 
 // Floating-point values are kept as the shortest text that reads back to the same value.
@@ -69,145 +102,537 @@ void normalizeFloatText(std::string& buffer, std::size_t start, bool singlePreci
     appendShortestFloatText(buffer, std::string_view(text.data(), length), singlePrecision);
 }
 
-void finishValue(RowStore& rows, int column, std::size_t start, SQLSMALLINT type)
+void appendDigits(std::string& out, unsigned value, int width)
 {
-    if (isFloatingType(type))
-        normalizeFloatText(rows.openValue(column), start, type == SQL_REAL);
-    rows.endValue(column);
+    char digits[16];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0 || n < width);
+    while (n > 0)
+        out.push_back(digits[--n]);
 }
 
-// Bound arrays, many rows per fetch. Throws TruncatedValue when a value does not fit its buffer.
-void fetchInBlocks(OdbcHandle& stmt, const std::vector<ColumnPlan>& plans, RowStore& rows)
+// "yyyy-mm-dd hh:mm:ss", then "." and the fraction's digits without trailing zeros when it has one.
+void appendTimestampText(std::string& out, const SQL_TIMESTAMP_STRUCT& t)
 {
-    std::size_t rowBytes = 0;
-    for (const ColumnPlan& p : plans)
-        rowBytes += static_cast<std::size_t>(p.displayChars + 1) * sizeof(SQLWCHAR) + sizeof(SQLLEN);
-    const SQLULEN rowsPerBlock = std::clamp<SQLULEN>(BlockBytes / std::max<std::size_t>(rowBytes, 1), 1, MaxRowsPerBlock);
-
-    std::vector<std::vector<SQLWCHAR>> buffers(plans.size());
-    std::vector<std::vector<SQLLEN>> indicators(plans.size());
-    std::vector<SQLUSMALLINT> status(rowsPerBlock);
-    SQLULEN fetched = 0;
-    checked(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0),
-            stmt, "SQLSetStmtAttr");
-    checked(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rowsPerBlock), 0), stmt,
-            "SQLSetStmtAttr");
-    checked(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0), stmt, "SQLSetStmtAttr");
-    checked(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROW_STATUS_PTR, status.data(), 0), stmt, "SQLSetStmtAttr");
-    for (std::size_t c = 0; c < plans.size(); ++c) {
-        const std::size_t width = static_cast<std::size_t>(plans[c].displayChars) + 1;
-        buffers[c].resize(width * rowsPerBlock);
-        indicators[c].resize(rowsPerBlock);
-        checked(SQLBindCol(stmt.get(), static_cast<SQLUSMALLINT>(c + 1), SQL_C_WCHAR, buffers[c].data(),
-                           static_cast<SQLLEN>(width * sizeof(SQLWCHAR)), indicators[c].data()),
-                stmt, "SQLBindCol");
-    }
-
-    for (;;) {
-        fetched = 0;
-        if (checked(SQLFetchScroll(stmt.get(), SQL_FETCH_NEXT, 0), stmt, "SQLFetchScroll") == SQL_NO_DATA)
-            break;
-        for (SQLULEN r = 0; r < fetched; ++r) {
-            if (status[r] == SQL_ROW_ERROR)
-                throw DbError(diagnosticsOf(SQL_HANDLE_STMT, stmt.get()), QStringLiteral("A row could not be read."));
-            if (status[r] == SQL_ROW_NOROW)
-                continue;
-            for (std::size_t c = 0; c < plans.size(); ++c) {
-                const int column = static_cast<int>(c);
-                const SQLLEN indicator = indicators[c][r];
-                if (indicator == SQL_NULL_DATA) {
-                    rows.appendNull(column);
-                    continue;
-                }
-                const std::size_t width = static_cast<std::size_t>(plans[c].displayChars) + 1;
-                if (indicator == SQL_NO_TOTAL || indicator < 0
-                    || static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR) >= width)
-                    throw TruncatedValue{};
-                std::string& out = rows.openValue(column);
-                const std::size_t start = out.size();
-                char16_t pending = 0;
-                appendUtf16AsUtf8(out, buffers[c].data() + r * width, static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR), pending);
-                finishUtf16(out, pending);
-                finishValue(rows, column, start, plans[c].type);
-            }
-            rows.finishRow();
-        }
+    appendDigits(out, static_cast<unsigned>(t.year), 4);
+    out.push_back('-');
+    appendDigits(out, t.month, 2);
+    out.push_back('-');
+    appendDigits(out, t.day, 2);
+    out.push_back(' ');
+    appendDigits(out, t.hour, 2);
+    out.push_back(':');
+    appendDigits(out, t.minute, 2);
+    out.push_back(':');
+    appendDigits(out, t.second, 2);
+    if (t.fraction != 0) {
+        char nanos[9];
+        unsigned value = t.fraction;
+        for (int i = 8; i >= 0; --i, value /= 10)
+            nanos[i] = static_cast<char>('0' + value % 10);
+        int length = 9;
+        while (nanos[length - 1] == '0')
+            --length;
+        out.push_back('.');
+        out.append(nanos, static_cast<std::size_t>(length));
     }
 }
 
-// One row at a time, every value read in pieces of any length.
-void fetchRowByRow(OdbcHandle& stmt, const std::vector<ColumnPlan>& plans, RowStore& rows)
+struct Day {
+    int year = 0, month = 0, day = 0;
+};
+
+// Yesterday, today and tomorrow by the local clock.
+std::array<Day, 3> daysAroundToday()
 {
-    std::vector<SQLWCHAR> piece(PieceUnits);
+    std::array<Day, 3> days;
+    const std::time_t now = std::time(nullptr);
+    for (int i = 0; i < 3; ++i) {
+        const std::time_t when = now + (i - 1) * 86400;
+        std::tm local{};
+        localtime_r(&when, &local);
+        days[static_cast<std::size_t>(i)] = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    }
+    return days;
+}
+
+// Whether the written form stands for the value the server holds. Outside it: years before 1 or
+// after 9999, which the server writes otherwise, and midnight around today, which a driver gives
+// for a value it could not take apart.
+bool timestampFormFits(const SQL_TIMESTAMP_STRUCT& t, const std::array<Day, 3>& aroundToday)
+{
+    if (t.year < 1 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23
+        || t.minute > 59 || t.second > 59 || t.fraction >= 1000000000u)
+        return false;
+    if (t.hour == 0 && t.minute == 0 && t.second == 0 && t.fraction == 0) {
+        for (const Day& d : aroundToday)
+            if (t.year == d.year && t.month == d.month && t.day == d.day)
+                return false;
+    }
+    return true;
+}
+
+// Reads column `number` of the current row (or the row SQLSetPos moved to) whole, in pieces,
+// appending its text to out; false when it is NULL (nothing appended).
+bool readValueInPieces(OdbcHandle& stmt, SQLUSMALLINT number, bool wide, std::vector<SQLWCHAR>& piece, std::string& out)
+{
+    piece.resize(PieceUnits);
     const SQLLEN pieceBytes = static_cast<SQLLEN>(piece.size() * sizeof(SQLWCHAR));
-    while (checked(SQLFetch(stmt.get()), stmt, "SQLFetch") != SQL_NO_DATA) {
-        for (std::size_t c = 0; c < plans.size(); ++c) {
-            const int column = static_cast<int>(c);
-            std::string& out = rows.openValue(column);
-            const std::size_t start = out.size();
-            char16_t pending = 0;
-            bool isNull = false;
-            for (;;) {
-                SQLLEN indicator = 0;
-                const SQLRETURN rc = checked(SQLGetData(stmt.get(), static_cast<SQLUSMALLINT>(c + 1), SQL_C_WCHAR,
-                                                        piece.data(), pieceBytes, &indicator),
-                                             stmt, "SQLGetData");
-                if (rc == SQL_NO_DATA)
-                    break;
-                if (indicator == SQL_NULL_DATA) {
-                    isNull = true;
-                    break;
-                }
-                const bool more = indicator == SQL_NO_TOTAL || indicator >= pieceBytes;
-                const std::size_t units = more ? piece.size() - 1 : static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR);
-                appendUtf16AsUtf8(out, piece.data(), units, pending);
-                if (!more)
-                    break;
-            }
-            if (isNull) {
-                out.resize(start);
-                rows.appendNull(column);
-            } else {
-                finishUtf16(out, pending);
-                finishValue(rows, column, start, plans[c].type);
-            }
-        }
-        rows.finishRow();
+    const std::size_t terminatorBytes = wide ? sizeof(SQLWCHAR) : 1;
+    char16_t pending = 0;
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = checked(SQLGetData(stmt.get(), number, wide ? SQL_C_WCHAR : SQL_C_CHAR, piece.data(),
+                                                pieceBytes, &indicator),
+                                     stmt, "SQLGetData");
+        if (rc == SQL_NO_DATA)
+            break;
+        if (indicator == SQL_NULL_DATA)
+            return false;
+        const bool more = indicator == SQL_NO_TOTAL || indicator > pieceBytes - static_cast<SQLLEN>(terminatorBytes);
+        const std::size_t bytes = more ? static_cast<std::size_t>(pieceBytes) - terminatorBytes : static_cast<std::size_t>(indicator);
+        if (wide)
+            appendUtf16AsUtf8(out, piece.data(), bytes / sizeof(SQLWCHAR), pending);
+        else
+            out.append(reinterpret_cast<const char*>(piece.data()), bytes);
+        if (!more)
+            break;
     }
+    finishUtf16(out, pending);
+    return true;
 }
+
+// A cell whose bound buffer does not hold its value, read again whole as text.
+struct CellText {
+    SQLULEN row = 0;
+    std::size_t column = 0;
+    bool isNull = false;
+    std::string utf8;
+};
 
 } // namespace
 
-bool fetchResult(OdbcHandle& statement, const std::function<void()>& reexecute, std::vector<FieldInfo>& fields,
-                 RowStore& rows)
-{
-    SQLSMALLINT count = 0;
-    checked(SQLNumResultCols(statement.get(), &count), statement, "SQLNumResultCols");
-    if (count <= 0)
-        return false;
-    const std::vector<ColumnPlan> plans = describeColumns(statement, count, fields);
-    rows = RowStore(count);
-    SQLLEN expected = 0;
-    if (SQL_SUCCEEDED(SQLRowCount(statement.get(), &expected)) && expected > 0)
-        rows.reserveRows(static_cast<std::size_t>(expected));
+// The bound buffers of BlockCount blocks of rows in one allocation; the driver fills one block
+// while the rows of another are converted. The columns are bound to a block's buffers just before
+// it is fetched.
+class ResultFetcher::Blocks {
+public:
+    struct Block {
+        SQLULEN fetched = 0;
+        bool atEnd = false;
+        std::vector<SQLUSMALLINT> status;
+        std::vector<CellText> reread; // in row order, then column order
+    };
 
-    const bool anyLong = std::any_of(plans.begin(), plans.end(), [](const ColumnPlan& p) { return p.isLong; });
-    if (!anyLong) {
-        try {
-            fetchInBlocks(statement, plans, rows);
-            return true;
-        } catch (const TruncatedValue&) {
-            rows = RowStore(count);
-            checked(SQLFreeStmt(statement.get(), SQL_UNBIND), statement, "SQLFreeStmt");
-            checked(SQLSetStmtAttr(statement.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(1), 0),
-                    statement, "SQLSetStmtAttr");
-            checked(SQLSetStmtAttr(statement.get(), SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0), statement, "SQLSetStmtAttr");
-            checked(SQLSetStmtAttr(statement.get(), SQL_ATTR_ROW_STATUS_PTR, nullptr, 0), statement, "SQLSetStmtAttr");
-            reexecute();
+    // maxRows: 1 for a driver that reads a cell again only from the row it has just fetched.
+    Blocks(OdbcHandle& stmt, std::vector<Column>& columns, SQLULEN maxRows) : stmt_(stmt), columns_(columns)
+    {
+        std::size_t rowBytes = 0;
+        for (const Column& c : columns_)
+            rowBytes += c.elementBytes + sizeof(SQLLEN);
+        rowsPerBlock_ = std::clamp<SQLULEN>(BlockBytes / std::max<std::size_t>(rowBytes, 1), 1, maxRows);
+        std::size_t offset = 0;
+        const auto aligned = [](std::size_t n) { return (n + 15) & ~std::size_t{15}; };
+        for (Column& c : columns_) {
+            c.dataOffset = offset;
+            offset = aligned(offset + c.elementBytes * rowsPerBlock_);
+            c.indicatorOffset = offset;
+            offset = aligned(offset + sizeof(SQLLEN) * rowsPerBlock_);
+        }
+        blockBytes_ = offset;
+        memory_ = std::make_unique_for_overwrite<std::uint64_t[]>(blockBytes_ * BlockCount / sizeof(std::uint64_t) + 1);
+        for (Block& b : blocks_)
+            b.status.resize(rowsPerBlock_);
+
+        checked(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0),
+                stmt_, "SQLSetStmtAttr");
+        checked(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rowsPerBlock_), 0),
+                stmt_, "SQLSetStmtAttr");
+    }
+
+    ~Blocks()
+    {
+        // The buffers go with this object: the driver must not keep pointers to them.
+        SQLFreeStmt(stmt_.get(), SQL_UNBIND);
+        SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+        SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+    }
+
+    Block& block(int index) { return blocks_[static_cast<std::size_t>(index)]; }
+
+    template <class T>
+    const T& cell(int index, std::size_t column, SQLULEN row) const
+    {
+        const Column& c = columns_[column];
+        return *reinterpret_cast<const T*>(base() + static_cast<std::size_t>(index) * blockBytes_ + c.dataOffset
+                                           + c.elementBytes * row);
+    }
+    SQLLEN indicator(int index, std::size_t column, SQLULEN row) const
+    {
+        return reinterpret_cast<const SQLLEN*>(base() + static_cast<std::size_t>(index) * blockBytes_
+                                               + columns_[column].indicatorOffset)[row];
+    }
+
+    // Fills a block with the next rows and reads again, whole, every cell its buffer does not
+    // hold. On the fetching thread.
+    void fetch(int index)
+    {
+        Block& b = block(index);
+        std::byte* const buffers = base() + static_cast<std::size_t>(index) * blockBytes_;
+        for (std::size_t c = 0; c < columns_.size(); ++c) {
+            const Column& column = columns_[c];
+            checked(SQLBindCol(stmt_.get(), static_cast<SQLUSMALLINT>(c + 1), column.cType(), buffers + column.dataOffset,
+                               static_cast<SQLLEN>(column.elementBytes),
+                               reinterpret_cast<SQLLEN*>(buffers + column.indicatorOffset)),
+                    stmt_, "SQLBindCol");
+        }
+        b.fetched = 0;
+        b.reread.clear();
+        checked(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_STATUS_PTR, b.status.data(), 0), stmt_, "SQLSetStmtAttr");
+        checked(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROWS_FETCHED_PTR, &b.fetched, 0), stmt_, "SQLSetStmtAttr");
+        if (checked(SQLFetchScroll(stmt_.get(), SQL_FETCH_NEXT, 0), stmt_, "SQLFetchScroll") == SQL_NO_DATA) {
+            b.fetched = 0;
+            b.atEnd = true;
+            return;
+        }
+        const std::array<Day, 3> aroundToday = daysAroundToday();
+        for (SQLULEN r = 0; r < b.fetched; ++r) {
+            if (b.status[r] == SQL_ROW_ERROR)
+                throw DbError(diagnosticsOf(SQL_HANDLE_STMT, stmt_.get()), QStringLiteral("A row could not be read."));
+            if (b.status[r] == SQL_ROW_NOROW)
+                continue;
+            bool positioned = false;
+            for (std::size_t c = 0; c < columns_.size(); ++c) {
+                if (!needsText(index, c, r, aroundToday))
+                    continue;
+                // With one row a block the driver is on that row already.
+                if (!positioned && rowsPerBlock_ > 1) {
+                    checked(SQLSetPos(stmt_.get(), static_cast<SQLSETPOSIROW>(r + 1), SQL_POSITION, SQL_LOCK_NO_CHANGE),
+                            stmt_, "SQLSetPos");
+                    positioned = true;
+                }
+                CellText text;
+                text.row = r;
+                text.column = c;
+                text.isNull = !readValueInPieces(stmt_, static_cast<SQLUSMALLINT>(c + 1), columns_[c].form != Form::Narrow,
+                                                 piece_, text.utf8);
+                b.reread.push_back(std::move(text));
+            }
         }
     }
-    fetchRowByRow(statement, plans, rows);
-    return true;
+
+private:
+    std::byte* base() const { return reinterpret_cast<std::byte*>(memory_.get()); }
+
+    bool needsText(int index, std::size_t c, SQLULEN r, const std::array<Day, 3>& aroundToday) const
+    {
+        const Column& column = columns_[c];
+        const SQLLEN length = indicator(index, c, r);
+        if (length == SQL_NULL_DATA)
+            return false;
+        if (isText(column.form)) {
+            const std::size_t unitBytes = column.form == Form::Wide ? sizeof(SQLWCHAR) : 1;
+            return length == SQL_NO_TOTAL || length < 0 || static_cast<std::size_t>(length) / unitBytes >= column.textUnits;
+        }
+        if (column.form == Form::Timestamp)
+            return !timestampFormFits(cell<SQL_TIMESTAMP_STRUCT>(index, c, r), aroundToday);
+        return false;
+    }
+
+    OdbcHandle& stmt_;
+    std::vector<Column>& columns_;
+    SQLULEN rowsPerBlock_ = 1;
+    std::size_t blockBytes_ = 0;
+    std::unique_ptr<std::uint64_t[]> memory_;
+    std::array<Block, BlockCount> blocks_;
+    std::vector<SQLWCHAR> piece_;
+};
+
+namespace {
+
+// The blocks going round between the fetching thread and the converting one. The fetching thread
+// ends at the last block, at a failure (kept for the converting thread) or when told to stop.
+class BlockQueue {
+public:
+    BlockQueue()
+    {
+        for (int i = 0; i < BlockCount; ++i)
+            empty_.push_back(i);
+    }
+
+    // Fetching side.
+    bool takeEmpty(int& index)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return stop_ || !empty_.empty(); });
+        if (stop_)
+            return false;
+        index = empty_.front();
+        empty_.pop_front();
+        return true;
+    }
+    void putFilled(int index, bool last)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            filled_.push_back(index);
+            ended_ = last;
+        }
+        changed_.notify_all();
+    }
+    void fail(std::exception_ptr error)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            error_ = std::move(error);
+            ended_ = true;
+        }
+        changed_.notify_all();
+    }
+
+    // Converting side: false when no block is left (then rethrowFailure()).
+    bool takeFilled(int& index)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return ended_ || !filled_.empty(); });
+        if (filled_.empty())
+            return false;
+        index = filled_.front();
+        filled_.pop_front();
+        return true;
+    }
+    void putEmpty(int index)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            empty_.push_back(index);
+        }
+        changed_.notify_all();
+    }
+    void rethrowFailure()
+    {
+        const std::lock_guard lock(mutex_);
+        if (error_)
+            std::rethrow_exception(error_);
+    }
+    void stop()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<int> empty_;
+    std::deque<int> filled_;
+    bool ended_ = false;
+    bool stop_ = false;
+    std::exception_ptr error_;
+};
+
+// Runs the fetching thread; stops and joins it when it goes, also when the converting side fails.
+class FetchingThread {
+public:
+    FetchingThread(ResultFetcher::Blocks& blocks, BlockQueue& queue)
+        : queue_(queue), thread_([&blocks, &queue] {
+              try {
+                  int index = 0;
+                  while (queue.takeEmpty(index)) {
+                      blocks.fetch(index);
+                      const bool last = blocks.block(index).atEnd;
+                      queue.putFilled(index, last);
+                      if (last)
+                          return;
+                  }
+              } catch (...) {
+                  queue.fail(std::current_exception());
+              }
+          })
+    {
+    }
+    ~FetchingThread()
+    {
+        queue_.stop();
+        thread_.join();
+    }
+    FetchingThread(const FetchingThread&) = delete;
+    FetchingThread& operator=(const FetchingThread&) = delete;
+
+private:
+    BlockQueue& queue_;
+    std::thread thread_;
+};
+
+} // namespace
+
+ResultFetcher::ResultFetcher(OdbcHandle& statement, const ServerInfo& server)
+    : statement_(statement), readsBoundCells_(server.readsBoundCells), readsCellsOfBlocks_(server.readsCellsOfBlocks)
+{
+    SQLSMALLINT count = 0;
+    checked(SQLNumResultCols(statement_.get(), &count), statement_, "SQLNumResultCols");
+    if (count <= 0)
+        return;
+    fields_.reserve(static_cast<std::size_t>(count));
+    columns_.resize(static_cast<std::size_t>(count));
+    for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(count); ++i) {
+        std::array<SQLWCHAR, 512> name{};
+        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        checked(SQLDescribeColW(statement_.get(), i, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
+                                &type, &size, &digits, &nullable),
+                statement_, "SQLDescribeCol");
+        SQLLEN display = 0;
+        checked(SQLColAttributeW(statement_.get(), i, SQL_DESC_DISPLAY_SIZE, nullptr, 0, nullptr, &display), statement_,
+                "SQLColAttribute");
+        Column& column = columns_[i - 1];
+        column.type = type;
+        column.form = formOf(type, server);
+        switch (column.form) {
+        case Form::Integer: column.elementBytes = sizeof(SQLBIGINT); break;
+        case Form::Bit: column.elementBytes = sizeof(SQLCHAR); break;
+        case Form::Timestamp: column.elementBytes = sizeof(SQL_TIMESTAMP_STRUCT); break;
+        case Form::Narrow:
+        case Form::Wide: {
+            const bool isLong = display <= 0 || display > LongColumnChars || isLongType(type);
+            column.textUnits = static_cast<std::size_t>(isLong ? LongBoundChars : display) + 1;
+            column.elementBytes = column.textUnits * (column.form == Form::Wide ? sizeof(SQLWCHAR) : 1);
+            break;
+        }
+        }
+
+        FieldInfo field;
+        const auto units = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0)), name.size() - 1);
+        char16_t pending = 0;
+        appendUtf16AsUtf8(field.name, name.data(), units, pending);
+        finishUtf16(field.name, pending);
+        field.type = type;
+        field.decimalDigits = digits;
+        fields_.push_back(std::move(field));
+    }
+}
+
+ResultFetcher::~ResultFetcher() = default;
+
+void ResultFetcher::readAll(RowSink& sink, const ReadProgress& progress)
+{
+    if (!hasColumns())
+        return;
+    sink.begin(fields_);
+    if (readsBoundCells_)
+        readInBlocks(sink, progress);
+    else
+        readRowByRow(sink, progress);
+}
+
+void ResultFetcher::readInBlocks(RowSink& sink, const ReadProgress& progress)
+{
+    Blocks blocks(statement_, columns_, readsCellsOfBlocks_ ? MaxRowsPerBlock : 1);
+    BlockQueue queue;
+    FetchingThread fetching(blocks, queue);
+
+    FetchedRow row;
+    std::size_t rowsRead = 0;
+    int index = 0;
+    while (queue.takeFilled(index)) {
+        const Blocks::Block& b = blocks.block(index);
+        auto reread = b.reread.begin();
+        for (SQLULEN r = 0; r < b.fetched; ++r) {
+            if (b.status[r] == SQL_ROW_NOROW)
+                continue;
+            row.clear();
+            for (std::size_t c = 0; c < columns_.size(); ++c) {
+                if (reread != b.reread.end() && reread->row == r && reread->column == c) {
+                    if (reread->isNull) {
+                        row.appendNull();
+                    } else {
+                        const std::size_t start = row.bytes().size();
+                        row.bytes().append(reread->utf8);
+                        if (isFloatingType(columns_[c].type))
+                            normalizeFloatText(row.bytes(), start, columns_[c].type == SQL_REAL);
+                        row.endValue();
+                    }
+                    ++reread;
+                    continue;
+                }
+                const SQLLEN indicator = blocks.indicator(index, c, r);
+                if (indicator == SQL_NULL_DATA) {
+                    row.appendNull();
+                    continue;
+                }
+                std::string& out = row.bytes();
+                const Column& column = columns_[c];
+                switch (column.form) {
+                case Form::Integer: {
+                    char digits[24];
+                    const auto written = std::to_chars(digits, digits + sizeof digits, blocks.cell<SQLBIGINT>(index, c, r));
+                    out.append(digits, written.ptr);
+                    break;
+                }
+                case Form::Bit:
+                    out.push_back(blocks.cell<SQLCHAR>(index, c, r) != 0 ? '1' : '0');
+                    break;
+                case Form::Timestamp:
+                    appendTimestampText(out, blocks.cell<SQL_TIMESTAMP_STRUCT>(index, c, r));
+                    break;
+                case Form::Narrow:
+                    out.append(&blocks.cell<char>(index, c, r), static_cast<std::size_t>(indicator));
+                    break;
+                case Form::Wide: {
+                    const std::size_t start = out.size();
+                    char16_t pending = 0;
+                    appendUtf16AsUtf8(out, &blocks.cell<SQLWCHAR>(index, c, r), static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR),
+                                      pending);
+                    finishUtf16(out, pending);
+                    if (isFloatingType(column.type))
+                        normalizeFloatText(out, start, column.type == SQL_REAL);
+                    break;
+                }
+                }
+                row.endValue();
+            }
+            sink.appendRow(row);
+            ++rowsRead;
+        }
+        queue.putEmpty(index);
+        if (progress)
+            progress(rowsRead);
+    }
+    queue.rethrowFailure();
+}
+
+void ResultFetcher::readRowByRow(RowSink& sink, const ReadProgress& progress)
+{
+    OdbcHandle& stmt = statement_;
+    std::vector<SQLWCHAR> piece;
+    FetchedRow row;
+    std::size_t rowsRead = 0;
+    while (checked(SQLFetch(stmt.get()), stmt, "SQLFetch") != SQL_NO_DATA) {
+        row.clear();
+        for (std::size_t c = 0; c < columns_.size(); ++c) {
+            std::string& out = row.bytes();
+            const std::size_t start = out.size();
+            if (!readValueInPieces(stmt, static_cast<SQLUSMALLINT>(c + 1), true, piece, out)) {
+                row.appendNull();
+                continue;
+            }
+            if (isFloatingType(columns_[c].type))
+                normalizeFloatText(out, start, columns_[c].type == SQL_REAL);
+            row.endValue();
+        }
+        sink.appendRow(row);
+        ++rowsRead;
+        if (progress && rowsRead % MaxRowsPerBlock == 0)
+            progress(rowsRead);
+    }
+    if (progress)
+        progress(rowsRead);
 }
 
 } // namespace zobran::db

@@ -1,6 +1,7 @@
 #include "db/ResultSet.h"
 
 #include "db/Connection.h"
+#include "db/FreedMemory.h"
 #include "db/ResultFetcher.h"
 #include "db/SqlTypes.h"
 #include "db/WideText.h"
@@ -14,6 +15,9 @@
 namespace zobran::db {
 
 namespace {
+
+// Results of more rows than this give their memory back to the system when they go.
+constexpr std::size_t LargeResultRows = 10000;
 
 double numberKey(std::string_view text)
 {
@@ -39,6 +43,30 @@ int compareText(std::string_view a, std::string_view b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// A text's place in the sort order as far as its first 16 bytes, folded, tell it.
+struct TextKey {
+    std::uint64_t high = 0; // bytes 1 to 8, the first one highest
+    std::uint64_t low = 0;  // bytes 9 to 16
+    std::uint32_t row = 0;
+    bool isNull = false;
+};
+
+TextKey textKeyOf(const RowStore& rows, std::size_t row, int column)
+{
+    TextKey key;
+    key.row = static_cast<std::uint32_t>(row);
+    key.isNull = rows.isNull(row, column);
+    const std::string_view text = rows.value(row, column);
+    for (std::size_t i = 0; i < 16; ++i) {
+        const std::uint64_t byte = i < text.size() ? static_cast<unsigned char>(foldAscii(text[i])) : 0;
+        if (i < 8)
+            key.high |= byte << (8 * (7 - i));
+        else
+            key.low |= byte << (8 * (15 - i));
+    }
+    return key;
+}
+
 } // namespace
 
 // The statement behind a result set read from a connection.
@@ -46,11 +74,21 @@ struct ResultSet::Query {
     QString sql;
     Connection* connection = nullptr;
     std::weak_ptr<void> connectionAlive;
+    ReadProgress progress;
     bool freshFromOpen = false; // the rows open() just read are the current ones
 };
 
 ResultSet::ResultSet() = default;
-ResultSet::~ResultSet() = default;
+
+ResultSet::~ResultSet()
+{
+    const bool large = rows_.rowCount() > LargeResultRows;
+    rows_ = RowStore();
+    order_ = {};
+    if (large)
+        returnFreedMemory();
+}
+
 ResultSet::ResultSet(ResultSet&&) noexcept = default;
 ResultSet& ResultSet::operator=(ResultSet&&) noexcept = default;
 
@@ -60,7 +98,6 @@ ResultSet ResultSet::fromRows(std::vector<FieldInfo> fields,
     ResultSet set;
     set.fields_ = std::move(fields);
     set.rows_ = RowStore(static_cast<int>(set.fields_.size()));
-    set.rows_.reserveRows(rows.size());
     for (const auto& row : rows) {
         for (int c = 0; c < static_cast<int>(set.fields_.size()); ++c) {
             const auto& v = c < static_cast<int>(row.size()) ? row[static_cast<std::size_t>(c)] : std::nullopt;
@@ -75,7 +112,7 @@ ResultSet ResultSet::fromRows(std::vector<FieldInfo> fields,
     return set;
 }
 
-void ResultSet::open(const QString& sql, Connection& connection)
+void ResultSet::open(const QString& sql, Connection& connection, ReadProgress progress)
 {
     if (open_)
         throw objectOpenError();
@@ -83,6 +120,7 @@ void ResultSet::open(const QString& sql, Connection& connection)
     query->sql = sql;
     query->connection = &connection;
     query->connectionAlive = connection.aliveToken();
+    query->progress = std::move(progress);
     query_ = std::move(query);
     fetchAll();
     query_->freshFromOpen = true;
@@ -109,15 +147,12 @@ void ResultSet::fetchAll()
         throw objectClosedError();
     OdbcHandle statement = query.connection->newStatement();
     const std::vector<SQLWCHAR> text = toSqlWide(query.sql);
-    auto execute = [&] {
-        SQLCloseCursor(statement.get());
-        checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
-    };
     checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
-    std::vector<FieldInfo> fields;
-    RowStore rows;
-    const bool hasRows = fetchResult(statement, execute, fields, rows);
-    fields_ = std::move(fields);
+    ResultFetcher fetcher(statement, query.connection->serverInfo());
+    RowStore rows(static_cast<int>(fetcher.fields().size()));
+    fetcher.readAll(rows, query.progress);
+    const bool hasRows = fetcher.hasColumns();
+    fields_ = fetcher.fields();
     rows_ = std::move(rows);
     order_.clear();
     position_ = 0;
@@ -136,10 +171,13 @@ void ResultSet::fetchAll()
 void ResultSet::close()
 {
     requireOpen();
+    const bool large = rows_.rowCount() > LargeResultRows;
     open_ = false;
     fields_.clear();
     rows_ = RowStore();
-    order_.clear();
+    order_ = {};
+    if (large)
+        returnFreedMemory();
     sort_.clear();
     position_ = 0;
     query_.reset();
@@ -279,16 +317,32 @@ void ResultSet::applySort()
         else
             std::stable_sort(order.begin(), order.end(), less);
     } else {
-        auto less = [&](std::uint32_t a, std::uint32_t b) {
-            const bool nullA = rows_.isNull(a, column), nullB = rows_.isNull(b, column);
-            if (nullA || nullB)
-                return nullA && !nullB;
-            return compareText(rows_.value(a, column), rows_.value(b, column)) < 0;
+        // The first bytes of every text, folded, decide most comparisons without reading the text.
+        std::vector<TextKey> keys(count);
+        for (std::size_t r = 0; r < count; ++r)
+            keys[r] = textKeyOf(rows_, r, column);
+        const auto compare = [&](const TextKey& a, const TextKey& b) {
+            if (a.isNull || b.isNull)
+                return a.isNull == b.isNull ? 0 : (a.isNull ? -1 : 1);
+            if (a.high != b.high)
+                return a.high < b.high ? -1 : 1;
+            if (a.low != b.low)
+                return a.low < b.low ? -1 : 1;
+            return compareText(rows_.value(a.row, column), rows_.value(b.row, column));
         };
+        // Equal texts keep their read order, both ways.
         if (descending)
-            std::stable_sort(order.begin(), order.end(), [&](auto a, auto b) { return less(b, a); });
+            std::sort(keys.begin(), keys.end(), [&](const TextKey& a, const TextKey& b) {
+                const int c = compare(b, a);
+                return c != 0 ? c < 0 : a.row < b.row;
+            });
         else
-            std::stable_sort(order.begin(), order.end(), less);
+            std::sort(keys.begin(), keys.end(), [&](const TextKey& a, const TextKey& b) {
+                const int c = compare(a, b);
+                return c != 0 ? c < 0 : a.row < b.row;
+            });
+        for (std::size_t r = 0; r < count; ++r)
+            order[r] = keys[r].row;
     }
     order_ = std::move(order);
 }
@@ -299,12 +353,33 @@ void ResultSet::notifyChanged()
         changed_();
 }
 
-std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection)
+std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress)
 {
     auto resultSet = std::make_unique<ResultSet>();
-    resultSet->open(sql, connection);
+    resultSet->open(sql, connection, std::move(progress));
     resultSet->requery();
     return resultSet;
+}
+
+void readQueryRows(const QString& sql, Connection& connection, RowSink& rows, const ReadProgress& progress)
+{
+    OdbcHandle statement = connection.newStatement();
+    const std::vector<SQLWCHAR> text = toSqlWide(sql);
+    checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
+    ResultFetcher fetcher(statement, connection.serverInfo());
+    if (!fetcher.hasColumns())
+        throw objectClosedError();
+    fetcher.readAll(rows, progress);
+}
+
+long countQueryRows(const QString& sql, Connection& connection, const ReadProgress& progress)
+{
+    struct Counter : RowSink {
+        long rows = 0;
+        void appendRow(const FetchedRow&) override { ++rows; }
+    } counter;
+    readQueryRows(sql, connection, counter, progress);
+    return counter.rows;
 }
 
 QStringList firstFieldTexts(ResultSet& resultSet)

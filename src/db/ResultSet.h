@@ -16,6 +16,9 @@ namespace zobran::db {
 
 class Connection;
 
+// Told the number of rows read so far while a result is read, after every block of rows.
+using ReadProgress = std::function<void(std::size_t rowsRead)>;
+
 struct FieldInfo {
     std::string name; // UTF-8, as the server reports it
     int type = 0;     // ODBC SQL type code (SQL_INTEGER, SQL_WVARCHAR, ...)
@@ -25,9 +28,9 @@ struct FieldInfo {
     int decimalDigits = -1;
 };
 
-// A client-side result set: the whole result is read into memory when it is opened, can be read
-// again (requery), counted, sorted in place and read forwards from the first row. Text arrives as
-// wide characters and is kept as UTF-8.
+// A client-side result set: the whole result is read into memory when it is opened (the query runs
+// once), can be read again (requery), counted, sorted in place and read forwards from the first
+// row. Text arrives as wide characters and is kept as UTF-8.
 class ResultSet {
 public:
     ResultSet();
@@ -42,7 +45,8 @@ public:
     static ResultSet fromRows(std::vector<FieldInfo> fields,
                               const std::vector<std::vector<std::optional<std::string>>>& rows);
 
-    void open(const QString& sql, Connection& connection);
+    // Executes the query once and reads its whole result; progress hears how many rows are read.
+    void open(const QString& sql, Connection& connection, ReadProgress progress = {});
     // Runs the query again and reads the new result from the first row.
     void requery();
     void close();
@@ -93,7 +97,15 @@ private:
 
 // Every opening site's sequence: a new result set opened static and optimistic on the connection,
 // then read again once.
-std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection);
+std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress = {});
+
+// Executes the query once on the connection and hands the fields, then every row of its result,
+// to the sink (for readers that keep rows their own way). A statement without result columns
+// raises 3704, as reading its closed result set would.
+void readQueryRows(const QString& sql, Connection& connection, RowSink& rows, const ReadProgress& progress = {});
+
+// The rows of the query's result, counted as they are read and not kept (3704 as above).
+long countQueryRows(const QString& sql, Connection& connection, const ReadProgress& progress = {});
 
 // The text of the first field of every row, from the first row on.
 QStringList firstFieldTexts(ResultSet& resultSet);

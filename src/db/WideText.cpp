@@ -1,5 +1,9 @@
 #include "db/WideText.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 static_assert(sizeof(SQLWCHAR) == 2, "the driver manager must use 16-bit wide characters");
 
 namespace zobran::db {
@@ -27,6 +31,38 @@ void appendCodePoint(std::string& out, char32_t cp)
 
 constexpr char32_t Replacement = 0xFFFD;
 
+// How many units from the first on are ASCII.
+std::size_t asciiRun(const SQLWCHAR* text, std::size_t units)
+{
+    std::size_t n = 0;
+#if defined(__SSE2__)
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+    for (; n + 8 <= units; n += 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + n));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(chunk, high), _mm_setzero_si128())) != 0xFFFF)
+            break;
+    }
+#endif
+    while (n < units && text[n] < 0x80)
+        ++n;
+    return n;
+}
+
+// ASCII units to bytes.
+void narrowAscii(const SQLWCHAR* text, std::size_t units, char* out)
+{
+    std::size_t n = 0;
+#if defined(__SSE2__)
+    for (; n + 16 <= units; n += 16) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + n));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + n + 8));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n), _mm_packus_epi16(low, high));
+    }
+#endif
+    for (; n < units; ++n)
+        out[n] = static_cast<char>(text[n]);
+}
+
 bool isHigh(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool isLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
@@ -49,14 +85,10 @@ void appendUtf16AsUtf8(std::string& out, const SQLWCHAR* text, std::size_t units
             pending = 0;
         }
         if (u < 0x80) {
-            std::size_t j = i;
-            while (j < units && text[j] < 0x80)
-                ++j;
+            const std::size_t j = i + asciiRun(text + i, units - i);
             const std::size_t start = out.size();
             out.resize(start + (j - i));
-            char* dst = out.data() + start;
-            for (std::size_t k = i; k < j; ++k)
-                *dst++ = static_cast<char>(text[k]);
+            narrowAscii(text + i, j - i, out.data() + start);
             i = j;
             continue;
         }

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -326,7 +327,8 @@ void MgenWindow::ConnectDataSource()
     runGuarded(FormName, QStringLiteral("ConnectDataSource"), [this] {
         SqlText() = sqlField_->toPlainText();
         releaseGrid();
-        GridResultSet() = db::openStaticResultSet(SqlText(), connectionOf(SharedConnection()));
+        GridResultSet() = db::openStaticResultSet(SqlText(), connectionOf(SharedConnection()), readingProgress());
+        endReading();
         gridModel_->setResultSet(GridResultSet().get());
     });
 }
@@ -478,13 +480,14 @@ void MgenWindow::GenerateScript()
             else
                 ++outcome_.failedWrites;
         };
-        const auto openQuery = [](const QString& sql) {
-            return std::move(*db::openStaticResultSet(sql, connectionOf(SharedConnection())));
+        // Each query is read once; its statements are built as its rows arrive.
+        const ScriptGenerator::QueryReader readQuery = [this](const QString& sql, db::RowSink& rows) {
+            db::readQueryRows(sql, connectionOf(SharedConnection()), rows, readingProgress());
         };
         if (!queries.empty())
             generator_.setServer(connectionOf(SharedConnection()).serverInfo());
         try {
-            generator_.run(queries, scriptKind_, limitRecords_->text(), openQuery, callbacks);
+            generator_.run(queries, scriptKind_, limitRecords_->text(), readQuery, callbacks);
         } catch (const CountLengthError& e) {
             ReportError(FormName, QStringLiteral("CountLength"), e);
             outcome_.stopped = true;
@@ -510,6 +513,23 @@ void MgenWindow::showGenerationMessage()
     prompts().message(this, message.text, MessageTitle, message.isFailure ? MsgIcon::Critical : MsgIcon::Exclamation);
 }
 
+std::function<void(std::size_t rows)> MgenWindow::readingProgress()
+{
+    // A quick read shows nothing; a long one is seen going on.
+    auto reading = std::make_shared<QElapsedTimer>();
+    reading->start();
+    return [this, reading](std::size_t rows) {
+        if (reading->elapsed() >= BusyGuard::RepaintIntervalMs && busy_.progressDue())
+            busy_.showProgress(readingStatusText(rows));
+    };
+}
+
+void MgenWindow::endReading()
+{
+    if (!lblBar_->text().isEmpty())
+        busy_.showStatus(QString());
+}
+
 // ---- record counter ----
 
 void MgenWindow::CRefreshRec_Click()
@@ -521,10 +541,9 @@ void MgenWindow::CRefreshRec_Click()
         QStringList queries;
         for (int i = 0; i < lv_->topLevelItemCount(); ++i)
             queries << lv_->topLevelItem(i)->text(0);
-        const RecordCountTexts texts = countRecords(filesWished_->text(), queries, [](const QString& sql) {
-            const std::unique_ptr<db::ResultSet> counted = db::openStaticResultSet(sql, connectionOf(SharedConnection()));
-            const long count = counted->recordCount();
-            counted->close();
+        const RecordCountTexts texts = countRecords(filesWished_->text(), queries, [this](const QString& sql) {
+            const long count = db::countQueryRows(sql, connectionOf(SharedConnection()), readingProgress());
+            endReading();
             return count;
         });
         totalRecord_->setText(texts.totalRecords);

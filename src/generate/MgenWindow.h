@@ -10,6 +10,7 @@
 #include "ui/ModalWindow.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -80,6 +81,9 @@ private:
     void showGenerationMessage();
 
     bool buttonFieldsValid(int buttonIndex);
+    // Shows "Reading ... n rows" while the rows of a query are read.
+    std::function<void(std::size_t rows)> readingProgress();
+    void endReading(); // empties the status label a long read has filled
     void releaseGrid();
     void showGrid(bool shown);
     void clearTablesAndQuery();

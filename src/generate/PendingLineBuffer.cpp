@@ -5,10 +5,8 @@
 #include <QDir>
 
 #include <algorithm>
-#include <cerrno>
 #include <limits>
-
-#include <unistd.h>
+#include <stdexcept>
 
 namespace zobran {
 
@@ -16,40 +14,31 @@ namespace {
 
 constexpr std::size_t WriteBufferBytes = std::size_t{1} << 20;
 constexpr std::size_t CopyChunkBytes = std::size_t{1} << 20;
-
-// The temporary file has no name of its own to show: the folder it lives in stands for it. The
-// reason is the system's own ("No space left on device").
-FileError tempFileError(const QString& folder, const QString& what, const QString& reason)
-{
-    return pathFileAccessError(folder, QStringLiteral("the pending script lines cannot be %1 in a temporary file there: %2")
-                                           .arg(what, reason));
-}
+constexpr std::size_t RecentStarts = std::size_t{1} << 16;
 
 } // namespace
 
 PendingLineBuffer::PendingLineBuffer(QObject* parent)
-    : QAbstractListModel(parent), folder_(QDir::tempPath()), file_(folder_ + QStringLiteral("/zobran-lines-XXXXXX"))
+    : QAbstractListModel(parent), file_(QStringLiteral("the pending script lines")),
+      startsFile_(QStringLiteral("the pending script lines"))
 {
     writeBuffer_.reserve(WriteBufferBytes + 4096);
+    recentStarts_.reserve(RecentStarts);
 }
 
 PendingLineBuffer::~PendingLineBuffer() = default;
 
-void PendingLineBuffer::ensureFileOpen()
-{
-    // Opened once; on Linux the file stays unnamed as long as nobody asks for its name.
-    if (file_.isOpen())
-        return;
-    errno = 0;
-    if (!file_.open()) {
-        const int error = errno;
-        throw tempFileError(folder_, QStringLiteral("stored"), error != 0 ? systemReason(error) : file_.errorString());
-    }
-}
-
 void PendingLineBuffer::appendLine(std::string_view utf8)
 {
-    starts_.push_back(totalBytes());
+    if (recentStarts_.size() == RecentStarts) {
+        startsFile_.write(storedStarts_ * sizeof(std::uint64_t),
+                          std::string_view(reinterpret_cast<const char*>(recentStarts_.data()),
+                                           recentStarts_.size() * sizeof(std::uint64_t)));
+        storedStarts_ += recentStarts_.size();
+        recentStarts_.clear();
+    }
+    recentStarts_.push_back(totalBytes());
+    ++lineCount_;
     writeBuffer_.append(utf8);
     writeBuffer_.append("\r\n", 2);
     if (writeBuffer_.size() >= WriteBufferBytes)
@@ -59,21 +48,7 @@ void PendingLineBuffer::appendLine(std::string_view utf8)
 void PendingLineBuffer::flushWriteBuffer()
 {
     if (!writeBuffer_.empty()) {
-        ensureFileOpen();
-        // Written straight to the file, so a failure carries the system's reason.
-        const char* p = writeBuffer_.data();
-        std::size_t left = writeBuffer_.size();
-        auto offset = static_cast<off_t>(flushedBytes_);
-        while (left > 0) {
-            const ssize_t written = ::pwrite(file_.handle(), p, left, offset);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                throw tempFileError(folder_, QStringLiteral("stored"), systemReason(written < 0 ? errno : ENOSPC));
-            p += written;
-            left -= static_cast<std::size_t>(written);
-            offset += written;
-        }
+        file_.write(flushedBytes_, writeBuffer_);
         flushedBytes_ += writeBuffer_.size();
         writeBuffer_.clear();
     }
@@ -82,7 +57,7 @@ void PendingLineBuffer::flushWriteBuffer()
 
 void PendingLineBuffer::publishAppendedLines()
 {
-    const std::size_t lines = std::min<std::size_t>(starts_.size(), std::numeric_limits<int>::max());
+    const std::size_t lines = std::min<std::size_t>(lineCount_, std::numeric_limits<int>::max());
     const int total = static_cast<int>(lines);
     if (total == publishedRows_)
         return;
@@ -94,43 +69,44 @@ void PendingLineBuffer::publishAppendedLines()
 void PendingLineBuffer::clear()
 {
     beginResetModel();
-    starts_.clear();
     writeBuffer_.clear();
-    flushedBytes_ = 0;
-    publishedRows_ = 0;
+    forgetLines();
     // Writing always starts at the offset of the first unwritten byte, so old bytes that a failed
     // truncation leaves behind are never read; truncating only gives the disk space back.
-    if (file_.isOpen())
-        file_.resize(0);
+    file_.truncate(0);
+    startsFile_.truncate(0);
     endResetModel();
 }
 
-void PendingLineBuffer::readFromFile(std::uint64_t offset, char* target, std::size_t length) const
+void PendingLineBuffer::forgetLines()
 {
-    auto at = static_cast<off_t>(offset);
-    while (length > 0) {
-        const ssize_t got = ::pread(file_.handle(), target, length, at);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw tempFileError(folder_, QStringLiteral("read back"), systemReason(errno));
-        if (got == 0)
-            throw tempFileError(folder_, QStringLiteral("read back"), QStringLiteral("the file ended early"));
-        target += got;
-        length -= static_cast<std::size_t>(got);
-        at += got;
-    }
+    flushedBytes_ = 0;
+    storedStarts_ = 0;
+    recentStarts_.clear();
+    lineCount_ = 0;
+    publishedRows_ = 0;
+}
+
+std::uint64_t PendingLineBuffer::startOf(std::size_t index) const
+{
+    if (index >= storedStarts_)
+        return recentStarts_[index - storedStarts_];
+    std::uint64_t start = 0;
+    startsFile_.read(index * sizeof start, reinterpret_cast<char*>(&start), sizeof start);
+    return start;
 }
 
 std::string PendingLineBuffer::line(std::size_t index) const
 {
-    const std::uint64_t begin = starts_.at(index);
-    const std::uint64_t end = (index + 1 < starts_.size() ? starts_[index + 1] : totalBytes()) - 2;
+    if (index >= lineCount_)
+        throw std::out_of_range("no such pending line");
+    const std::uint64_t begin = startOf(index);
+    const std::uint64_t end = (index + 1 < lineCount_ ? startOf(index + 1) : totalBytes()) - 2;
     const std::size_t length = static_cast<std::size_t>(end - begin);
     if (begin >= flushedBytes_)
         return writeBuffer_.substr(static_cast<std::size_t>(begin - flushedBytes_), length);
     std::string text(length, '\0');
-    readFromFile(begin, text.data(), length);
+    file_.read(begin, text.data(), length);
     return text;
 }
 
@@ -141,13 +117,27 @@ void PendingLineBuffer::writeAllTo(const std::function<void(std::string_view byt
         std::string chunk(static_cast<std::size_t>(std::min<std::uint64_t>(CopyChunkBytes, flushedBytes_)), '\0');
         for (std::uint64_t offset = 0; offset < flushedBytes_;) {
             const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), flushedBytes_ - offset));
-            readFromFile(offset, chunk.data(), length);
+            file_.read(offset, chunk.data(), length);
             put(chunk.data(), length);
             offset += length;
         }
     }
     if (!writeBuffer_.empty())
         put(writeBuffer_.data(), writeBuffer_.size());
+}
+
+bool PendingLineBuffer::moveToNewFile(const QString& path)
+{
+    if (lineCount_ == 0)
+        return false;
+    flushWriteBuffer();
+    if (!file_.nameAs(path, flushedBytes_, 0644))
+        return false;
+    beginResetModel();
+    forgetLines();
+    startsFile_.truncate(0);
+    endResetModel();
+    return true;
 }
 
 int PendingLineBuffer::rowCount(const QModelIndex& parent) const

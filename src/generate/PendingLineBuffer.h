@@ -1,7 +1,8 @@
 #pragma once
 
+#include "basics/UnnamedFile.h"
+
 #include <QAbstractListModel>
-#include <QTemporaryFile>
 
 #include <cstdint>
 #include <functional>
@@ -13,7 +14,8 @@ namespace zobran {
 
 // The script lines waiting to be written into the next script file. Whole tables pass through
 // here, so the lines are not kept in memory: each line, ended by CR LF, goes through a large write
-// buffer into an unnamed temporary file, and only the offset where each line begins is kept.
+// buffer into an unnamed temporary file, and the offset where each line begins into another, so
+// that memory stays the same however many lines are pending.
 //
 // As a list model (the hidden line list of the Generate Script window) it shows one row per line,
 // read back from the file on demand. Appending is silent; views learn about appended lines in
@@ -29,16 +31,22 @@ public:
     void appendLine(std::string_view utf8);
     void clear();
 
-    std::size_t lineCount() const { return starts_.size(); }
-    bool isEmpty() const { return starts_.empty(); }
+    std::size_t lineCount() const { return lineCount_; }
+    bool isEmpty() const { return lineCount_ == 0; }
     // A line without its line end.
     std::string line(std::size_t index) const;
 
     // Hands every pending line, each followed by CR LF, to write in large chunks. The lines stay
-    // pending; the caller clears them once the output is safely closed. Raises FileError 75 with the
-    // temporary file's folder and the system's reason when that file fails (appendLine too);
-    // whatever write raises goes through.
+    // pending; the caller clears them once the output is safely closed. Raises FileError 75 when
+    // the temporary file fails; whatever write raises goes through.
     void writeAllTo(const std::function<void(std::string_view bytes)>& write);
+
+    // Makes the pending lines, each followed by CR LF, the new file `path` in one step without
+    // writing them again: the temporary file gets that name (permissions rw-r--r-- as far as the
+    // file mode mask allows). The buffer is then empty. Returns false and changes nothing when
+    // that cannot be done (a file of that name exists, or lies on another file system): write the
+    // lines with writeAllTo then.
+    bool moveToNewFile(const QString& path);
 
     // Tells the views about the lines appended since they last heard.
     void publishAppendedLines();
@@ -48,15 +56,17 @@ public:
 
 private:
     void flushWriteBuffer();
-    void ensureFileOpen();
     std::uint64_t totalBytes() const { return flushedBytes_ + writeBuffer_.size(); }
-    void readFromFile(std::uint64_t offset, char* target, std::size_t length) const;
+    std::uint64_t startOf(std::size_t index) const;
+    void forgetLines();
 
-    QString folder_; // where the temporary file lives (named in errors)
-    mutable QTemporaryFile file_;
+    UnnamedFile file_;
     std::string writeBuffer_;
     std::uint64_t flushedBytes_ = 0;
-    std::vector<std::uint64_t> starts_;
+    UnnamedFile startsFile_;                 // where each of the first storedStarts_ lines begins
+    std::size_t storedStarts_ = 0;
+    std::vector<std::uint64_t> recentStarts_; // where each later line begins
+    std::size_t lineCount_ = 0;
     int publishedRows_ = 0;
 };
 

@@ -65,10 +65,13 @@ void ScriptFileWriter::writePendingLines(ScriptKind kind, qint16 fileNumber)
     const QString folder = ensureExportFolder();
     const QString path = name == defaultName ? freeScriptPath(folder, name, kind)
                                              : folder + QLatin1Char('/') + scriptFileName(name, kind);
-    // All or nothing: a failed write takes the file back to what it held before.
-    FileAppend file(path);
-    lines_.writeAllTo([&file](std::string_view bytes) { file.write(bytes); });
-    file.commit();
+    // A new file is the pending lines' temporary file given its name, written once. An existing
+    // one gets the lines appended, all or nothing: a failed write takes it back to what it held.
+    if (!lines_.moveToNewFile(path)) {
+        FileAppend file(path);
+        lines_.writeAllTo([&file](std::string_view bytes) { file.write(bytes); });
+        file.commit();
+    }
 
     lastScriptFile_ = path;
     lines_.clear();

@@ -4,6 +4,7 @@
 #include "basics/AppError.h"
 #include "generate/LeadingNumber.h"
 #include "generate/PendingLineBuffer.h"
+#include "generate/PreparedStatements.h"
 
 #include <cmath>
 #include <limits>
@@ -19,6 +20,11 @@ constexpr long Overflow = 6; // the file number went beyond its 16-bit range
 QString generateStatusText(long row, long total)
 {
     return QStringLiteral("Generate ... %1 of %2").arg(row).arg(total);
+}
+
+QString readingStatusText(std::size_t rows)
+{
+    return QStringLiteral("Reading ... %1 rows").arg(rows);
 }
 
 std::int64_t recordsPerFile(QStringView limitText)
@@ -48,7 +54,7 @@ void ScriptGenerator::countLength(std::string_view statement)
 }
 
 void ScriptGenerator::run(const std::vector<ScriptQuery>& queries, ScriptKind kind, QStringView limitText,
-                          const QueryOpener& openQuery, const Callbacks& callbacks)
+                          const QueryReader& readQuery, const Callbacks& callbacks)
 {
     rowsGenerated_ = 0;
     builder_.resetCounts();
@@ -61,7 +67,7 @@ void ScriptGenerator::run(const std::vector<ScriptQuery>& queries, ScriptKind ki
     const std::int64_t perFile = recordsPerFile(limitText);
     int fileNumber = 1;
     for (const ScriptQuery& query : queries)
-        generateQuery(query, kind, perFile, fileNumber, openQuery, callbacks);
+        generateQuery(query, kind, perFile, fileNumber, readQuery, callbacks);
 
     lines_.publishAppendedLines();
     if (!lines_.isEmpty())
@@ -70,20 +76,29 @@ void ScriptGenerator::run(const std::vector<ScriptQuery>& queries, ScriptKind ki
         callbacks.status(QString());
 }
 
-void ScriptGenerator::generateQuery(const ScriptQuery& query, ScriptKind kind, std::int64_t perFile, int& fileNumber,
-                                    const QueryOpener& openQuery, const Callbacks& callbacks)
+void ScriptGenerator::run(const std::vector<ScriptQuery>& queries, ScriptKind kind, QStringView limitText,
+                          const QueryOpener& openQuery, const Callbacks& callbacks)
 {
-    db::ResultSet rows = openQuery(query.sql);
-    const long total = rows.recordCount();
-    if (rows.eof())
-        return;
-    const QByteArray table = query.table.toUtf8();
-    builder_.beginQuery(std::string_view(table.constData(), static_cast<std::size_t>(table.size())), kind, rows);
+    run(queries, kind, limitText, QueryReader([&openQuery](const QString& sql, db::RowSink& rows) {
+            db::ResultSet opened = openQuery(sql);
+            handRowsOn(opened, rows);
+        }),
+        callbacks);
+}
 
-    for (long row = 1; !rows.eof(); ++row) {
+void ScriptGenerator::generateQuery(const ScriptQuery& query, ScriptKind kind, std::int64_t perFile, int& fileNumber,
+                                    const QueryReader& readQuery, const Callbacks& callbacks)
+{
+    // The statements are built while the rows are read; their total is known before the first one
+    // goes on.
+    PreparedStatements statements(builder_, query.table.toStdString(), kind);
+    readQuery(query.sql, statements);
+    const long total = statements.rowCount();
+    statements.rewind();
+    for (long row = 1; row <= total; ++row) {
         if (callbacks.rowProgress)
             callbacks.rowProgress(row, total);
-        countLength(builder_.build(rows));
+        countLength(statements.next());
         ++rowsGenerated_;
         if (perFile != 0 && row % perFile == 0) {
             fileDue(callbacks, fileNumber);
@@ -92,9 +107,30 @@ void ScriptGenerator::generateQuery(const ScriptQuery& query, ScriptKind kind, s
                                              .arg(std::numeric_limits<qint16>::max()));
             ++fileNumber;
         }
-        rows.moveNext();
     }
-    rows.close();
+}
+
+void handRowsOn(db::ResultSet& opened, db::RowSink& rows)
+{
+    const int count = opened.fieldCount();
+    std::vector<db::FieldInfo> fields;
+    for (int i = 0; i < count; ++i)
+        fields.push_back(opened.field(i));
+    rows.begin(fields);
+    db::FetchedRow row;
+    for (opened.moveFirst(); !opened.eof(); opened.moveNext()) {
+        row.clear();
+        for (int i = 0; i < count; ++i) {
+            if (opened.isNull(i)) {
+                row.appendNull();
+            } else {
+                row.bytes().append(opened.value(i));
+                row.endValue();
+            }
+        }
+        rows.appendRow(row);
+    }
+    opened.close();
 }
 
 } // namespace zobran

@@ -16,6 +16,7 @@ namespace zobran {
 
 namespace db {
 class ResultSet;
+class RowSink;
 }
 
 class PendingLineBuffer;
@@ -37,23 +38,28 @@ struct ScriptQuery {
 // Turns the rows of every listed query into INSERT statements (one per row), cuts them into
 // script lines in the pending-line buffer and says when a script file is due.
 //
-// run() clears the buffer, then reads the queries in order. Each query is opened through the
-// opener and read from its first row; row numbers start at 1 for every query. After each row whose
+// run() clears the buffer, then reads the queries in order. Each query is read once, through the
+// reader, and its statements are built as its rows arrive and kept until all are read and counted;
+// then they go to the buffer one by one, row numbers starting at 1 for every query. After each row whose
 // number is a multiple of the records-per-file value N (N != 0), fileDue is called with the
 // current file number (1 at the start of the run) and the number goes up by one. After the last
 // query, fileDue is called once more when lines are still pending. A query without rows adds
 // nothing and leaves the file number alone.
 //
 // Errors: any error raised while opening or reading a query, building, cutting or buffering a
-// statement ends the run at once (cutting and buffering failures as CountLengthError) and leaves run() (the window reports it as a generation failure);
+// statement ends the run at once (a statement that cannot be built when its row's turn comes,
+// cutting and buffering failures as CountLengthError) and leaves run() (the window reports it as a
+// generation failure);
 // files written before stay, lines not yet written stay pending. The fileDue callback decides
 // about write failures itself: the window writes the file there and reports a failure of its own
 // without rethrowing, so the run goes on with the next row (the unwritten lines stay pending and go
 // into the next file); anything fileDue lets escape ends the run like any other error.
 class ScriptGenerator {
 public:
-    // Opens a query, already read from its first row (the window opens static/optimistic on the
-    // shared connection and re-queries once).
+    // Reads a query once and hands its fields and rows to the sink (the window reads on the
+    // shared connection).
+    using QueryReader = std::function<void(const QString& sql, db::RowSink& rows)>;
+    // Opens a query as a result set, already read from its first row (fakes and tests).
     using QueryOpener = std::function<db::ResultSet(const QString& sql)>;
 
     struct Callbacks {
@@ -71,6 +77,8 @@ public:
 
     // limitText is the "Limit Records" text: its leading number, rounded half to even, is N.
     void run(const std::vector<ScriptQuery>& queries, ScriptKind kind, QStringView limitText,
+             const QueryReader& readQuery, const Callbacks& callbacks);
+    void run(const std::vector<ScriptQuery>& queries, ScriptKind kind, QStringView limitText,
              const QueryOpener& openQuery, const Callbacks& callbacks);
 
     // Counts of the last run (also after it failed):
@@ -82,7 +90,7 @@ public:
 
 private:
     void generateQuery(const ScriptQuery& query, ScriptKind kind, std::int64_t perFile, int& fileNumber,
-                       const QueryOpener& openQuery, const Callbacks& callbacks);
+                       const QueryReader& readQuery, const Callbacks& callbacks);
     static void fileDue(const Callbacks& callbacks, int& fileNumber);
     void countLength(std::string_view statement);
 
@@ -92,8 +100,15 @@ private:
     long rowsGenerated_ = 0;
 };
 
+// Hands the fields and every row of an opened result set, from the first row, to the sink, then
+// closes it.
+void handRowsOn(db::ResultSet& opened, db::RowSink& rows);
+
 // "Generate ... 7 of 250".
 QString generateStatusText(long row, long total);
+
+// "Reading ... 12000 rows", while the rows of a query are read.
+QString readingStatusText(std::size_t rows);
 
 // The records-per-file value of a "Limit Records" text, as a positive count or 0 for no limit:
 // the leading number rounded half to even; its sign is ignored and a count beyond every possible

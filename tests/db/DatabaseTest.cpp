@@ -1,8 +1,14 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/ResultSet.h"
+#include "db/ResultFetcher.h"
 #include "db/ResultSetModel.h"
+#include "db/WideText.h"
 #include "support/TestServer.h"
+
+#include <QCoreApplication>
+
+#include <ctime>
 
 #include <sql.h>
 #include <sqlext.h>
@@ -293,4 +299,209 @@ TEST_F(DatabaseTest, FieldsCarryTheDeclaredDecimalDigits)
     EXPECT_EQ(set.field(3).decimalDigits, 2);
     EXPECT_EQ(set.value(0), "2009-12-07 15:04:05.123");
     EXPECT_EQ(set.value(2), "2009-12-07 15:04:05.123456");
+}
+
+TEST_F(DatabaseTest, AQueryRunsOnceEvenWhenItsValuesAreLongerThanAnnounced)
+{
+    // Values longer than the driver announced must not make the result be read a second time:
+    // a query with side effects would act twice.
+    const QString sequence = QStringLiteral("once_seq_%1").arg(QCoreApplication::applicationPid());
+    connection.execute("drop sequence if exists " + sequence);
+    connection.execute("create sequence " + sequence);
+    const auto lastValue = [&] {
+        ResultSet last;
+        last.open("select last_value from " + sequence, connection);
+        return std::string(last.value(0));
+    };
+    const QString sql = "select nextval('" + sequence + "') as n, repeat('ab', 700 * g)::varchar as long_text%1 "
+                        "from generate_series(1, 5) as g";
+    // Without and with a long column next to the value that turns out longer.
+    for (const QString& more : {QString(), QStringLiteral(", repeat('c', 20000 + g) as longer")}) {
+        const std::unique_ptr<ResultSet> set = openStaticResultSet(sql.arg(more), connection);
+        ASSERT_EQ(set->recordCount(), 5);
+        for (int g = 1; !set->eof(); set->moveNext(), ++g) {
+            EXPECT_EQ(set->value(1).size(), 1400u * g);
+            if (!more.isEmpty()) {
+                EXPECT_EQ(set->value(2), std::string(20000 + g, 'c'));
+            }
+        }
+    }
+    EXPECT_EQ(lastValue(), "10") << "a query ran more than once";
+    connection.execute("drop sequence " + sequence);
+}
+
+TEST_F(DatabaseTest, ValuesFetchedAsNumbersKeepTheDriversText)
+{
+    // Integers, bits and timestamps arrive as numbers and are written by the program; the text
+    // must be the one the driver gives, also for values the plain form cannot stand for.
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char today[16];
+    std::strftime(today, sizeof today, "%Y-%m-%d", &local);
+    const QString sql = QStringLiteral(
+        "select v.* from (values "
+        "(1, '-9223372036854775808'::bigint, '-32768'::smallint, true, '2009-12-07 15:04:05.120'::timestamp, -0.001::numeric), "
+        "(2, 9223372036854775807, 0, false, '2009-12-07 15:04:05', 12.500), "
+        "(3, 0, 32767, null, '2009-12-07 00:00:00.000001', 1e-20), "
+        "(4, null, null, true, 'infinity', 123456789012345678901234567890.123456789), "
+        "(5, 1, 1, true, '-infinity', null), "
+        "(6, 1, 1, true, '0044-03-15 10:00:00 BC', 0), "
+        "(7, 1, 1, true, '%1 00:00:00', 1), "
+        "(8, 1, 1, true, '%1 00:00:00.5', 1), "
+        "(9, 1, 1, true, null, 1), "
+        "(10, 1, 1, true, '12345-01-01 00:00:00.5', 1)"
+        ") as v(id, big, small, flag, stamp, amount) order by id").arg(QString::fromLatin1(today));
+    ResultSet set = query(sql);
+    const std::vector<std::vector<std::string>> expected{
+        {"1", "-9223372036854775808", "-32768", "1", "2009-12-07 15:04:05.12", "-0.001"},
+        {"2", "9223372036854775807", "0", "0", "2009-12-07 15:04:05", "12.500"},
+        {"3", "0", "32767", "<null>", "2009-12-07 00:00:00.000001", "0.00000000000000000001"},
+        {"4", "<null>", "<null>", "1", "9999-12-31 23:59:59", "123456789012345678901234567890.123456789"},
+        {"5", "1", "1", "1", "9999-01-01 00:00:00 BC", "<null>"},
+        {"6", "1", "1", "1", "0044-03-15 10:00:00 BC", "0"},
+        {"7", "1", "1", "1", std::string(today) + " 00:00:00", "1"},
+        {"8", "1", "1", "1", std::string(today) + " 00:00:00.5", "1"},
+        {"9", "1", "1", "1", "<null>", "1"},
+        {"10", "1", "1", "1", "0000-00-00 00:00:00", "1"}, // the driver cannot take a five-digit year apart
+    };
+    ASSERT_EQ(set.recordCount(), static_cast<long>(expected.size()));
+    EXPECT_EQ(set.field(4).type, SQL_TYPE_TIMESTAMP);
+    EXPECT_EQ(set.field(4).decimalDigits, 6);
+    for (const auto& row : expected) {
+        for (int f = 0; f < 6; ++f)
+            EXPECT_EQ(set.isNull(f) ? "<null>" : std::string(set.value(f)), row[static_cast<std::size_t>(f)])
+                << "row " << row[0] << " field " << f;
+        set.moveNext();
+    }
+}
+
+TEST_F(DatabaseTest, AQueryReadIntoASinkGivesTheFieldsFirstThenEveryRowWithItsProgress)
+{
+    struct Collected : RowSink {
+        std::vector<std::string> fields;
+        std::vector<std::string> lastValues;
+        long rows = 0;
+        void begin(const std::vector<FieldInfo>& f) override
+        {
+            for (const FieldInfo& field : f)
+                fields.push_back(field.name);
+        }
+        void appendRow(const FetchedRow& row) override
+        {
+            EXPECT_FALSE(fields.empty()) << "the fields come before the rows";
+            ++rows;
+            lastValues = {std::string(row.value(0)), row.isNull(1) ? "<null>" : std::string(row.value(1))};
+        }
+    } collected;
+    std::vector<std::size_t> progress;
+    readQueryRows("select g, case when g % 3 = 0 then null else repeat('v', g % 40) end as t "
+                  "from generate_series(1, 5000) as g order by g",
+                  connection, collected, [&](std::size_t rows) { progress.push_back(rows); });
+    EXPECT_EQ(collected.fields, (std::vector<std::string>{"g", "t"}));
+    EXPECT_EQ(collected.rows, 5000);
+    EXPECT_EQ(collected.lastValues, (std::vector<std::string>{"5000", std::string(5000 % 40, 'v')}));
+    ASSERT_FALSE(progress.empty());
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), 5000u) << "the progress ends with every row read";
+
+    EXPECT_EQ(countQueryRows("select g from generate_series(1, 1234) as g", connection), 1234);
+    try {
+        countQueryRows("create temporary table no_rows (a int)", connection);
+        FAIL() << "a statement without result columns has no rows to count";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), 3704);
+    }
+}
+
+namespace {
+
+// Every value of a result as text ("<null>" for NULL), row by row.
+struct AllValues : RowSink {
+    std::vector<std::vector<std::string>> rows;
+    void appendRow(const FetchedRow& row) override
+    {
+        std::vector<std::string> values;
+        for (int c = 0; c < row.columnCount(); ++c)
+            values.push_back(row.isNull(c) ? "<null>" : std::string(row.value(c)));
+        rows.push_back(std::move(values));
+    }
+};
+
+AllValues readWith(Connection& connection, const QString& sql, const ServerInfo& server)
+{
+    OdbcHandle statement = connection.newStatement();
+    const std::vector<SQLWCHAR> text = toSqlWide(sql);
+    checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
+    ResultFetcher fetcher(statement, server);
+    AllValues values;
+    fetcher.readAll(values);
+    return values;
+}
+
+} // namespace
+
+TEST_F(DatabaseTest, EveryWayOfReadingGivesTheSameValues)
+{
+    // In blocks with timestamps as numbers (this server), in blocks with timestamps as the driver's
+    // text (a server whose driver writes them otherwise), in blocks of one row (a driver that reads
+    // bound cells again only of the row just fetched) and row by row (one that cannot at all): the
+    // same text for every value, long ones and NULLs included.
+    const QString sql = "select g, g * 1000000007::bigint as big, (g % 2 = 0) as even, g / 7.0 as ratio, "
+                        "(g * 1.25)::numeric(12,3) as amount, "
+                        "timestamp '2009-12-07 15:04:05.25' + g * interval '1 hour 1 second' as stamp, "
+                        "case when g % 5 = 0 then null else repeat(chr(945 + g % 20) || 'x''', g * 37) end as long_text, "
+                        "repeat('v', g % 300)::varchar as short_text, "
+                        "case when g = 7 then 'infinity'::timestamp end as odd_stamp "
+                        "from generate_series(1, 700) as g order by g";
+    const ServerInfo standIn = connection.serverInfo();
+    ASSERT_TRUE(standIn.readsBoundCells && standIn.readsCellsOfBlocks);
+    ASSERT_TRUE(standIn.writesTimestampsShortest());
+    ServerInfo timestampsAsText = standIn;
+    timestampsAsText.dbmsName = QStringLiteral("Another Server");
+    ServerInfo rowsOfOne = standIn;
+    rowsOfOne.readsCellsOfBlocks = false;
+    ServerInfo rowByRow = rowsOfOne;
+    rowByRow.readsBoundCells = false;
+
+    const AllValues expected = readWith(connection, sql, standIn);
+    ASSERT_EQ(expected.rows.size(), 700u);
+    EXPECT_EQ(expected.rows[9][5], "2009-12-08 01:04:15.25");
+    EXPECT_EQ(expected.rows[6][8], "9999-12-31 23:59:59");
+    EXPECT_EQ(expected.rows[698][6].size(), 699u * 37 * 4); // a Greek letter (2 bytes), "x" and "'"
+    EXPECT_EQ(readWith(connection, sql, timestampsAsText).rows, expected.rows);
+    EXPECT_EQ(readWith(connection, sql, rowsOfOne).rows, expected.rows);
+    EXPECT_EQ(readWith(connection, sql, rowByRow).rows, expected.rows);
+}
+
+TEST_F(DatabaseTest, AFailureWhileRowsAreReadEndsTheReadingOnEitherSide)
+{
+    // The driver fails after the first blocks of rows: the failure reaches the reader.
+    struct Counter : RowSink {
+        long rows = 0;
+        long failAt = -1;
+        void appendRow(const FetchedRow&) override
+        {
+            if (++rows == failAt)
+                throw AppError(42, QStringLiteral("the sink gives up"));
+        }
+    } counter;
+    try {
+        readQueryRows("select 1 / (g - 4500) from generate_series(1, 5000) as g", connection, counter);
+        FAIL() << "the division by zero must be reported";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.sqlState(), "22012") << e.description().toStdString();
+    }
+    EXPECT_LT(counter.rows, 4500);
+
+    // The reading side gives up: the fetching side stops, and the connection serves on.
+    counter = Counter();
+    counter.failAt = 1000;
+    try {
+        readQueryRows("select g from generate_series(1, 50000) as g", connection, counter);
+        FAIL() << "the sink's failure must come through";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), 42);
+    }
+    EXPECT_EQ(countQueryRows("select g from generate_series(1, 10) as g", connection), 10);
 }

@@ -1,5 +1,6 @@
 #include "db/ResultSet.h"
 #include "db/ResultSetModel.h"
+#include "db/RowSpool.h"
 #include "basics/AppError.h"
 
 #include <sql.h>
@@ -71,6 +72,23 @@ TEST(ResultSetInMemory, SortsNumbersByValueTextWithoutCaseAndStaysStable)
     EXPECT_EQ(column(set, 2), (std::vector<std::string>{"<null>", "2", "10.5", "10.50"}));
     set.setSort("");
     EXPECT_EQ(column(set, 0), (std::vector<std::string>{"3", "1", "10", "2"}));
+}
+
+TEST(ResultSetInMemory, TextsThatShareALongBeginningSortByTheirWholeText)
+{
+    const std::string common = "ITEM-CODE-SHARED-BEGINNING-";
+    ResultSet set = ResultSet::fromRows({{"id", SQL_INTEGER}, {"code", SQL_WVARCHAR}},
+                                        {{"1", common + "b"},
+                                         {"2", common + "A"},
+                                         {"3", common},
+                                         {"4", common + "a"},
+                                         {"5", std::nullopt},
+                                         {"6", "ITEM"},
+                                         {"7", common + "B"}});
+    set.setSort("code");
+    EXPECT_EQ(column(set, 0), (std::vector<std::string>{"5", "6", "3", "2", "4", "1", "7"}));
+    set.setSort("code Desc");
+    EXPECT_EQ(column(set, 0), (std::vector<std::string>{"1", "7", "2", "4", "3", "6", "5"}));
 }
 
 TEST(ResultSetInMemory, SortingMovesToTheFirstRowAndAnUnknownFieldKeepsTheOrder)
@@ -147,4 +165,75 @@ TEST(ResultSetModel, NumbersAreRightAlignedAndTextIsNot)
         EXPECT_FALSE(alignment.testFlag(Qt::AlignRight)) << column;
     }
     model.setResultSet(nullptr);
+}
+
+TEST(RowSpool, GivesBackEveryRowInOrderAcrossItsBuffers)
+{
+    // Rows of every shape: NULLs, empty texts, values larger than the read buffer, many small rows.
+    RowSpool spool(3);
+    const auto valueOf = [](std::size_t row, int column) -> std::optional<std::string> {
+        if (row % 7 == static_cast<std::size_t>(column))
+            return std::nullopt;
+        if (row == 5000 && column == 1)
+            return std::string(3 << 20, 'L');
+        return std::string(row % 13, static_cast<char>('a' + column)) + std::to_string(row);
+    };
+    const std::size_t rows = 60000;
+    FetchedRow row;
+    for (std::size_t r = 0; r < rows; ++r) {
+        row.clear();
+        for (int c = 0; c < 3; ++c) {
+            if (const auto value = valueOf(r, c)) {
+                row.bytes().append(*value);
+                row.endValue();
+            } else {
+                row.appendNull();
+            }
+        }
+        spool.appendRow(row);
+    }
+    EXPECT_EQ(spool.rowCount(), rows);
+    for (int pass = 0; pass < 2; ++pass) {
+        spool.rewind();
+        std::size_t r = 0;
+        for (; spool.next(); ++r) {
+            for (int c = 0; c < 3; ++c) {
+                const auto value = valueOf(r, c);
+                ASSERT_EQ(spool.isNull(c), !value) << r << ' ' << c;
+                if (value) {
+                    ASSERT_EQ(spool.value(c), *value) << r << ' ' << c;
+                }
+            }
+        }
+        EXPECT_EQ(r, rows) << "pass " << pass;
+    }
+}
+
+TEST(RowStore, AColumnWhoseChunkOutgrowsItsEndsGoesOverWithoutLosingAValue)
+{
+    // Chunks allowed only 5000 bytes: the second column outgrows them half-way, the first never.
+    RowStore store(2, 5000);
+    const auto valueOf = [](std::size_t row, int column) -> std::optional<std::string> {
+        if (row % 5 == 3)
+            return std::nullopt;
+        return std::string(column == 0 ? 1 : (row > 1500 ? 60 : 2), static_cast<char>('a' + row % 26));
+    };
+    const std::size_t rows = 3000;
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (int c = 0; c < 2; ++c) {
+            if (const auto value = valueOf(r, c))
+                store.appendValue(c, *value);
+            else
+                store.appendNull(c);
+        }
+        store.finishRow();
+    }
+    ASSERT_EQ(store.rowCount(), rows);
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (int c = 0; c < 2; ++c) {
+            const auto value = valueOf(r, c);
+            ASSERT_EQ(store.isNull(r, c), !value) << r << ' ' << c;
+            ASSERT_EQ(store.value(r, c), value.value_or("")) << r << ' ' << c;
+        }
+    }
 }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTableView>
 
 using namespace zobran;
@@ -386,4 +387,63 @@ TEST_F(MgenWindowTest, AFailedGenerationSaysItStoppedAndNamesTheLastCompleteFile
         EXPECT_EQ(scripted.messages()[0].text, "Script generation stopped on an error. No file was written completely.");
     });
     setup().execute("drop table " + table);
+}
+
+TEST_F(MgenWindowTest, AGenerationAndAGridRunTheirQueryOnce)
+{
+    // The values are longer than the driver announces: reading them must not run the query again.
+    const QString sequence = QStringLiteral("mg_once_seq_%1").arg(QCoreApplication::applicationPid());
+    setup().execute("drop sequence if exists " + sequence);
+    setup().execute("create sequence " + sequence);
+    const QString sql = "select nextval('" + sequence + "') as n, repeat('ab', 700 * g)::varchar as t "
+                        "from generate_series(1, 3) as g";
+    const auto lastValue = [&] {
+        db::ResultSet last;
+        last.open("select last_value from " + sequence, setup());
+        return std::string(last.value(0));
+    };
+    withWindow([&](MgenWindow& w) {
+        addQuery(w, sql, "once_target");
+        scripted.answerYesNo(answer::Yes);
+        click(cBut(w, MgenWindow::GenerateScriptButton));
+        EXPECT_EQ(lastValue(), "3") << "one generation advances the sequence once per row";
+        QFile script(w.lastScriptFile());
+        ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+        const QByteArray text = script.readAll();
+        EXPECT_TRUE(text.startsWith("INSERT INTO once_target (n,t) VALUES(1,")) << text.left(60).toStdString();
+        EXPECT_EQ(text.count("INSERT INTO"), 3);
+
+        click(cBut(w, MgenWindow::RefreshGridButton));
+        EXPECT_EQ(child<QTableView>(w, "DGrid")->model()->rowCount(), 3);
+        EXPECT_EQ(lastValue(), "6") << "one grid open advances it once per row";
+    });
+    setup().execute("drop sequence " + sequence);
+}
+
+TEST_F(MgenWindowTest, ALongReadShowsHowManyRowsAreReadAndEndsWithAnEmptyLabel)
+{
+    // The server makes the rows slowly, so reading them takes longer than a repaint interval.
+    struct PaintedTexts : QObject {
+        QStringList texts;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                texts << static_cast<QLabel*>(watched)->text();
+            return false;
+        }
+    } painted;
+    withWindow([&](MgenWindow& w) {
+        auto* label = child<QLabel>(w, "LblBar");
+        label->installEventFilter(&painted);
+        child<QPlainTextEdit>(w, "SQLField")->setPlainText("select g, pg_sleep(0.001) as pause from generate_series(1, 600) as g");
+        child<QLineEdit>(w, "TblName")->setText("slow");
+        click(cBut(w, MgenWindow::RefreshGridButton));
+        EXPECT_EQ(child<QTableView>(w, "DGrid")->model()->rowCount(), 600);
+        EXPECT_TRUE(label->text().isEmpty());
+        label->removeEventFilter(&painted);
+    });
+    const QRegularExpression reading(QStringLiteral("^Reading \\.\\.\\. [1-9][0-9]* rows$"));
+    EXPECT_TRUE(std::any_of(painted.texts.begin(), painted.texts.end(), [&](const QString& t) { return reading.match(t).hasMatch(); }))
+        << painted.texts.join(" | ").toStdString();
+    EXPECT_EQ(scripted.modals().size(), 1u) << "no error window";
 }
