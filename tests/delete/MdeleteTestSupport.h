@@ -35,7 +35,7 @@ protected:
     void SetUp() override
     {
         setPrompts(&scripted);
-        remember(database());
+        rememberTestServer(database());
     }
 
     void TearDown() override
@@ -46,14 +46,6 @@ protected:
         setPrompts(nullptr);
     }
 
-    static void remember(const QString& database)
-    {
-        const TestServer& server = testServer();
-        SaveSetting(SettingsApplication, SettingsSection, settingkeys::Server.writtenAs, server.socketDir);
-        SaveSetting(SettingsApplication, SettingsSection, settingkeys::Database.writtenAs, database);
-        SaveSetting(SettingsApplication, SettingsSection, settingkeys::Login.writtenAs, server.login);
-        SaveSetting(SettingsApplication, SettingsSection, settingkeys::Password.writtenAs, server.password);
-    }
 
     static QString database() { return privateDatabase(DatabaseTemplate::Empty); }
 

@@ -87,7 +87,7 @@ protected:
     {
         ASSERT_TRUE(programFolder.isValid());
         setPrompts(&scripted);
-        remember(database());
+        rememberTestServer(database());
     }
 
     void TearDown() override
@@ -98,14 +98,6 @@ protected:
 
     virtual QString database() const { return privateDatabase(); }
 
-    static void remember(const QString& database)
-    {
-        const TestServer& server = testServer();
-        SaveSetting(SettingsApplication, SettingsSection, settingkeys::Server.writtenAs, server.socketDir);
-        SaveSetting(SettingsApplication, SettingsSection, settingkeys::Database.writtenAs, database);
-        SaveSetting(SettingsApplication, SettingsSection, settingkeys::Login.writtenAs, server.login);
-        SaveSetting(SettingsApplication, SettingsSection, settingkeys::Password.writtenAs, server.password);
-    }
 
     // Opens the window, runs the body while it is open, then closes it as the user would.
     void withWindow(const std::function<void(MgenWindow&)>& body)

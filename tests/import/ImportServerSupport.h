@@ -92,16 +92,6 @@ private:
     db::Connection connection_;
 };
 
-// Remembered values that point at the test server.
-inline void rememberTestServer(const QString& database)
-{
-    const TestServer& server = testServer();
-    SaveSetting(SettingsApplication, SettingsSection, settingkeys::Server.writtenAs, server.socketDir);
-    SaveSetting(SettingsApplication, SettingsSection, settingkeys::Database.writtenAs, database);
-    SaveSetting(SettingsApplication, SettingsSection, settingkeys::Login.writtenAs, server.login);
-    SaveSetting(SettingsApplication, SettingsSection, settingkeys::Password.writtenAs, server.password);
-}
-
 // An import window opened with scripted prompts, in a program folder with the stand-in tool.
 template <class Window>
 class ImportWindowTest : public ::testing::Test {

@@ -3,6 +3,8 @@
 #include "db/Connection.h"
 #include "db/ResultSet.h"
 
+#include "db/Settings.h"
+
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
@@ -168,6 +170,15 @@ const TestServer& testServer()
 {
     static const TestServer server = loadTestServer();
     return server;
+}
+
+void rememberTestServer(const QString& database)
+{
+    const TestServer& server = testServer();
+    SaveSetting(SettingsApplication, SettingsSection, settingkeys::Server.writtenAs, server.socketDir);
+    SaveSetting(SettingsApplication, SettingsSection, settingkeys::Database.writtenAs, database);
+    SaveSetting(SettingsApplication, SettingsSection, settingkeys::Login.writtenAs, server.login);
+    SaveSetting(SettingsApplication, SettingsSection, settingkeys::Password.writtenAs, server.password);
 }
 
 QString testConnectionString(const QString& database)

@@ -23,6 +23,10 @@ const TestServer& testServer();
 // "Driver={SQL Server};Server=<socket folder>;Database=<database>;Uid=<login>;Pwd=<password>"
 QString testConnectionString(const QString& database);
 
+// Remembered connection values (the settings every window reads) that point at the test server
+// and this database.
+void rememberTestServer(const QString& database);
+
 // What a private database starts as.
 enum class DatabaseTemplate {
     Empty, // the catalog views only, as scratch
