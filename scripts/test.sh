@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds ZOBRAN with its tests into build/ and runs them all with ctest.
-# The database tests share one private server (ctest starts and stops it), so they run one at a time.
+# The database tests share one private server (ctest starts and stops it); every test process works
+# in databases of its own, so they run side by side.
 # The exit status is ctest's.
 set -euo pipefail
 
@@ -11,4 +12,4 @@ zobran_install_packages
 zobran_build "$ZOBRAN_ROOT/build" RelWithDebInfo -DBUILD_TESTING=ON
 
 cd "$ZOBRAN_ROOT/build"
-exec ctest --output-on-failure
+exec ctest --output-on-failure -j4
