@@ -199,6 +199,8 @@ int importKx(const ImportArguments& import)
     std::printf("statements=%ld\nfailed=%ld\n", counts.executed, counts.failed);
     print("total_s", seconds(timer));
     print("peak_rss_mib", statusMiB("VmHWM"));
+    if (counts.executed == 0)
+        std::fprintf(stderr, "zobran-bench: no statement was imported\n");
     return counts.failed == 0 && counts.executed > 0 ? 0 : 1;
 }
 
