@@ -239,6 +239,24 @@ TEST_F(TrsqlWindowTest, FailuresAreCountedLoggedAndReportedAndTheRestStillRuns)
     EXPECT_TRUE(log[3].endsWith(", line 5]]")) << log[3].toStdString();
 }
 
+TEST_F(TrsqlWindowTest, KxStatementsThatReturnRowsOrFailWhileReadingDoNotHoldUpTheNext)
+{
+    // The statements of a file share one statement handle: what one leaves open must not reach the next.
+    script("rows.kx", "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n<INSERT INTO item (id,name) VALUES(2,'two')>\r\n"
+                      "<SELECT id, name FROM item>\r\n<INSERT INTO item (id,name) VALUES(3,'three')>\r\n"
+                      "<SELECT 10 / (id - 2) FROM item ORDER BY id>\r\n<INSERT INTO item (id,name) VALUES(4,'four')>\r\n");
+    withWindow([&](TrsqlWindow& w) {
+        connectAndOpenScripts(w);
+        scripted.reset();
+        execute(w, {"rows.kx"});
+        ASSERT_EQ(scripted.messages().size(), 1u);
+        EXPECT_TRUE(scripted.messages()[0].text.contains("\n1 statement(s) of KX files failed.")) << scripted.messages()[0].text.toStdString();
+    });
+    EXPECT_EQ(items(), QStringList({"1|one", "2|two", "3|three", "4|four"})) << "every row committed";
+    ASSERT_EQ(errLogLines().size(), 1);
+    EXPECT_TRUE(errLogLines()[0].contains("division by zero")) << errLogLines()[0].toStdString();
+}
+
 TEST_F(TrsqlWindowTest, KxStatementsWithoutAnOpenConnectionFailTheFile)
 {
     script("b.kx", "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n");

@@ -1,20 +1,31 @@
-// zobran-bench: times the program's own script generation and grid on a table, through the classes
-// the Generate Script window uses, for scripts/bench.sh. Not a test.
+// zobran-bench: times the program's own script generation, grid and script import on a table,
+// through the classes the windows use, for scripts/bench.sh. Not a test.
 //
 //   zobran-bench generate CONNECTION QUERY TABLE sql|kx LIMIT FOLDER
 //       writes the scripts into FOLDER/Export, as the window does with auto-naming on
 //   zobran-bench grid CONNECTION QUERY FIELD...
 //       reads the query into a grid, shows it, then sorts it by each FIELD as a header click does
+//   zobran-bench import-kx SERVER DATABASE LOGIN PASSWORD FILE
+//       runs the statements of a KX file over a connection opened as the import windows open it
+//   zobran-bench import-sql SERVER DATABASE LOGIN PASSWORD FILE
+//       runs a .sql file as the import windows do: TmExe.bat written and run with the OSQL built
+//       beside the program (build/src), no output window; the batch file is deleted afterwards
 //
 // Prints one "key=value" per line: rows, seconds of each step, bytes written, resident memory.
+// An import that fails anywhere (a statement refused, OSQL ending with a failure) ends with status 1.
 
 #include "basics/AppPath.h"
 #include "db/Connection.h"
+#include "db/ConnectionString.h"
 #include "db/ResultSet.h"
 #include "db/ResultSetModel.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileWriter.h"
 #include "generate/ScriptGenerator.h"
+#include "import/BatchFile.h"
+#include "import/BatchRunner.h"
+#include "import/KxFileImport.h"
+#include "ui/BusyGuard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -150,10 +161,80 @@ int grid(const QString& connectionText, const QString& sql, const QStringList& s
     return 0;
 }
 
+// The four values of the import windows' boxes, in their order, and the file to import.
+struct ImportArguments {
+    QString server;
+    QString database;
+    QString login;
+    QString password;
+    QString path;
+};
+
+ImportArguments importArguments(const QStringList& args)
+{
+    return ImportArguments{args[1], args[2], args[3], args[4], QFileInfo(args[5]).absoluteFilePath()};
+}
+
+int importKx(const ImportArguments& import)
+{
+    QElapsedTimer timer;
+    timer.start();
+    // As the single-database window connects and imports, its status label left out.
+    db::Connection connection;
+    connection.open(db::importConnectionString(import.server, import.database, import.login, import.password));
+    connection.setCursorLocation(db::CursorLocationClient);
+    BusyGuard busy;
+    KxImportHooks hooks;
+    hooks.beforeStatement = [&busy](const QString& statement) {
+        if (busy.progressDue())
+            busy.showProgress(statement);
+    };
+    long reported = 0;
+    hooks.statementFailed = [&reported](const KxStatementFailure& failure) {
+        if (++reported <= 3)
+            std::fprintf(stderr, "zobran-bench: line %ld: %ld %s\n", failure.line, failure.error.number(),
+                         qPrintable(failure.error.description()));
+    };
+    const KxImportCounts counts = importKxFile(import.path, connection, hooks);
+    std::printf("statements=%ld\nfailed=%ld\n", counts.executed, counts.failed);
+    print("total_s", seconds(timer));
+    print("peak_rss_mib", statusMiB("VmHWM"));
+    if (counts.executed == 0)
+        std::fprintf(stderr, "zobran-bench: no statement was imported\n");
+    return counts.failed == 0 && counts.executed > 0 ? 0 : 1;
+}
+
+int importSql(const ImportArguments& import)
+{
+    // The program folder is where OSQL lands in the build, beside zobran.
+    AppPath() = QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/../../src")).absolutePath();
+    if (!QFileInfo(appSubPath(QStringLiteral("OSQL"))).isExecutable())
+        throw AppError(errnum::FileNotFound, QStringLiteral("OSQL is not built in ") + AppPath());
+    QElapsedTimer timer;
+    timer.start();
+    deleteBatchFile();
+    BatchRunner runner(nullptr);
+    const BatchRunResult result = runOsqlFile(
+        runner, OsqlArguments{import.login, import.password, import.server, import.database, import.path},
+        WindowStyle::Hidden);
+    const double total = seconds(timer);
+    deleteBatchFile();
+    // OSQL's last line counts the statements it ran and those that failed.
+    const QStringList lines = result.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    std::printf("osql_summary=%s\n", lines.isEmpty() ? "" : qPrintable(lines.last()));
+    print("total_s", total);
+    if (!result.failed())
+        return 0;
+    std::fprintf(stderr, "zobran-bench: %s\n%s\n", qPrintable(result.outcome()), qPrintable(result.output.right(2000)));
+    return 1;
+}
+
 int usage()
 {
     std::fprintf(stderr, "usage: zobran-bench generate CONNECTION QUERY TABLE sql|kx LIMIT FOLDER\n"
-                         "       zobran-bench grid CONNECTION QUERY FIELD...\n");
+                         "       zobran-bench grid CONNECTION QUERY FIELD...\n"
+                         "       zobran-bench import-kx SERVER DATABASE LOGIN PASSWORD FILE\n"
+                         "       zobran-bench import-sql SERVER DATABASE LOGIN PASSWORD FILE\n");
     return 2;
 }
 
@@ -161,7 +242,7 @@ int usage()
 
 int main(int argc, char** argv)
 {
-    // Generation needs no windows; the grid is shown offscreen unless told otherwise.
+    // Generation and import need no windows; the grid is shown offscreen unless told otherwise.
     const bool showsGrid = argc > 1 && std::strcmp(argv[1], "grid") == 0;
     if (showsGrid && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -173,6 +254,10 @@ int main(int argc, char** argv)
             return generate(args[1], args[2], args[3], args[4], args[5], args[6]);
         if (args.size() >= 3 && args[0] == QStringLiteral("grid"))
             return grid(args[1], args[2], args.mid(3));
+        if (args.size() == 6 && args[0] == QStringLiteral("import-kx"))
+            return importKx(importArguments(args));
+        if (args.size() == 6 && args[0] == QStringLiteral("import-sql"))
+            return importSql(importArguments(args));
         return usage();
     } catch (const AppError& e) {
         std::fprintf(stderr, "zobran-bench: %ld %s\n", e.number(), qPrintable(e.description()));
