@@ -1,10 +1,10 @@
 #include "app/MainMenuWindow.h"
 
-#include "basics/AppPath.h"
 #include "app/ButtonPictures.h"
 #include "app/PictureButton.h"
 #include "app/PicturePanel.h"
 #include "app/WorkingWindows.h"
+#include "basics/AppPath.h"
 #include "ui/Prompts.h"
 #include "ui/Twips.h"
 
@@ -132,8 +132,8 @@ void MainMenuWindow::resizeEvent(QResizeEvent* event)
 
 void MainMenuWindow::closeEvent(QCloseEvent* event)
 {
-    MsgAnswer() = prompts().askYesNo(this, QStringLiteral("Confirm To Exit ?"), QStringLiteral("Exit"),
-                                     MsgIcon::Question);
+    MsgAnswer()
+        = prompts().askYesNo(this, QStringLiteral("Confirm To Exit ?"), QStringLiteral("Exit"), MsgIcon::Question);
     if (MsgAnswer() == answer::Yes)
         event->accept();
     else

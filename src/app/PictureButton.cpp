@@ -70,9 +70,10 @@ void PictureButton::paintEvent(QPaintEvent*)
     const QRectF face = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     QLinearGradient white(face.topLeft(), face.bottomLeft());
     white.setColorAt(0, Qt::white);
-    white.setColorAt(1, pressed   ? QColor(0xdc, 0xe4, 0xee)
-                        : hovered ? QColor(0xef, 0xf5, 0xfc)
-                                  : QColor(0xf4, 0xf6, 0xf8));
+    white.setColorAt(1,
+                     pressed       ? QColor(0xdc, 0xe4, 0xee)
+                         : hovered ? QColor(0xef, 0xf5, 0xfc)
+                                   : QColor(0xf4, 0xf6, 0xf8));
     p.setPen(QPen(hovered ? QColor(0x4a, 0x86, 0xcf) : QColor(0x8c, 0x96, 0xa3), 1));
     p.setBrush(white);
     p.drawRoundedRect(face, 3, 3);

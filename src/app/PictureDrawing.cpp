@@ -61,8 +61,7 @@ void drawArrow(QPainter& p, const QPointF& from, const QPointF& tip, qreal thick
     QLinearGradient shade(0, -headWidth / 2, 0, headWidth / 2);
     shade.setColorAt(0, color.lighter(140));
     shade.setColorAt(1, color.darker(120));
-    p.setPen(QPen(color.darker(160), qMax<qreal>(1.0, thickness / 7), Qt::SolidLine, Qt::SquareCap,
-                  Qt::RoundJoin));
+    p.setPen(QPen(color.darker(160), qMax<qreal>(1.0, thickness / 7), Qt::SolidLine, Qt::SquareCap, Qt::RoundJoin));
     p.setBrush(shade);
     p.drawPath(arrow);
     p.restore();

@@ -31,9 +31,9 @@ void drawSheet(QPainter& p, const QRectF& sheet)
     for (qreal width : widths) {
         const qreal indent = (line % 4 == 0) ? 0 : lineHeight * 1.2;
         p.setBrush(line % 4 == 0 ? QColor(0x2f, 0x5f, 0x95) : QColor(0x7d, 0x9c, 0xbd));
-        p.drawRoundedRect(QRectF(sheet.left() + lineHeight + indent, y,
-                                 (sheet.width() - 2 * lineHeight) * width, lineHeight * 0.42),
-                          lineHeight * 0.2, lineHeight * 0.2);
+        p.drawRoundedRect(
+            QRectF(sheet.left() + lineHeight + indent, y, (sheet.width() - 2 * lineHeight) * width, lineHeight * 0.42),
+            lineHeight * 0.2, lineHeight * 0.2);
         y += lineHeight;
         ++line;
     }
@@ -92,8 +92,7 @@ QPixmap drawBackdrop(const QSize& size, qreal devicePixelRatio)
         const qreal drumLeft = sheet.right() + 142 * unit;
         const qreal drumWidth = 130 * unit;
         for (int level = 2; level >= 0; --level) // lowest first: each drum rests on the one below
-            drawCylinder(motif, QRectF(drumLeft, middle - 100 * unit + level * 58 * unit, drumWidth, 84 * unit),
-                         drum);
+            drawCylinder(motif, QRectF(drumLeft, middle - 100 * unit + level * 58 * unit, drumWidth, 84 * unit), drum);
         drawGear(motif, QPointF(drumLeft + drumWidth + 6 * unit, middle + 78 * unit), 32 * unit,
                  QColor(0xf0, 0xb0, 0x5a));
         motif.end();

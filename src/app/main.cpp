@@ -1,7 +1,7 @@
-#include "basics/AppPath.h"
-#include "basics/NumericLocale.h"
 #include "app/ButtonPictures.h"
 #include "app/MainMenuWindow.h"
+#include "basics/AppPath.h"
+#include "basics/NumericLocale.h"
 #include "basics/ProgramWindow.h"
 
 #include <QApplication>

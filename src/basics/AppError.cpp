@@ -5,7 +5,8 @@
 namespace zobran {
 
 AppError::AppError(long number, QString description)
-    : number_(number), description_(std::move(description)),
+    : number_(number),
+      description_(std::move(description)),
       what_(QString::number(number_).toStdString() + ": " + description_.toStdString())
 {
 }

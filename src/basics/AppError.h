@@ -9,14 +9,14 @@ namespace zobran {
 
 // The error numbers the program raises itself, where no driver number applies.
 namespace errnum {
-constexpr long ObjectNotSet = 91;        // no connection object exists
+constexpr long ObjectNotSet = 91; // no connection object exists
 constexpr long FileNotFound = 53;
-constexpr long PathFileAccess = 75;      // a file or folder cannot be created, opened or written
+constexpr long PathFileAccess = 75; // a file or folder cannot be created, opened or written
 constexpr long PathNotFound = 76;
 constexpr long InvalidArgument = 5;
 constexpr long OutOfMemory = 7;
-constexpr long ObjectClosed = 3704;      // the operation needs an open object
-constexpr long ObjectOpen = 3705;        // the operation needs a closed object
+constexpr long ObjectClosed = 3704; // the operation needs an open object
+constexpr long ObjectOpen = 3705;   // the operation needs a closed object
 } // namespace errnum
 
 // A failure travelling up to the one place per operation that reports it:

@@ -46,8 +46,9 @@ UnnamedFile::~UnnamedFile()
 
 void UnnamedFile::fail(const char* what, int systemError) const
 {
-    throw pathFileAccessError(folder_, QStringLiteral("%1 cannot be %2 in a temporary file there: %3")
-                                           .arg(contents_, QLatin1String(what), systemReason(systemError)));
+    throw pathFileAccessError(folder_,
+                              QStringLiteral("%1 cannot be %2 in a temporary file there: %3")
+                                  .arg(contents_, QLatin1String(what), systemReason(systemError)));
 }
 
 void UnnamedFile::ensureOpen()

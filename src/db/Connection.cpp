@@ -18,8 +18,8 @@ QString infoText(const OdbcHandle& dbc, SQLUSMALLINT item)
     SQLSMALLINT bytes = 0;
     checked(SQLGetInfoW(dbc.get(), item, text.data(), static_cast<SQLSMALLINT>(sizeof text), &bytes), dbc,
             "SQLGetInfo");
-    const auto units = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(bytes, 0)) / sizeof(SQLWCHAR),
-                                             text.size() - 1);
+    const auto units = std::min<std::size_t>(
+        static_cast<std::size_t>(std::max<SQLSMALLINT>(bytes, 0)) / sizeof(SQLWCHAR), text.size() - 1);
     return fromSqlWide(text.data(), units);
 }
 
@@ -88,8 +88,7 @@ long Connection::execute(const QString& statement, long* recordsAffected)
     SQLLEN count = -1;
     checked(SQLRowCount(stmt.get(), &count), stmt, "SQLRowCount");
     // Later results of a batch may carry failures of their own: walk them all.
-    while (checked(SQLMoreResults(stmt.get()), stmt, "SQLMoreResults") != SQL_NO_DATA) {
-    }
+    while (checked(SQLMoreResults(stmt.get()), stmt, "SQLMoreResults") != SQL_NO_DATA) {}
     if (recordsAffected)
         *recordsAffected = static_cast<long>(count);
     return static_cast<long>(count);

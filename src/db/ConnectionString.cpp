@@ -32,9 +32,10 @@ QString odbcConnectionString(const QString& driver, const QString& server, const
     // The driver name always stands in braces; only a "}" inside it needs doubling.
     QString driverName = driver;
     driverName.replace(QStringLiteral("}"), QStringLiteral("}}"));
-    return QStringLiteral("Driver={") + driverName + QStringLiteral("};") + QStringLiteral("Server=") + odbcValue(server)
-        + QStringLiteral(";") + QStringLiteral("Database=") + odbcValue(database) + QStringLiteral(";")
-        + QStringLiteral("Uid=") + odbcValue(login) + QStringLiteral(";") + QStringLiteral("Pwd=") + odbcValue(password);
+    return QStringLiteral("Driver={") + driverName + QStringLiteral("};") + QStringLiteral("Server=")
+        + odbcValue(server) + QStringLiteral(";") + QStringLiteral("Database=") + odbcValue(database)
+        + QStringLiteral(";") + QStringLiteral("Uid=") + odbcValue(login) + QStringLiteral(";") + QStringLiteral("Pwd=")
+        + odbcValue(password);
 }
 
 QString oledbConnectionString(const QString& password, const QString& login, const QString& database,

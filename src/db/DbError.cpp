@@ -18,7 +18,9 @@ QString describe(const QList<Diagnostic>& records, const QString& context)
     for (const Diagnostic& d : records)
         lines << d.sqlState + QStringLiteral(": ") + d.message;
     if (lines.isEmpty())
-        lines << QStringLiteral("HY000: ") + (context.isEmpty() ? QStringLiteral("The driver reported a failure without a diagnostic record.") : context);
+        lines << QStringLiteral("HY000: ")
+                + (context.isEmpty() ? QStringLiteral("The driver reported a failure without a diagnostic record.")
+                                     : context);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -46,14 +48,16 @@ AppError objectOpenError()
 
 AppError noCurrentRowError()
 {
-    return AppError(3021, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
-                                         "Requested operation requires a current record."));
+    return AppError(3021,
+                    QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
+                                   "Requested operation requires a current record."));
 }
 
 AppError unknownFieldError()
 {
-    return AppError(3265, QStringLiteral("Item cannot be found in the collection corresponding to the requested "
-                                         "name or ordinal."));
+    return AppError(3265,
+                    QStringLiteral("Item cannot be found in the collection corresponding to the requested "
+                                   "name or ordinal."));
 }
 
 } // namespace zobran::db

@@ -31,10 +31,10 @@ private:
 };
 
 // The errors the database layer raises on its own.
-AppError noConnectionError();   // 91: there is no connection object
-AppError objectClosedError();   // 3704: the object is closed
-AppError objectOpenError();     // 3705: the object is open already
-AppError noCurrentRowError();   // 3021: reading past the last row
-AppError unknownFieldError();   // 3265: no field of that name or position
+AppError noConnectionError(); // 91: there is no connection object
+AppError objectClosedError(); // 3704: the object is closed
+AppError objectOpenError();   // 3705: the object is open already
+AppError noCurrentRowError(); // 3021: reading past the last row
+AppError unknownFieldError(); // 3265: no field of that name or position
 
 } // namespace zobran::db

@@ -26,8 +26,7 @@ class MappedArray {
 public:
     MappedArray() = default;
     ~MappedArray() { clear(); }
-    MappedArray(MappedArray&& other) noexcept
-        : data_(other.data_), size_(other.size_), capacity_(other.capacity_)
+    MappedArray(MappedArray&& other) noexcept : data_(other.data_), size_(other.size_), capacity_(other.capacity_)
     {
         other.data_ = nullptr;
         other.size_ = other.capacity_ = 0;

@@ -11,7 +11,9 @@ OdbcHandle::OdbcHandle(SQLSMALLINT type, SQLHANDLE parent) : type_(type)
     const SQLRETURN rc = SQLAllocHandle(type, parent, &handle_);
     if (!SQL_SUCCEEDED(rc)) {
         handle_ = SQL_NULL_HANDLE;
-        const SQLSMALLINT parentType = type == SQL_HANDLE_ENV ? 0 : type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV : SQL_HANDLE_DBC;
+        const SQLSMALLINT parentType = type == SQL_HANDLE_ENV ? 0
+            : type == SQL_HANDLE_DBC                          ? SQL_HANDLE_ENV
+                                                              : SQL_HANDLE_DBC;
         QList<Diagnostic> records;
         if (parent != SQL_NULL_HANDLE)
             records = diagnosticsOf(parentType, parent);
@@ -42,8 +44,8 @@ SQLHENV odbcEnvironment()
 {
     static const OdbcHandle environment = [] {
         OdbcHandle env(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
-        checked(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
-                env, "SQLSetEnvAttr");
+        checked(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0), env,
+                "SQLSetEnvAttr");
         return env;
     }();
     return environment.get();
@@ -63,7 +65,8 @@ QList<Diagnostic> diagnosticsOf(SQLSMALLINT handleType, SQLHANDLE handle)
                                             static_cast<SQLSMALLINT>(message.size()), &length);
         if (!SQL_SUCCEEDED(rc))
             break;
-        const auto units = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)), message.size() - 1);
+        const auto units
+            = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)), message.size() - 1);
         records.append(Diagnostic{fromSqlWide(state.data(), 5), native, fromSqlWide(message.data(), units)});
     }
     return records;
@@ -74,7 +77,8 @@ SQLRETURN checked(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, const 
     if (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO || rc == SQL_NO_DATA)
         return rc;
     QList<Diagnostic> records = diagnosticsOf(handleType, handle);
-    throw DbError(std::move(records), QStringLiteral("%1 failed (return code %2).").arg(QLatin1String(operation)).arg(rc));
+    throw DbError(std::move(records),
+                  QStringLiteral("%1 failed (return code %2).").arg(QLatin1String(operation)).arg(rc));
 }
 
 } // namespace zobran::db

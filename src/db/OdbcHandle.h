@@ -14,7 +14,10 @@ public:
     // Allocates a handle of `type` under `parent` (SQL_NULL_HANDLE for the environment).
     OdbcHandle(SQLSMALLINT type, SQLHANDLE parent);
     ~OdbcHandle() noexcept { reset(); }
-    OdbcHandle(OdbcHandle&& other) noexcept : type_(other.type_), handle_(other.handle_) { other.handle_ = SQL_NULL_HANDLE; }
+    OdbcHandle(OdbcHandle&& other) noexcept : type_(other.type_), handle_(other.handle_)
+    {
+        other.handle_ = SQL_NULL_HANDLE;
+    }
     OdbcHandle& operator=(OdbcHandle&& other) noexcept;
     OdbcHandle(const OdbcHandle&) = delete;
     OdbcHandle& operator=(const OdbcHandle&) = delete;

@@ -62,11 +62,16 @@ struct ResultFetcher::Column {
     SQLSMALLINT cType() const
     {
         switch (form) {
-        case Form::Integer: return SQL_C_SBIGINT;
-        case Form::Bit: return SQL_C_BIT;
-        case Form::Timestamp: return SQL_C_TYPE_TIMESTAMP;
-        case Form::Narrow: return SQL_C_CHAR;
-        case Form::Wide: return SQL_C_WCHAR;
+        case Form::Integer:
+            return SQL_C_SBIGINT;
+        case Form::Bit:
+            return SQL_C_BIT;
+        case Form::Timestamp:
+            return SQL_C_TYPE_TIMESTAMP;
+        case Form::Narrow:
+            return SQL_C_CHAR;
+        case Form::Wide:
+            return SQL_C_WCHAR;
         }
         return SQL_C_WCHAR;
     }
@@ -77,13 +82,18 @@ namespace {
 Form formOf(SQLSMALLINT type, const ServerInfo& server)
 {
     switch (type) {
-    case SQL_TINYINT: case SQL_SMALLINT: case SQL_INTEGER: case SQL_BIGINT:
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT:
         return Form::Integer;
     case SQL_BIT:
         return Form::Bit;
-    case SQL_NUMERIC: case SQL_DECIMAL:
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
         return Form::Narrow;
-    case SQL_TYPE_TIMESTAMP: case SQL_TIMESTAMP:
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_TIMESTAMP:
         return server.writesTimestampsShortest() ? Form::Timestamp : Form::Wide;
     default:
         return Form::Wide;
@@ -185,15 +195,16 @@ bool readValueInPieces(OdbcHandle& stmt, SQLUSMALLINT number, bool wide, std::ve
     char16_t pending = 0;
     for (;;) {
         SQLLEN indicator = 0;
-        const SQLRETURN rc = checked(SQLGetData(stmt.get(), number, wide ? SQL_C_WCHAR : SQL_C_CHAR, piece.data(),
-                                                pieceBytes, &indicator),
-                                     stmt, "SQLGetData");
+        const SQLRETURN rc = checked(
+            SQLGetData(stmt.get(), number, wide ? SQL_C_WCHAR : SQL_C_CHAR, piece.data(), pieceBytes, &indicator), stmt,
+            "SQLGetData");
         if (rc == SQL_NO_DATA)
             break;
         if (indicator == SQL_NULL_DATA)
             return false;
         const bool more = indicator == SQL_NO_TOTAL || indicator > pieceBytes - static_cast<SQLLEN>(terminatorBytes);
-        const std::size_t bytes = more ? static_cast<std::size_t>(pieceBytes) - terminatorBytes : static_cast<std::size_t>(indicator);
+        const std::size_t bytes
+            = more ? static_cast<std::size_t>(pieceBytes) - terminatorBytes : static_cast<std::size_t>(indicator);
         if (wide)
             appendUtf16AsUtf8(out, piece.data(), bytes / sizeof(SQLWCHAR), pending);
         else
@@ -247,8 +258,9 @@ public:
         for (Block& b : blocks_)
             b.status.resize(rowsPerBlock_);
 
-        checked(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0),
-                stmt_, "SQLSetStmtAttr");
+        checked(
+            SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0),
+            stmt_, "SQLSetStmtAttr");
         checked(SQLSetStmtAttr(stmt_.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rowsPerBlock_), 0),
                 stmt_, "SQLSetStmtAttr");
     }
@@ -284,8 +296,8 @@ public:
         std::byte* const buffers = base() + static_cast<std::size_t>(index) * blockBytes_;
         for (std::size_t c = 0; c < columns_.size(); ++c) {
             const Column& column = columns_[c];
-            checked(SQLBindCol(stmt_.get(), static_cast<SQLUSMALLINT>(c + 1), column.cType(), buffers + column.dataOffset,
-                               static_cast<SQLLEN>(column.elementBytes),
+            checked(SQLBindCol(stmt_.get(), static_cast<SQLUSMALLINT>(c + 1), column.cType(),
+                               buffers + column.dataOffset, static_cast<SQLLEN>(column.elementBytes),
                                reinterpret_cast<SQLLEN*>(buffers + column.indicatorOffset)),
                     stmt_, "SQLBindCol");
         }
@@ -317,8 +329,8 @@ public:
                 CellText text;
                 text.row = r;
                 text.column = c;
-                text.isNull = !readValueInPieces(stmt_, static_cast<SQLUSMALLINT>(c + 1), columns_[c].form != Form::Narrow,
-                                                 piece_, text.utf8);
+                text.isNull = !readValueInPieces(stmt_, static_cast<SQLUSMALLINT>(c + 1),
+                                                 columns_[c].form != Form::Narrow, piece_, text.utf8);
                 b.reread.push_back(std::move(text));
             }
         }
@@ -335,7 +347,8 @@ private:
             return false;
         if (isText(column.form)) {
             const std::size_t unitBytes = column.form == Form::Wide ? sizeof(SQLWCHAR) : 1;
-            return length == SQL_NO_TOTAL || length < 0 || static_cast<std::size_t>(length) / unitBytes >= column.textUnits;
+            return length == SQL_NO_TOTAL || length < 0
+                || static_cast<std::size_t>(length) / unitBytes >= column.textUnits;
         }
         if (column.form == Form::Timestamp)
             return !timestampFormFits(cell<SQL_TIMESTAMP_STRUCT>(index, c, r), aroundToday);
@@ -495,9 +508,15 @@ ResultFetcher::ResultFetcher(OdbcHandle& statement, const ServerInfo& server)
         column.type = type;
         column.form = formOf(type, server);
         switch (column.form) {
-        case Form::Integer: column.elementBytes = sizeof(SQLBIGINT); break;
-        case Form::Bit: column.elementBytes = sizeof(SQLCHAR); break;
-        case Form::Timestamp: column.elementBytes = sizeof(SQL_TIMESTAMP_STRUCT); break;
+        case Form::Integer:
+            column.elementBytes = sizeof(SQLBIGINT);
+            break;
+        case Form::Bit:
+            column.elementBytes = sizeof(SQLCHAR);
+            break;
+        case Form::Timestamp:
+            column.elementBytes = sizeof(SQL_TIMESTAMP_STRUCT);
+            break;
         case Form::Narrow:
         case Form::Wide: {
             const bool isLong = display <= 0 || display > LongColumnChars || isLongType(type);
@@ -508,7 +527,8 @@ ResultFetcher::ResultFetcher(OdbcHandle& statement, const ServerInfo& server)
         }
 
         FieldInfo field;
-        const auto units = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0)), name.size() - 1);
+        const auto units
+            = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0)), name.size() - 1);
         char16_t pending = 0;
         appendUtf16AsUtf8(field.name, name.data(), units, pending);
         finishUtf16(field.name, pending);
@@ -571,7 +591,8 @@ void ResultFetcher::readInBlocks(RowSink& sink, const ReadProgress& progress)
                 switch (column.form) {
                 case Form::Integer: {
                     char digits[24];
-                    const auto written = std::to_chars(digits, digits + sizeof digits, blocks.cell<SQLBIGINT>(index, c, r));
+                    const auto written
+                        = std::to_chars(digits, digits + sizeof digits, blocks.cell<SQLBIGINT>(index, c, r));
                     out.append(digits, written.ptr);
                     break;
                 }
@@ -587,8 +608,8 @@ void ResultFetcher::readInBlocks(RowSink& sink, const ReadProgress& progress)
                 case Form::Wide: {
                     const std::size_t start = out.size();
                     char16_t pending = 0;
-                    appendUtf16AsUtf8(out, &blocks.cell<SQLWCHAR>(index, c, r), static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR),
-                                      pending);
+                    appendUtf16AsUtf8(out, &blocks.cell<SQLWCHAR>(index, c, r),
+                                      static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR), pending);
                     finishUtf16(out, pending);
                     if (isFloatingType(column.type))
                         normalizeFloatText(out, start, column.type == SQL_REAL);

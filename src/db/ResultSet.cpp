@@ -305,7 +305,8 @@ void ResultSet::applySort()
     if (isNumericType(type) || type == SQL_BIT) {
         std::vector<double> keys(count);
         for (std::size_t r = 0; r < count; ++r)
-            keys[r] = rows_.isNull(r, column) ? -std::numeric_limits<double>::infinity() : numberKey(rows_.value(r, column));
+            keys[r] = rows_.isNull(r, column) ? -std::numeric_limits<double>::infinity()
+                                              : numberKey(rows_.value(r, column));
         auto less = [&](std::uint32_t a, std::uint32_t b) {
             const double x = keys[a], y = keys[b];
             if (std::isnan(x) || std::isnan(y))

@@ -16,7 +16,9 @@ constexpr std::size_t BufferBytes = std::size_t{1} << 20;
 } // namespace
 
 RowSpool::RowSpool(int columnCount)
-    : columnCount_(columnCount), file_(QStringLiteral("the rows read")), lengths_(static_cast<std::size_t>(columnCount)),
+    : columnCount_(columnCount),
+      file_(QStringLiteral("the rows read")),
+      lengths_(static_cast<std::size_t>(columnCount)),
       starts_(static_cast<std::size_t>(columnCount))
 {
     writeBuffer_.reserve(BufferBytes + 4096);
@@ -76,8 +78,8 @@ void RowSpool::readInto(std::size_t wanted)
     readStart_ = 0;
     if (readBuffer_.size() < wanted)
         readBuffer_.resize(wanted);
-    const std::size_t length =
-        static_cast<std::size_t>(std::min<std::uint64_t>(readBuffer_.size() - readEnd_, fileBytes_ - readFileOffset_));
+    const std::size_t length = static_cast<std::size_t>(
+        std::min<std::uint64_t>(readBuffer_.size() - readEnd_, fileBytes_ - readFileOffset_));
     file_.read(readFileOffset_, readBuffer_.data() + readEnd_, length);
     readEnd_ += length;
     readFileOffset_ += length;
@@ -94,7 +96,8 @@ bool RowSpool::next()
     std::size_t valueBytes = 0;
     for (int c = 0; c < columnCount_; ++c) {
         std::uint32_t length = 0;
-        std::memcpy(&length, readBuffer_.data() + readStart_ + static_cast<std::size_t>(c) * sizeof length, sizeof length);
+        std::memcpy(&length, readBuffer_.data() + readStart_ + static_cast<std::size_t>(c) * sizeof length,
+                    sizeof length);
         lengths_[static_cast<std::size_t>(c)] = length;
         valueBytes += length == NullLength ? 0 : length;
     }

@@ -47,9 +47,9 @@ private:
     std::string writeBuffer_;
 
     std::string readBuffer_;
-    std::size_t readStart_ = 0;     // where the current record begins in readBuffer_
+    std::size_t readStart_ = 0; // where the current record begins in readBuffer_
     std::size_t currentRecordBytes_ = 0;
-    std::size_t readEnd_ = 0;       // bytes of readBuffer_ that hold file content
+    std::size_t readEnd_ = 0;          // bytes of readBuffer_ that hold file content
     std::uint64_t readFileOffset_ = 0; // file offset of readBuffer_[readEnd_]
     std::size_t rowsRead_ = 0;
     std::vector<std::uint32_t> lengths_;

@@ -46,7 +46,8 @@ void RowStore::appendEnd(Column& c, bool isNull) const
     if (c.wide)
         c.wideEnds.push_back(c.bytes.size() | (isNull ? WideNullBit : 0));
     else
-        c.ends.push_back(static_cast<std::uint32_t>(c.bytes.size() - c.chunks[c.chunks.size() - 1]) | (isNull ? NullBit : 0));
+        c.ends.push_back(static_cast<std::uint32_t>(c.bytes.size() - c.chunks[c.chunks.size() - 1])
+                         | (isNull ? NullBit : 0));
 }
 
 void RowStore::widen(Column& c)

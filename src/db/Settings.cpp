@@ -63,7 +63,8 @@ QString GetSetting(const QString& application, const QString& section, const QSt
         const QVariant value = settings.value(stored);
         // A value written by hand with a comma ("host,1433") reads as a list: give back the text.
         if (value.typeId() == QMetaType::QStringList)
-            return writtenText(settings.fileName(), section, stored).value_or(value.toStringList().join(QLatin1Char(',')));
+            return writtenText(settings.fileName(), section, stored)
+                .value_or(value.toStringList().join(QLatin1Char(',')));
         return value.toString();
     }
     return defaultValue;

@@ -20,7 +20,7 @@ struct ConnectionParameters {
 };
 
 ConnectionParameters& ConnParams();
-QString& ConnString();   // the last ODBC string built
+QString& ConnString(); // the last ODBC string built
 
 // The two program-wide connections. An empty pointer means no connection object exists yet.
 std::unique_ptr<db::Connection>& SharedConnection();

@@ -63,8 +63,14 @@ void narrowAscii(const SQLWCHAR* text, std::size_t units, char* out)
         out[n] = static_cast<char>(text[n]);
 }
 
-bool isHigh(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool isLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool isHigh(char16_t u)
+{
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool isLow(char16_t u)
+{
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 } // namespace
 

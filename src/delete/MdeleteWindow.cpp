@@ -96,8 +96,8 @@ void MdeleteWindow::buildControls()
 void MdeleteWindow::setTabOrder()
 {
     const std::vector<QWidget*> order{txtField_[0], txtField_[1], txtField_[2], txtField_[3], txtField_[4],
-                                      cConnect_[0], lv1_, cConnect_[1], lDelete_, cSearch_, txtFile_, cSave_,
-                                      cStart_, cNew_, cClose_};
+                                      cConnect_[0], lv1_,         cConnect_[1], lDelete_,     cSearch_,
+                                      txtFile_,     cSave_,       cStart_,      cNew_,        cClose_};
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -225,8 +225,8 @@ void MdeleteWindow::CSave_Click()
         const QString exportFolder = ensureExportFolder();
         const DeleteScriptSavePrompts questions{
             [this](const QString& name) {
-                return prompts().inputBox(this, QStringLiteral("Enter name for the file:"), QStringLiteral("Enter Name"),
-                                          name);
+                return prompts().inputBox(this, QStringLiteral("Enter name for the file:"),
+                                          QStringLiteral("Enter Name"), name);
             },
             [this] {
                 MsgAnswer() = prompts().askYesNo(this, QStringLiteral("Would you like to overwrite the existing file?"),
@@ -246,8 +246,9 @@ void MdeleteWindow::CStart_Click()
                                          MsgIcon::Question);
         if (MsgAnswer() == answer::No)
             return;
-        const QString typed =
-            prompts().inputBox(this, QStringLiteral("Type CONFIRM to delete."), MessageTitle, QString()).value_or(QString());
+        const QString typed = prompts()
+                                  .inputBox(this, QStringLiteral("Type CONFIRM to delete."), MessageTitle, QString())
+                                  .value_or(QString());
         if (typed == QStringLiteral("CONFIRM")) {
             const QStringList statements = statementLines();
             if (!statements.isEmpty())
@@ -256,7 +257,8 @@ void MdeleteWindow::CStart_Click()
         } else if (typed.isEmpty()) {
             prompts().message(this, QStringLiteral("Delete Cancel."), RefusalTitle, MsgIcon::Critical);
         } else {
-            prompts().message(this, QStringLiteral("Confirmation error. Delete Cancel."), RefusalTitle, MsgIcon::Critical);
+            prompts().message(this, QStringLiteral("Confirmation error. Delete Cancel."), RefusalTitle,
+                              MsgIcon::Critical);
         }
     });
 }
@@ -266,8 +268,8 @@ void MdeleteWindow::CStart_Click()
 void MdeleteWindow::CSearch_Click()
 {
     runGuarded(FormName, QStringLiteral("CSearch_Click"), [this] {
-        const QString chosen =
-            prompts().openFileName(this, QStringLiteral("Open"), appSubPath(QStringLiteral("Export")), QStringLiteral("(*.sql)"));
+        const QString chosen = prompts().openFileName(this, QStringLiteral("Open"),
+                                                      appSubPath(QStringLiteral("Export")), QStringLiteral("(*.sql)"));
         if (!chosen.isEmpty())
             txtFile_->setText(chosen);
         const QFileInfo file(txtFile_->text());

@@ -7,10 +7,10 @@ namespace zobran {
 // The one program-wide error report. All four fields are empty text while no report is pending;
 // a new report overwrites the previous one.
 struct ErrorReport {
-    QString ErrNum;       // the error number in decimal
+    QString ErrNum; // the error number in decimal
     QString ErrDesc;
-    QString ErrFormName;  // owner window name, or "Module1" for the shared module
-    QString ErrSubName;   // fixed name of the failing operation
+    QString ErrFormName; // owner window name, or "Module1" for the shared module
+    QString ErrSubName;  // fixed name of the failing operation
 
     bool isEmpty() const
     {

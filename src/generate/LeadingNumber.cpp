@@ -10,7 +10,10 @@ namespace zobran {
 
 namespace {
 
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 // Position of the first significant digit relative to the decimal point, exponent included:
 // positive for numbers of 1 and more, zero or negative below. Decides which way a number that is

@@ -4,7 +4,10 @@ namespace zobran {
 
 namespace {
 
-constexpr bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+constexpr bool isContinuationByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // Byte offset after `characters` code points from `from`, or the end of text.
 std::size_t advanceCharacters(std::string_view text, std::size_t from, std::size_t characters)

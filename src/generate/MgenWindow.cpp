@@ -7,7 +7,6 @@
 #include "db/ResultSetModel.h"
 #include "db/SharedConnections.h"
 #include "db/SqlNames.h"
-#include "ui/ReportError.h"
 #include "generate/LeadingNumber.h"
 #include "generate/MgenChecks.h"
 #include "generate/PluCleanup.h"
@@ -16,6 +15,7 @@
 #include "ui/ListFill.h"
 #include "ui/Placement.h"
 #include "ui/Prompts.h"
+#include "ui/ReportError.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -49,13 +49,12 @@ constexpr int LoginChars = 128;
 MgenWindow::MgenWindow(QWidget* parent)
     : ModalWindow(parent),
       writer_(lines_,
-              ScriptFileWriter::Hooks{
-                  {},
-                  [this](const QString& defaultName) {
-                      return prompts().inputBox(this, QStringLiteral("Enter a name for the file:"),
-                                                QStringLiteral("Choose Name"), defaultName);
-                  },
-                  [this](const QString& text) { busy_.showStatus(text); }}),
+              ScriptFileWriter::Hooks{{},
+                                      [this](const QString& defaultName) {
+                                          return prompts().inputBox(this, QStringLiteral("Enter a name for the file:"),
+                                                                    QStringLiteral("Choose Name"), defaultName);
+                                      },
+                                      [this](const QString& text) { busy_.showStatus(text); }}),
       generator_(lines_)
 {
     setObjectName(FormName);
@@ -81,7 +80,8 @@ void MgenWindow::buildControls()
                                           QStringLiteral("Database Name"), QStringLiteral("User ID"),
                                           QStringLiteral("Password")};
     for (int i = 0; i < 5; ++i)
-        label1_[i] = placeLabel(frame1_, QStringLiteral("Label1_%1").arg(i), captions[i], twipsRect(240, 240 + 360 * i, 1500, 330));
+        label1_[i] = placeLabel(frame1_, QStringLiteral("Label1_%1").arg(i), captions[i],
+                                twipsRect(240, 240 + 360 * i, 1500, 330));
     txtField_[0] = placeTextBox(frame1_, QStringLiteral("TxtField_0"), twipsRect(1800, 240, 2895, 330), 100);
     txtField_[0]->setReadOnly(true);
     txtField_[1] = placeTextBox(frame1_, QStringLiteral("TxtField_1"), twipsRect(1800, 600, 2895, 330), 100);
@@ -89,7 +89,8 @@ void MgenWindow::buildControls()
     txtField_[3] = placeTextBox(frame1_, QStringLiteral("TxtField_3"), twipsRect(1800, 1320, 1455, 330), LoginChars);
     txtField_[4] = placeTextBox(frame1_, QStringLiteral("TxtField_4"), twipsRect(1800, 1680, 1455, 330), LoginChars);
     txtField_[4]->setEchoMode(QLineEdit::Password);
-    cBut_[0] = placeButton(frame1_, QStringLiteral("CBut_0"), QStringLiteral("C&onnect"), twipsRect(3480, 1680, 1215, 375));
+    cBut_[0]
+        = placeButton(frame1_, QStringLiteral("CBut_0"), QStringLiteral("C&onnect"), twipsRect(3480, 1680, 1215, 375));
 
     lTable_ = placeControl<QListWidget>(this, QStringLiteral("LTable"), twipsRect(120, 2400, 2655, 7440));
     lField_ = placeControl<QListWidget>(this, QStringLiteral("LField"), twipsRect(2760, 2400, 2295, 7440));
@@ -97,13 +98,17 @@ void MgenWindow::buildControls()
     label2_[0] = placeLabel(this, QStringLiteral("Label2_0"), QStringLiteral("SQL"), twipsRect(5160, 240, 975, 375));
     sqlField_ = placeControl<QPlainTextEdit>(this, QStringLiteral("SQLField"), twipsRect(6360, 240, 7215, 885));
     sqlField_->setTabChangesFocus(true);
-    label2_[1] = placeLabel(this, QStringLiteral("Label2_1"), QStringLiteral("Table Name"), twipsRect(5160, 1200, 1095, 375));
+    label2_[1]
+        = placeLabel(this, QStringLiteral("Label2_1"), QStringLiteral("Table Name"), twipsRect(5160, 1200, 1095, 375));
     tblName_ = placeControl<QLineEdit>(this, QStringLiteral("TblName"), twipsRect(6360, 1200, 2655, 330));
     cClear_ = placeButton(this, QStringLiteral("CClear"), QStringLiteral("C&lear"), twipsRect(10800, 1200, 1335, 375));
-    cBut_[1] = placeButton(this, QStringLiteral("CBut_1"), QStringLiteral("&Add Query"), twipsRect(12240, 1200, 1335, 375));
+    cBut_[1]
+        = placeButton(this, QStringLiteral("CBut_1"), QStringLiteral("&Add Query"), twipsRect(12240, 1200, 1335, 375));
     cView_ = placeButton(this, QStringLiteral("CView"), QStringLiteral("&View Grid"), twipsRect(13680, 240, 1335, 375));
-    cBut_[2] = placeButton(this, QStringLiteral("CBut_2"), QStringLiteral("&Refresh Grid"), twipsRect(13680, 720, 1335, 375));
-    cBut_[3] = placeButton(this, QStringLiteral("CBut_3"), QStringLiteral("&Execute SQL"), twipsRect(13680, 1200, 1335, 375));
+    cBut_[2] = placeButton(this, QStringLiteral("CBut_2"), QStringLiteral("&Refresh Grid"),
+                           twipsRect(13680, 720, 1335, 375));
+    cBut_[3] = placeButton(this, QStringLiteral("CBut_3"), QStringLiteral("&Execute SQL"),
+                           twipsRect(13680, 1200, 1335, 375));
 
     lv_ = placeControl<QTreeWidget>(this, QStringLiteral("LV"), twipsRect(5160, 1680, 9975, 7215));
     lv_->setRootIsDecorated(false);
@@ -137,18 +142,27 @@ void MgenWindow::buildControls()
     advance_->addWidget(frame4_);
     advance_->addWidget(frame3_);
 
-    label1_[5] = placeLabel(frame3_, QStringLiteral("Label1_5"), QStringLiteral("Total Record"), twipsRect(240, 360, 1300, 330));
-    totalRecord_ = placeTextBox(frame3_, QStringLiteral("TxtField_5"), twipsRect(1560, 360, 1455, 330), 20, TextAlign::Right);
+    label1_[5] = placeLabel(frame3_, QStringLiteral("Label1_5"), QStringLiteral("Total Record"),
+                            twipsRect(240, 360, 1300, 330));
+    totalRecord_
+        = placeTextBox(frame3_, QStringLiteral("TxtField_5"), twipsRect(1560, 360, 1455, 330), 20, TextAlign::Right);
     totalRecord_->setReadOnly(true);
-    label1_[6] = placeLabel(frame3_, QStringLiteral("Label1_6"), QStringLiteral("Records / Files"), twipsRect(3600, 360, 1500, 330));
-    recordsPerFile_ = placeTextBox(frame3_, QStringLiteral("TxtField_6"), twipsRect(5160, 360, 1455, 330), 20, TextAlign::Right);
+    label1_[6] = placeLabel(frame3_, QStringLiteral("Label1_6"), QStringLiteral("Records / Files"),
+                            twipsRect(3600, 360, 1500, 330));
+    recordsPerFile_
+        = placeTextBox(frame3_, QStringLiteral("TxtField_6"), twipsRect(5160, 360, 1455, 330), 20, TextAlign::Right);
     label1_[7] = placeLabel(frame3_, QStringLiteral("Label1_7"), QStringLiteral("per"), twipsRect(6600, 360, 450, 330));
-    filesWished_ = placeTextBox(frame3_, QStringLiteral("TxtField_7"), twipsRect(7080, 360, 1455, 330), 20, TextAlign::Right);
-    cRefreshRec_ = placeButton(frame3_, QStringLiteral("CRefreshRec"), QStringLiteral("Re&fresh"), twipsRect(8640, 360, 1215, 375));
+    filesWished_
+        = placeTextBox(frame3_, QStringLiteral("TxtField_7"), twipsRect(7080, 360, 1455, 330), 20, TextAlign::Right);
+    cRefreshRec_ = placeButton(frame3_, QStringLiteral("CRefreshRec"), QStringLiteral("Re&fresh"),
+                               twipsRect(8640, 360, 1215, 375));
 
-    label1_[8] = placeLabel(frame4_, QStringLiteral("Label1_8"), QStringLiteral("Limit Records"), twipsRect(240, 360, 1300, 330));
-    limitRecords_ = placeTextBox(frame4_, QStringLiteral("TxtField_8"), twipsRect(1560, 360, 1455, 330), 20, TextAlign::Right);
-    label3_ = placeLabel(frame4_, QStringLiteral("Label3"), QStringLiteral("* 0 = No Limit"), twipsRect(3240, 360, 1600, 330));
+    label1_[8] = placeLabel(frame4_, QStringLiteral("Label1_8"), QStringLiteral("Limit Records"),
+                            twipsRect(240, 360, 1300, 330));
+    limitRecords_
+        = placeTextBox(frame4_, QStringLiteral("TxtField_8"), twipsRect(1560, 360, 1455, 330), 20, TextAlign::Right);
+    label3_ = placeLabel(frame4_, QStringLiteral("Label3"), QStringLiteral("* 0 = No Limit"),
+                         twipsRect(3240, 360, 1600, 330));
     setTextColor(label3_, Qt::blue);
     check1_ = placeControl<QCheckBox>(frame4_, QStringLiteral("Check1_0"), twipsRect(4920, 360, 2655, 255));
     check1_->setText(QStringLiteral("Auto Generate File Name"));
@@ -160,16 +174,18 @@ void MgenWindow::buildControls()
     advanceTabs_->addTab(QStringLiteral("Limit Records"));
     advanceTabs_->addTab(QStringLiteral("Total Record"));
     const QSize tabsSize = advanceTabs_->sizeHint();
-    advanceTabs_->setGeometry(advance_->geometry().right() - tabsSize.width() - 8, advance_->y() - tabsSize.height() / 2 + 4,
-                              tabsSize.width(), tabsSize.height());
+    advanceTabs_->setGeometry(advance_->geometry().right() - tabsSize.width() - 8,
+                              advance_->y() - tabsSize.height() / 2 + 4, tabsSize.width(), tabsSize.height());
     connect(advanceTabs_, &QTabBar::currentChanged, advance_, &QStackedWidget::setCurrentIndex);
 
     lblBar_ = placeLabel(this, QStringLiteral("LblBar"), QString(), twipsRect(5160, 9960, 4455, 375));
     setTextColor(lblBar_, Qt::blue);
     cNew_ = placeButton(this, QStringLiteral("CNew"), QStringLiteral("&New Script"), twipsRect(9720, 9960, 1695, 375));
-    cBut_[4] = placeButton(this, QStringLiteral("CBut_4"), QStringLiteral("&Generate Script"), twipsRect(11520, 9960, 1695, 375));
+    cBut_[4] = placeButton(this, QStringLiteral("CBut_4"), QStringLiteral("&Generate Script"),
+                           twipsRect(11520, 9960, 1695, 375));
     cClose_ = placeButton(this, QStringLiteral("CClose"), QStringLiteral("&Close"), twipsRect(13320, 9960, 1695, 375));
-    command1_ = placeButton(this, QStringLiteral("Command1"), QStringLiteral("Command1"), twipsRect(9120, 840, 1215, 735));
+    command1_
+        = placeButton(this, QStringLiteral("Command1"), QStringLiteral("Command1"), twipsRect(9120, 840, 1215, 735));
     command1_->raise();
 
     for (int i = 0; i < static_cast<int>(cBut_.size()); ++i)
@@ -195,11 +211,11 @@ void MgenWindow::buildControls()
 
 void MgenWindow::setTabOrder()
 {
-    const std::vector<QWidget*> order{txtField_[0], txtField_[1], txtField_[2], txtField_[3], txtField_[4],
-                                      cBut_[0], lTable_, lField_, sqlField_, cBut_[1], limitRecords_, check1_,
-                                      cBut_[4], cClose_, cNew_, tblName_, cClear_, cView_, cBut_[2], cBut_[3],
-                                      command1_, lv_, dGrid_, advanceTabs_, totalRecord_, recordsPerFile_,
-                                      filesWished_, cRefreshRec_};
+    const std::vector<QWidget*> order{
+        txtField_[0], txtField_[1], txtField_[2], txtField_[3],  txtField_[4],    cBut_[0],     lTable_,
+        lField_,      sqlField_,    cBut_[1],     limitRecords_, check1_,         cBut_[4],     cClose_,
+        cNew_,        tblName_,     cClear_,      cView_,        cBut_[2],        cBut_[3],     command1_,
+        lv_,          dGrid_,       advanceTabs_, totalRecord_,  recordsPerFile_, filesWished_, cRefreshRec_};
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -444,8 +460,9 @@ void MgenWindow::CBut_Click(int index)
             prompts().message(this, QStringLiteral("Execute Done."), MessageTitle, MsgIcon::Exclamation);
             break;
         case GenerateScriptButton:
-            MsgAnswer() = prompts().askYesNo(this, QStringLiteral("Press [Yes] to Generate SQL File, Press [No] to Generate KX File."),
-                                             QStringLiteral("Question"), MsgIcon::Question);
+            MsgAnswer() = prompts().askYesNo(
+                this, QStringLiteral("Press [Yes] to Generate SQL File, Press [No] to Generate KX File."),
+                QStringLiteral("Question"), MsgIcon::Question);
             scriptKind_ = MsgAnswer() == answer::No ? ScriptKind::Kx : ScriptKind::Sql;
             GenerateScript();
             showGenerationMessage();
@@ -557,9 +574,10 @@ void MgenWindow::CRefreshRec_Click()
 void MgenWindow::Command1_Click()
 {
     runGuarded(FormName, QStringLiteral("Command1_Click"), [this] {
-        const long deleted = removeHighestDuplicatePlu(connectionOf(SharedConnection()),
-                                                       [this](const QString& itemCode) { busy_.showProgress(itemCode); });
-        prompts().message(this, QString::number(deleted) + QStringLiteral(" FUCK DONE !!!"), ProgramTitle, MsgIcon::None);
+        const long deleted = removeHighestDuplicatePlu(
+            connectionOf(SharedConnection()), [this](const QString& itemCode) { busy_.showProgress(itemCode); });
+        prompts().message(this, QString::number(deleted) + QStringLiteral(" FUCK DONE !!!"), ProgramTitle,
+                          MsgIcon::None);
     });
 }
 

@@ -19,7 +19,8 @@ constexpr std::size_t RecentStarts = std::size_t{1} << 16;
 } // namespace
 
 PendingLineBuffer::PendingLineBuffer(QObject* parent)
-    : QAbstractListModel(parent), file_(QStringLiteral("the pending script lines")),
+    : QAbstractListModel(parent),
+      file_(QStringLiteral("the pending script lines")),
       startsFile_(QStringLiteral("the pending script lines"))
 {
     writeBuffer_.reserve(WriteBufferBytes + 4096);
@@ -116,7 +117,8 @@ void PendingLineBuffer::writeAllTo(const std::function<void(std::string_view byt
     if (flushedBytes_ > 0) {
         std::string chunk(static_cast<std::size_t>(std::min<std::uint64_t>(CopyChunkBytes, flushedBytes_)), '\0');
         for (std::uint64_t offset = 0; offset < flushedBytes_;) {
-            const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), flushedBytes_ - offset));
+            const std::size_t length
+                = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), flushedBytes_ - offset));
             file_.read(offset, chunk.data(), length);
             put(chunk.data(), length);
             offset += length;

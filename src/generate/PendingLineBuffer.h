@@ -63,7 +63,7 @@ private:
     UnnamedFile file_;
     std::string writeBuffer_;
     std::uint64_t flushedBytes_ = 0;
-    UnnamedFile startsFile_;                 // where each of the first storedStarts_ lines begins
+    UnnamedFile startsFile_; // where each of the first storedStarts_ lines begins
     std::size_t storedStarts_ = 0;
     std::vector<std::uint64_t> recentStarts_; // where each later line begins
     std::size_t lineCount_ = 0;

@@ -25,18 +25,20 @@ QString duplicatePluQuery()
 {
     return QStringLiteral("select a.itemcode, b.plucode from qinv_mt_item as a ")
         + QStringLiteral("left join qinv_mt_plu as b on a.itemcode=b.itemcode ")
-        + QStringLiteral("where a.itemcode in (select itemcode from qinv_mt_plu group by itemcode having count(plucode)>1) ")
+        + QStringLiteral(
+               "where a.itemcode in (select itemcode from qinv_mt_plu group by itemcode having count(plucode)>1) ")
         + QStringLiteral("and a.itemcode<>b.plucode ")
         + QStringLiteral("order by a.itemcode, cast(b.plucode as numeric(20,6)) desc");
 }
 
 QString deletePluStatement(const QString& itemCode, const QString& pluCode)
 {
-    return QStringLiteral("Delete From Qinv_mt_Plu Where ItemCode='") + quoted(itemCode) + QStringLiteral("' And PluCode='")
-        + quoted(pluCode) + QStringLiteral("'");
+    return QStringLiteral("Delete From Qinv_mt_Plu Where ItemCode='") + quoted(itemCode)
+        + QStringLiteral("' And PluCode='") + quoted(pluCode) + QStringLiteral("'");
 }
 
-long removeHighestDuplicatePlu(db::Connection& connection, const std::function<void(const QString& itemCode)>& processing)
+long removeHighestDuplicatePlu(db::Connection& connection,
+                               const std::function<void(const QString& itemCode)>& processing)
 {
     SqlText() = duplicatePluQuery();
     ListResultSet() = db::openStaticResultSet(SqlText(), connection);

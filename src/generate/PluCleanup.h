@@ -20,6 +20,7 @@ QString deletePluStatement(const QString& itemCode, const QString& pluCode);
 // Deletes, for every item with more than one PLU code, the one code that differs from the item
 // code and has the highest number. `processing` is told each item code as its turn comes.
 // Returns the number of codes deleted. A failure leaves the function; deletes already done stay.
-long removeHighestDuplicatePlu(db::Connection& connection, const std::function<void(const QString& itemCode)>& processing);
+long removeHighestDuplicatePlu(db::Connection& connection,
+                               const std::function<void(const QString& itemCode)>& processing);
 
 } // namespace zobran

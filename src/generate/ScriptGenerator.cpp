@@ -1,7 +1,7 @@
 #include "generate/ScriptGenerator.h"
 
-#include "db/ResultSet.h"
 #include "basics/AppError.h"
+#include "db/ResultSet.h"
 #include "generate/LeadingNumber.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/PreparedStatements.h"
@@ -103,8 +103,9 @@ void ScriptGenerator::generateQuery(const ScriptQuery& query, ScriptKind kind, s
         if (perFile != 0 && row % perFile == 0) {
             fileDue(callbacks, fileNumber);
             if (fileNumber == std::numeric_limits<qint16>::max())
-                throw AppError(Overflow, QStringLiteral("Overflow: a generation cannot write more than %1 files")
-                                             .arg(std::numeric_limits<qint16>::max()));
+                throw AppError(Overflow,
+                               QStringLiteral("Overflow: a generation cannot write more than %1 files")
+                                   .arg(std::numeric_limits<qint16>::max()));
             ++fileNumber;
         }
     }

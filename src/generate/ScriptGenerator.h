@@ -17,7 +17,7 @@ namespace zobran {
 namespace db {
 class ResultSet;
 class RowSink;
-}
+} // namespace db
 
 class PendingLineBuffer;
 
@@ -63,11 +63,11 @@ public:
     using QueryOpener = std::function<db::ResultSet(const QString& sql)>;
 
     struct Callbacks {
-        std::function<void(const QString& text)> status;     // "" at the start and at the end
+        std::function<void(const QString& text)> status; // "" at the start and at the end
         // Before each row, with the row number and the query's row count; format it with
         // generateStatusText, as often as the display needs (it is called for every row).
         std::function<void(long row, long total)> rowProgress;
-        std::function<void(qint16 fileNumber)> fileDue;       // write the pending lines now
+        std::function<void(qint16 fileNumber)> fileDue; // write the pending lines now
     };
 
     explicit ScriptGenerator(PendingLineBuffer& lines);

@@ -18,6 +18,9 @@ std::string_view scriptKindAscii(ScriptKind kind);
 // "SQL" selects the plain form; any other text selects the bracketed form.
 ScriptKind scriptKindFromText(QStringView text);
 
-constexpr bool isBracketed(ScriptKind kind) { return kind != ScriptKind::Sql; }
+constexpr bool isBracketed(ScriptKind kind)
+{
+    return kind != ScriptKind::Sql;
+}
 
 } // namespace zobran

@@ -9,7 +9,10 @@ namespace zobran {
 
 namespace {
 
-constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 bool equalsIgnoringCase(std::string_view text, std::string_view lowerWord)
 {
@@ -36,7 +39,8 @@ std::size_t currencySignLength(std::string_view v, std::size_t i)
     const std::string_view rest = v.substr(i);
     if (rest.starts_with('$'))
         return 1;
-    for (const std::string_view sign : {std::string_view("\u20AC"), std::string_view("\u00A3"), std::string_view("\u00A5")})
+    for (const std::string_view sign :
+         {std::string_view("\u20AC"), std::string_view("\u00A3"), std::string_view("\u00A5")})
         if (rest.starts_with(sign))
             return sign.size();
     return 0;
@@ -254,7 +258,8 @@ void appendBinary(std::string& out, std::string_view value)
         if (v < 0)
             throw AppError(errnum::InvalidArgument,
                            QStringLiteral("A binary value is not hexadecimal text: %1")
-                               .arg(QString::fromUtf8(value.data(), static_cast<qsizetype>(std::min<std::size_t>(value.size(), 40)))));
+                               .arg(QString::fromUtf8(
+                                   value.data(), static_cast<qsizetype>(std::min<std::size_t>(value.size(), 40)))));
         out.push_back(upper[v]);
     }
 }

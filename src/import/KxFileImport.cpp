@@ -37,8 +37,7 @@ public:
         auto* wide = const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(statement.utf16()));
         db::checked(SQLExecDirectW(stmt, wide, SQL_NTS), handle_, "SQLExecDirect");
         // Later results of a batch may carry failures of their own: walk them all.
-        while (db::checked(SQLMoreResults(stmt), handle_, "SQLMoreResults") != SQL_NO_DATA) {
-        }
+        while (db::checked(SQLMoreResults(stmt), handle_, "SQLMoreResults") != SQL_NO_DATA) {}
     }
 
 private:
@@ -61,7 +60,8 @@ void readKxFile(const QString& path, const KxFileReadHandlers& handlers)
         if (!reader.hasUnfinishedStatement())
             firstLine = lineNumber;
         utf8 = line.toUtf8();
-        if (const auto statement = reader.feedLine(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
+        if (const auto statement
+            = reader.feedLine(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
             handlers.statement(textOf(*statement), firstLine);
     }
     if (reader.hasUnfinishedStatement() && handlers.unended)
@@ -90,7 +90,8 @@ KxImportCounts importKxFile(const QString& path, db::Connection& connection, con
     };
     handlers.unended = [&](const QString& text, long line) {
         failed(text, line,
-               AppError(errnum::InvalidArgument, QStringLiteral("The file ends inside a statement: its closing \">\" is missing.")));
+               AppError(errnum::InvalidArgument,
+                        QStringLiteral("The file ends inside a statement: its closing \">\" is missing.")));
     };
     readKxFile(path, handlers);
     return counts;

@@ -45,9 +45,11 @@ TrsqlWindow::~TrsqlWindow() = default;
 
 void TrsqlWindow::buildControls()
 {
-    label1_ = placeLabel(this, QStringLiteral("Label1"), QStringLiteral("Connect to SQL Server Name"), twipsRect(240, 270, 2700, 300));
+    label1_ = placeLabel(this, QStringLiteral("Label1"), QStringLiteral("Connect to SQL Server Name"),
+                         twipsRect(240, 270, 2700, 300));
     cServer_ = placeTextBox(this, QStringLiteral("CServer"), twipsRect(3000, 240, 4560, 330), 255);
-    label5_ = placeLabel(this, QStringLiteral("Label5"), QStringLiteral("Database Name"), twipsRect(240, 670, 2700, 300));
+    label5_
+        = placeLabel(this, QStringLiteral("Label5"), QStringLiteral("Database Name"), twipsRect(240, 670, 2700, 300));
     connTable_ = placeTextBox(this, QStringLiteral("ConnTable"), twipsRect(3000, 640, 4560, 330), 255);
     label2_ = placeLabel(this, QStringLiteral("Label2"), QStringLiteral("Login ID"), twipsRect(240, 1070, 2700, 300));
     cLogin_ = placeTextBox(this, QStringLiteral("CLogin"), twipsRect(3000, 1040, 1935, 330), 255);
@@ -55,7 +57,8 @@ void TrsqlWindow::buildControls()
     cPassword_ = placeTextBox(this, QStringLiteral("CPassword"), twipsRect(3000, 1440, 1935, 330), 255);
     cPassword_->setEchoMode(QLineEdit::Password);
     label4_ = placeLabel(this, QStringLiteral("Label4"), QString(), twipsRect(5055, 1470, 1380, 300));
-    cConnect_ = placeButton(this, QStringLiteral("CCONNECT"), QStringLiteral("&Connect"), twipsRect(6465, 1405, 1095, 405));
+    cConnect_
+        = placeButton(this, QStringLiteral("CCONNECT"), QStringLiteral("&Connect"), twipsRect(6465, 1405, 1095, 405));
 
     frame1_ = placeControl<QGroupBox>(this, QStringLiteral("Frame1"), twipsRect(120, 1920, 7560, 4560));
     frame1_->setEnabled(false);
@@ -71,7 +74,8 @@ void TrsqlWindow::buildControls()
                          QStringLiteral("** Warning : Path & Script File Name Cannot Accept Space."),
                          twipsRect(240, 4080, 5400, 300));
     label6_->setTextFormat(Qt::PlainText);
-    cExecute_ = placeButton(frame1_, QStringLiteral("CExecute"), QStringLiteral("&Execute"), twipsRect(5880, 3990, 1440, 420));
+    cExecute_ = placeButton(frame1_, QStringLiteral("CExecute"), QStringLiteral("&Execute"),
+                            twipsRect(5880, 3990, 1440, 420));
     cExit_ = placeButton(this, QStringLiteral("CExit"), QStringLiteral("E&xit"), twipsRect(6240, 6660, 1440, 420));
 
     connect(cConnect_, &QPushButton::clicked, this, [this] { CCONNECT_Click(); });
@@ -80,8 +84,8 @@ void TrsqlWindow::buildControls()
     connect(drive1_, &DriveList::driveChanged, this, [this] { Drive1_Change(); });
     connect(dir1_, &FolderList::pathChanged, this, [this] { Dir1_Change(); });
 
-    const std::vector<QWidget*> order{cServer_, connTable_, cLogin_, cPassword_, cConnect_, drive1_,
-                                      dir1_,    file1_,     cExecute_, cExit_};
+    const std::vector<QWidget*> order{cServer_, connTable_, cLogin_, cPassword_, cConnect_,
+                                      drive1_,  dir1_,      file1_,  cExecute_,  cExit_};
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -195,8 +199,9 @@ void TrsqlWindow::CExecute_Click()
         if (count == 0) {
             prompts().message(this, QStringLiteral("No File Execute."), MessageTitle, MsgIcon::Critical);
         } else if (failures.anyLogged()) {
-            prompts().message(this, QStringLiteral("Import Done, but not everything was imported.\n\n") + failureSummary(failures),
-                              MessageTitle, MsgIcon::Critical);
+            prompts().message(
+                this, QStringLiteral("Import Done, but not everything was imported.\n\n") + failureSummary(failures),
+                MessageTitle, MsgIcon::Critical);
         } else {
             prompts().message(this, QStringLiteral("Import Done."), MessageTitle, MsgIcon::Exclamation);
         }

@@ -62,27 +62,33 @@ void TrupdateWindow::buildControls()
 {
     frame1_ = placeControl<QGroupBox>(this, QStringLiteral("Frame1"), twipsRect(120, 120, 3720, 2160));
     frame1_->setTitle(QStringLiteral("SQL Server "));
-    const std::array<QString, 3> captions{QStringLiteral("ServerName"), QStringLiteral("Login"), QStringLiteral("Password")};
+    const std::array<QString, 3> captions{QStringLiteral("ServerName"), QStringLiteral("Login"),
+                                          QStringLiteral("Password")};
     for (int i = 0; i < 3; ++i)
-        label1_[i] = placeLabel(frame1_, QStringLiteral("Label1_%1").arg(i), captions[i], twipsRect(180, 360 + 400 * i, 1200, 300));
+        label1_[i] = placeLabel(frame1_, QStringLiteral("Label1_%1").arg(i), captions[i],
+                                twipsRect(180, 360 + 400 * i, 1200, 300));
     cServer_ = placeTextBox(frame1_, QStringLiteral("CServer"), twipsRect(1440, 330, 2160, 330), 255);
     cLogin_ = placeTextBox(frame1_, QStringLiteral("CLogin"), twipsRect(1440, 730, 2160, 330), 255);
     cPassword_ = placeTextBox(frame1_, QStringLiteral("CPassword"), twipsRect(1440, 1130, 2160, 330), 255);
     cPassword_->setEchoMode(QLineEdit::Password);
-    cConnect_ = placeButton(frame1_, QStringLiteral("CCONNECT"), QStringLiteral("&Connect"), twipsRect(2385, 1590, 1215, 405));
+    cConnect_ = placeButton(frame1_, QStringLiteral("CCONNECT"), QStringLiteral("&Connect"),
+                            twipsRect(2385, 1590, 1215, 405));
 
     list1_ = placeControl<QListWidget>(this, QStringLiteral("List1"), twipsRect(120, 2400, 3720, 4260));
     list1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     frame2_ = placeControl<QGroupBox>(this, QStringLiteral("Frame2"), twipsRect(3960, 120, 6240, 6540));
-    label2_ = placeLabel(frame2_, QStringLiteral("Label2"), QStringLiteral("Script File Location"), twipsRect(180, 300, 3000, 300));
+    label2_ = placeLabel(frame2_, QStringLiteral("Label2"), QStringLiteral("Script File Location"),
+                         twipsRect(180, 300, 3000, 300));
     drive1_ = placeControl<DriveList>(frame2_, QStringLiteral("Drive1"), twipsRect(180, 660, 2760, 330));
     dir1_ = placeControl<FolderList>(frame2_, QStringLiteral("Dir1"), twipsRect(180, 1080, 2760, 4620));
     file1_ = new FileList(QStringLiteral("*.sql;*.kx"), frame2_);
     file1_->setObjectName(QStringLiteral("File1"));
     file1_->setGeometry(twipsRect(3060, 660, 3000, 5040));
-    cRun_ = placeButton(frame2_, QStringLiteral("CRUN"), QStringLiteral("Run Script"), twipsRect(3060, 5880, 1380, 420));
-    command1_ = placeButton(frame2_, QStringLiteral("Command1"), QStringLiteral("&Exit"), twipsRect(4680, 5880, 1380, 420));
+    cRun_
+        = placeButton(frame2_, QStringLiteral("CRUN"), QStringLiteral("Run Script"), twipsRect(3060, 5880, 1380, 420));
+    command1_
+        = placeButton(frame2_, QStringLiteral("Command1"), QStringLiteral("&Exit"), twipsRect(4680, 5880, 1380, 420));
 
     frame3_ = placeControl<QGroupBox>(this, QStringLiteral("Frame3"), twipsRect(120, 6720, 3720, 1200));
     frame3_->setTitle(QStringLiteral("Frame3"));
@@ -99,8 +105,8 @@ void TrupdateWindow::buildControls()
     connect(drive1_, &DriveList::driveChanged, this, [this] { Drive1_Change(); });
     connect(dir1_, &FolderList::pathChanged, this, [this] { Dir1_Change(); });
 
-    const std::vector<QWidget*> order{cServer_, cLogin_, cPassword_, cConnect_, list1_, drive1_,
-                                      dir1_,    file1_,  cRun_,      command1_};
+    const std::vector<QWidget*> order{cServer_, cLogin_, cPassword_, cConnect_, list1_,
+                                      drive1_,  dir1_,   file1_,     cRun_,     command1_};
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -168,9 +174,8 @@ bool TrupdateWindow::OpenDSN(const QString& serverName)
 
 void TrupdateWindow::LoadDatabaseList()
 {
-    runGuarded(FormName, QStringLiteral("LoadDatabaseList"), [this] {
-        fillListFromQuery(*list1_, db::userDatabaseListQuery(), connectionOf(ImportConnection()));
-    });
+    runGuarded(FormName, QStringLiteral("LoadDatabaseList"),
+               [this] { fillListFromQuery(*list1_, db::userDatabaseListQuery(), connectionOf(ImportConnection())); });
 }
 
 // ---- the run ----
@@ -245,7 +250,9 @@ void TrupdateWindow::RunScriptUpdate()
                 text += QStringLiteral("\n\n") + summary;
             prompts().message(this, text, MessageTitle, MsgIcon::Critical);
         } else if (failures.anyLogged()) {
-            prompts().message(this, QStringLiteral("Patching Completed, but not everything was applied.\n\n") + failureSummary(failures),
+            prompts().message(this,
+                              QStringLiteral("Patching Completed, but not everything was applied.\n\n")
+                                  + failureSummary(failures),
                               MessageTitle, MsgIcon::Critical);
         } else {
             prompts().message(this, QStringLiteral("Patching Completed."), MessageTitle, MsgIcon::Exclamation);
@@ -274,9 +281,9 @@ QString TrupdateWindow::runFile(const QString& database, const QString& fileName
     const QString kind = scriptKindOf(fileName);
     if (kind == QStringLiteral("SQL")) {
         // Login, password and server come from the boxes as they are when the file runs.
-        const BatchRunResult result = runOsqlFile(
-            runner_, OsqlArguments{cLogin_->text(), cPassword_->text(), cServer_->text(), database, path},
-            WindowStyle::Hidden);
+        const BatchRunResult result
+            = runOsqlFile(runner_, OsqlArguments{cLogin_->text(), cPassword_->text(), cServer_->text(), database, path},
+                          WindowStyle::Hidden);
         if (!result.failed())
             return {};
         failures.osqlFileFailed(path, result);
@@ -300,8 +307,8 @@ QString TrupdateWindow::ImportKXFile(const QString& path, ImportFailureLog& fail
         const KxImportCounts counts = importKxFile(path, *dataConnection_, hooks);
         if (counts.failed == 0)
             return {};
-        return QString::number(counts.failed) + QStringLiteral(" of ") + QString::number(counts.failed + counts.executed)
-            + QStringLiteral(" statement(s) failed");
+        return QString::number(counts.failed) + QStringLiteral(" of ")
+            + QString::number(counts.failed + counts.executed) + QStringLiteral(" statement(s) failed");
     } catch (const std::exception& e) {
         const AppError error = toAppError(e);
         failures.kxFileFailed(path, error);

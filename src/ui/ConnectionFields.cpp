@@ -28,9 +28,9 @@ const SettingKey* rememberedKey(ConnectionField field)
     return nullptr; // the driver is never remembered
 }
 
-constexpr std::array<ConnectionField, ConnectionFieldCount> AllFields{
-    ConnectionField::Driver, ConnectionField::Server, ConnectionField::Database, ConnectionField::Login,
-    ConnectionField::Password};
+constexpr std::array<ConnectionField, ConnectionFieldCount> AllFields{ConnectionField::Driver, ConnectionField::Server,
+                                                                      ConnectionField::Database, ConnectionField::Login,
+                                                                      ConnectionField::Password};
 
 } // namespace
 

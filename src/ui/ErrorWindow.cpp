@@ -1,7 +1,7 @@
 #include "ui/ErrorWindow.h"
 
-#include "basics/ProgramWindow.h"
 #include "basics/AppError.h"
+#include "basics/ProgramWindow.h"
 #include "errors/ErrLogWriter.h"
 #include "errors/ErrorReport.h"
 
@@ -51,13 +51,13 @@ ErrorWindow::ErrorWindow(QWidget* parent) : ModalWindow(parent)
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(40, 40));
     icon->setAlignment(Qt::AlignTop);
 
-    QLabel* label3 = namedLabel("Label3",
-        QStringLiteral("Sorry for the inconvenience,The program has encountered an error while executing "
-                       "certain task,"),
-        this);
+    QLabel* label3
+        = namedLabel("Label3",
+                     QStringLiteral("Sorry for the inconvenience,The program has encountered an error while executing "
+                                    "certain task,"),
+                     this);
     QLabel* label4 = namedLabel(
-        "Label4", QStringLiteral("Note down the below error code and message and contact your system support."),
-        this);
+        "Label4", QStringLiteral("Note down the below error code and message and contact your system support."), this);
     label3->setWordWrap(true);
     label4->setWordWrap(true);
 
@@ -154,8 +154,7 @@ void ErrorWindow::logShownReport() const
         WriteErrLog();
     } catch (const std::exception& e) {
         const AppError failure = toAppError(e);
-        qWarning().noquote() << "The error log could not be written:" << failure.number()
-                             << failure.description();
+        qWarning().noquote() << "The error log could not be written:" << failure.number() << failure.description();
     }
 }
 

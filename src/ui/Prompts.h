@@ -36,13 +36,14 @@ public:
 
     // An input box with the default text filled in; the confirmed text, or nothing when cancelled.
     virtual std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title,
-                                            const QString& defaultText) = 0;
+                                            const QString& defaultText)
+        = 0;
 
     // File dialogs; an empty result means the user cancelled.
-    virtual QString openFileName(QWidget* parent, const QString& title, const QString& folder,
-                                 const QString& filter) = 0;
-    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& folder,
-                                 const QString& filter) = 0;
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter)
+        = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter)
+        = 0;
 
     // Shows a window modally and returns when it has been closed.
     virtual int execModal(QDialog& dialog) = 0;

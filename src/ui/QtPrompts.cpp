@@ -1,6 +1,5 @@
 #include "ui/QtPrompts.h"
 
-
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -57,14 +56,12 @@ std::optional<QString> QtPrompts::inputBox(QWidget* parent, const QString& promp
     return box.textValue();
 }
 
-QString QtPrompts::openFileName(QWidget* parent, const QString& title, const QString& folder,
-                                const QString& filter)
+QString QtPrompts::openFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter)
 {
     return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 
-QString QtPrompts::saveFileName(QWidget* parent, const QString& title, const QString& folder,
-                                const QString& filter)
+QString QtPrompts::saveFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter)
 {
     return QFileDialog::getSaveFileName(parent, title, folder, filter);
 }

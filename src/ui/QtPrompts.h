@@ -12,10 +12,8 @@ public:
     int askYesNo(QWidget* parent, const QString& text, const QString& title, MsgIcon icon) override;
     std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
-    QString openFileName(QWidget* parent, const QString& title, const QString& folder,
-                         const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& title, const QString& folder,
-                         const QString& filter) override;
+    QString openFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter) override;
     int execModal(QDialog& dialog) override;
 };
 

@@ -1,7 +1,7 @@
-#include "basics/AppPath.h"
 #include "app/MainMenuWindow.h"
-#include "basics/ProgramWindow.h"
 #include "app/WorkingWindows.h"
+#include "basics/AppPath.h"
+#include "basics/ProgramWindow.h"
 #include "delete/MdeleteWindow.h"
 #include "generate/MgenWindow.h"
 #include "import/TrsqlWindow.h"
@@ -138,8 +138,9 @@ TEST_F(MainMenuTest, MenuHoldsTheEntriesInOrder)
     QStringList entries;
     for (QAction* entry : file->actions())
         entries << entry->objectName() + "=" + entry->text();
-    EXPECT_EQ(entries, QStringList({"FM_GenerateScript=Generate Script", "FM_ImportScript=Import/Update Script",
-                                    "FM_DeleteScript=Delete Script", "FM_Exit=&Exit"}));
+    EXPECT_EQ(entries,
+              QStringList({"FM_GenerateScript=Generate Script", "FM_ImportScript=Import/Update Script",
+                           "FM_DeleteScript=Delete Script", "FM_Exit=&Exit"}));
 
     auto* import = window.findChild<QMenu*>("FM_ImportScript");
     ASSERT_NE(import, nullptr);

@@ -2,8 +2,8 @@
 
 #include "basics/FileError.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -83,15 +83,17 @@ TEST(TextDecoding, OnlyWellFormedUtf8IsUtf8)
     EXPECT_TRUE(isValidUtf8("plain"));
     EXPECT_TRUE(isValidUtf8("Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF"));
     EXPECT_TRUE(isValidUtf8(""));
-    for (const char* bad : {"Caf\xE9", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80",
-                            "\xE2\x82", "\x80", "\xC3\xA9\xA9"})
+    for (const char* bad : {"Caf\xE9", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                            "\xF5\x80\x80\x80", "\xE2\x82", "\x80", "\xC3\xA9\xA9"})
         EXPECT_FALSE(isValidUtf8(bad)) << QByteArray(bad).toHex().toStdString();
 }
 
 TEST(TextDecoding, AFileIsUtf8WithoutItsByteOrderMarkOrWindows1252Whole)
 {
     EXPECT_EQ(decodeFileText("Caf\xC3\xA9"), QString::fromUtf8("Café"));
-    EXPECT_EQ(decodeFileText("\xEF\xBB\xBF" "Caf\xC3\xA9"), QString::fromUtf8("Café"));
+    EXPECT_EQ(decodeFileText("\xEF\xBB\xBF"
+                             "Caf\xC3\xA9"),
+              QString::fromUtf8("Café"));
     EXPECT_EQ(decodeFileText("Caf\xE9"), QString::fromUtf8("Café"));
     // UTF-8 but for one byte: every byte is read as Windows-1252, the UTF-8 sequences too.
     EXPECT_EQ(decodeFileText("Caf\xC3\xA9 \x80"), QString::fromUtf8("CafÃ© €"));
@@ -138,8 +140,14 @@ TEST_F(TextFileTest, ReaderDecidesTheEncodingFromTheWholeFile)
 
 TEST_F(TextFileTest, AByteOrderMarkIsNotPartOfTheFirstLine)
 {
-    EXPECT_EQ(linesOf("\xEF\xBB\xBF" "first\r\nsecond", LineEnds::CrOrCrLf), QStringList({"first", "second"}));
-    EXPECT_EQ(linesOf("\xEF\xBB\xBF" "first\nsecond\n", LineEnds::CrLfOrLf), QStringList({"first", "second"}));
+    EXPECT_EQ(linesOf("\xEF\xBB\xBF"
+                      "first\r\nsecond",
+                      LineEnds::CrOrCrLf),
+              QStringList({"first", "second"}));
+    EXPECT_EQ(linesOf("\xEF\xBB\xBF"
+                      "first\nsecond\n",
+                      LineEnds::CrLfOrLf),
+              QStringList({"first", "second"}));
     EXPECT_EQ(linesOf("\xEF\xBB\xBF", LineEnds::CrOrCrLf), QStringList());
 }
 
@@ -210,7 +218,8 @@ TEST_F(TextFileTest, AppendCreatesOrExtendsTheFileWithCrLfLinesOnCommit)
         file.commit();
     }
     EXPECT_EQ(contentOf(path), "Caf\xC3\xA9\r\nraw");
-    EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther),
+    EXPECT_EQ(QFileInfo(path).permissions()
+                  & (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther),
               QFile::ReadOwner | QFile::WriteOwner);
 
     appendTextLines(path, {"", "two"});
@@ -365,7 +374,8 @@ TEST_F(TextFileTest, AFailedWriteTakesBackAllThatWasAppended)
     EXPECT_EQ(report.at("after write"), "earlier\r\n");
     EXPECT_EQ(report.at("lines"), failed);
     EXPECT_EQ(report.at("after lines"), "earlier\r\n");
-    EXPECT_EQ(report.at("new file"), "75: Path/File access error: " + fresh.toStdString() + ": " + reason.toStdString());
+    EXPECT_EQ(report.at("new file"),
+              "75: Path/File access error: " + fresh.toStdString() + ": " + reason.toStdString());
     EXPECT_EQ(report.at("after new file"), "<missing>");
     EXPECT_EQ(report.at("fits"), "no error");
     EXPECT_EQ(report.at("after fits"), "earlier\r\nfits\r\n");

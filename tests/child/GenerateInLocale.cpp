@@ -58,7 +58,8 @@ int main(int argc, char** argv)
         zobran::db::Connection connection;
         connection.open(zobran::test::testConnectionString(args[2]));
         zobran::PendingLineBuffer lines;
-        zobran::ScriptFileWriter writer(lines, {[] { return QDateTime(QDate(2009, 12, 7), QTime(15, 30, 45)); }, {}, {}});
+        zobran::ScriptFileWriter writer(lines,
+                                        {[] { return QDateTime(QDate(2009, 12, 7), QTime(15, 30, 45)); }, {}, {}});
         zobran::ScriptGenerator generator(lines);
         generator.setServer(connection.serverInfo());
         const auto open = [&connection](const QString& sql) {

@@ -7,8 +7,9 @@ using namespace zobran::db;
 TEST(CatalogQueries, TheWindowsSendTheseTextsExactly)
 {
     EXPECT_EQ(tableListQuery(), "Select Name From sys.Tables Where Name<>'sysdiagrams' Order By Name");
-    EXPECT_EQ(fieldListQuery("qinv_mt_item"), "Select A.name From dbo.syscolumns As A Inner Join dbo.sysobjects As B "
-                                              "ON A.ID=B.ID Where B.name = N'qinv_mt_item'");
+    EXPECT_EQ(fieldListQuery("qinv_mt_item"),
+              "Select A.name From dbo.syscolumns As A Inner Join dbo.sysobjects As B "
+              "ON A.ID=B.ID Where B.name = N'qinv_mt_item'");
     EXPECT_EQ(userDatabaseListQuery(),
               "SELECT name from sys.databases where State=0 and (name <> 'master' and name <> 'tempdb' and "
               "name <> 'model' and name <> 'msdb') order by name");

@@ -33,8 +33,9 @@ TEST(ConnectionString, ValuesThatCouldBreakTheStringAreBraced)
 
 TEST(ConnectionString, ImportFormsAreTheRecordedOnesAndMapOntoTheSqlServerDriver)
 {
-    EXPECT_EQ(oledbConnectionString("pw", "sa", "SHOP", "SRV1"),
-              "Provider=SQLOLEDB.1;Password=pw;Persist Security Info=True;User ID=sa;Initial Catalog=SHOP;Data Source=SRV1");
+    EXPECT_EQ(
+        oledbConnectionString("pw", "sa", "SHOP", "SRV1"),
+        "Provider=SQLOLEDB.1;Password=pw;Persist Security Info=True;User ID=sa;Initial Catalog=SHOP;Data Source=SRV1");
     EXPECT_EQ(oledbServerConnectionString("", "sa", "SRV1"),
               "Provider=SQLOLEDB.1;Password=;Persist Security Info=True;User ID=sa;Data Source=SRV1");
     EXPECT_EQ(importConnectionString("SRV1", "SHOP", "sa", "pw"),

@@ -1,7 +1,7 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
-#include "db/ResultSet.h"
 #include "db/ResultFetcher.h"
+#include "db/ResultSet.h"
 #include "db/ResultSetModel.h"
 #include "db/WideText.h"
 #include "support/TestServer.h"
@@ -68,8 +68,8 @@ TEST_F(DatabaseTest, CatalogQueriesOfTheWindowsRunUnchanged)
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
 
     ResultSet columns;
-    columns.open(QStringLiteral("Select A.name ") + "From dbo.syscolumns As A " + "Inner Join dbo.sysobjects As B ON A.ID=B.ID "
-                     + "Where B.name = N'" + "qinv_mt_plu" + "'",
+    columns.open(QStringLiteral("Select A.name ") + "From dbo.syscolumns As A "
+                     + "Inner Join dbo.sysobjects As B ON A.ID=B.ID " + "Where B.name = N'" + "qinv_mt_plu" + "'",
                  shop);
     columns.requery();
     std::vector<std::string> fields = firstColumn(columns);
@@ -78,21 +78,30 @@ TEST_F(DatabaseTest, CatalogQueriesOfTheWindowsRunUnchanged)
 
     ResultSet databases;
     databases.open(QStringLiteral("SELECT name from sys.databases where ")
-                       + "State=0 and (name <> 'master' and name <> 'tempdb' and name <> 'model' and name <> 'msdb') order by name",
+                       + "State=0 and (name <> 'master' and name <> 'tempdb' and name <> 'model' and name <> 'msdb') "
+                         "order by name",
                    shop);
     databases.requery();
     std::vector<std::string> listed = firstColumn(databases);
     // The private databases of test processes running alongside come and go; the templates never show.
-    std::erase_if(listed, [](const std::string& name) { return test::isPrivateDatabase(QString::fromStdString(name)); });
+    std::erase_if(listed,
+                  [](const std::string& name) { return test::isPrivateDatabase(QString::fromStdString(name)); });
     EXPECT_EQ(listed, (std::vector<std::string>{"scratch", "shop_01", "shop_02", "shop_hq"}));
 
     ResultSet deletable;
-    deletable.open(QStringLiteral("Select Name From sys.Tables Where Name not in ('sysdiagrams','qtil_rpt_set', 'qtil_rpt_receipt','qtil_mt_report','qtil_mt_printergroup','qtil_mt_printermodel','qtil_mt_message',")
-                       + " 'qtil_mt_language','qtil_mt_device','qtil_mt_devicegroup','qtil_mt_app','qtil_mt_parametersetup','qtil_mt_parametersetupgroup','qtil_mt_loginscreen',"
-                       + "'qcor_defaultaccess','qcor_defaulttype','qcor_formlanguage','qcor_mainaccess','qcor_mainmenu','qinv_mt_defaultbilltype','qclk_mt_defaultbilltype','qwag_mt_defaultaccesslevel',"
-                       + "'qwag_mt_epftable','qwag_mt_intaxtable','qlist_mt_comboclick','qlist_mt_housekeeping','qlist_mt_layout','qlist_mt_loadcombo','qlist_rpt_defaultfield',"
-                       + "'qlist_rpt_defaultlist','qlist_rpt_defaultmodule','qlist_rpt_set','qlist_rpt_tempfile','qlist_mt_seabill') Order By Name",
-                   shop);
+    deletable.open(
+        QStringLiteral(
+            "Select Name From sys.Tables Where Name not in ('sysdiagrams','qtil_rpt_set', "
+            "'qtil_rpt_receipt','qtil_mt_report','qtil_mt_printergroup','qtil_mt_printermodel','qtil_mt_message',")
+            + " 'qtil_mt_language','qtil_mt_device','qtil_mt_devicegroup','qtil_mt_app','qtil_mt_parametersetup','qtil_"
+              "mt_parametersetupgroup','qtil_mt_loginscreen',"
+            + "'qcor_defaultaccess','qcor_defaulttype','qcor_formlanguage','qcor_mainaccess','qcor_mainmenu','qinv_mt_"
+              "defaultbilltype','qclk_mt_defaultbilltype','qwag_mt_defaultaccesslevel',"
+            + "'qwag_mt_epftable','qwag_mt_intaxtable','qlist_mt_comboclick','qlist_mt_housekeeping','qlist_mt_layout',"
+              "'qlist_mt_loadcombo','qlist_rpt_defaultfield',"
+            + "'qlist_rpt_defaultlist','qlist_rpt_defaultmodule','qlist_rpt_set','qlist_rpt_tempfile','qlist_mt_"
+              "seabill') Order By Name",
+        shop);
     deletable.requery();
     const std::vector<std::string> kept = firstColumn(deletable);
     EXPECT_NE(std::find(kept.begin(), kept.end(), "qinv_mt_item"), kept.end());
@@ -109,7 +118,8 @@ TEST_F(DatabaseTest, ResultSetKeepsEveryTypeAndText)
     long affected = 0;
     connection.execute("insert into rs_types values (1, -7, 9007199254740993, 12.500, true, '2009-12-07 15:04:05.123', "
                        "'it''s', 'Grüße 日本', 0.1), (2, null, null, null, null, null, null, null, null), "
-                       "(3, 5, -1, -0.001, false, '2009-12-07 00:00:00', 'zz', '" + longText + "', 1e20)",
+                       "(3, 5, -1, -0.001, false, '2009-12-07 00:00:00', 'zz', '"
+                           + longText + "', 1e20)",
                        &affected);
     EXPECT_EQ(affected, 3);
 
@@ -217,7 +227,8 @@ TEST(DatabaseLogin, ARefusedLoginIsADatabaseError)
 TEST_F(DatabaseTest, ValuesLongerThanTheDriverAnnouncedArriveWhole)
 {
     // An unbounded varchar is announced narrower than the values it may hold.
-    ResultSet set = query("select g, repeat(chr(945 + g % 20), 300 * g)::varchar as v from generate_series(1, 12) as g order by g");
+    ResultSet set = query(
+        "select g, repeat(chr(945 + g % 20), 300 * g)::varchar as v from generate_series(1, 12) as g order by g");
     ASSERT_EQ(set.recordCount(), 12);
     for (int g = 1; !set.eof(); set.moveNext(), ++g)
         EXPECT_EQ(QString::fromUtf8(set.value(1).data(), static_cast<qsizetype>(set.value(1).size())),
@@ -313,8 +324,9 @@ TEST_F(DatabaseTest, AQueryRunsOnceEvenWhenItsValuesAreLongerThanAnnounced)
         last.open("select last_value from " + sequence, connection);
         return std::string(last.value(0));
     };
-    const QString sql = "select nextval('" + sequence + "') as n, repeat('ab', 700 * g)::varchar as long_text%1 "
-                        "from generate_series(1, 5) as g";
+    const QString sql = "select nextval('" + sequence
+        + "') as n, repeat('ab', 700 * g)::varchar as long_text%1 "
+          "from generate_series(1, 5) as g";
     // Without and with a long column next to the value that turns out longer.
     for (const QString& more : {QString(), QStringLiteral(", repeat('c', 20000 + g) as longer")}) {
         const std::unique_ptr<ResultSet> set = openStaticResultSet(sql.arg(more), connection);
@@ -339,19 +351,20 @@ TEST_F(DatabaseTest, ValuesFetchedAsNumbersKeepTheDriversText)
     localtime_r(&now, &local);
     char today[16];
     std::strftime(today, sizeof today, "%Y-%m-%d", &local);
-    const QString sql = QStringLiteral(
-        "select v.* from (values "
-        "(1, '-9223372036854775808'::bigint, '-32768'::smallint, true, '2009-12-07 15:04:05.120'::timestamp, -0.001::numeric), "
-        "(2, 9223372036854775807, 0, false, '2009-12-07 15:04:05', 12.500), "
-        "(3, 0, 32767, null, '2009-12-07 00:00:00.000001', 1e-20), "
-        "(4, null, null, true, 'infinity', 123456789012345678901234567890.123456789), "
-        "(5, 1, 1, true, '-infinity', null), "
-        "(6, 1, 1, true, '0044-03-15 10:00:00 BC', 0), "
-        "(7, 1, 1, true, '%1 00:00:00', 1), "
-        "(8, 1, 1, true, '%1 00:00:00.5', 1), "
-        "(9, 1, 1, true, null, 1), "
-        "(10, 1, 1, true, '12345-01-01 00:00:00.5', 1)"
-        ") as v(id, big, small, flag, stamp, amount) order by id").arg(QString::fromLatin1(today));
+    const QString sql = QStringLiteral("select v.* from (values "
+                                       "(1, '-9223372036854775808'::bigint, '-32768'::smallint, true, '2009-12-07 "
+                                       "15:04:05.120'::timestamp, -0.001::numeric), "
+                                       "(2, 9223372036854775807, 0, false, '2009-12-07 15:04:05', 12.500), "
+                                       "(3, 0, 32767, null, '2009-12-07 00:00:00.000001', 1e-20), "
+                                       "(4, null, null, true, 'infinity', 123456789012345678901234567890.123456789), "
+                                       "(5, 1, 1, true, '-infinity', null), "
+                                       "(6, 1, 1, true, '0044-03-15 10:00:00 BC', 0), "
+                                       "(7, 1, 1, true, '%1 00:00:00', 1), "
+                                       "(8, 1, 1, true, '%1 00:00:00.5', 1), "
+                                       "(9, 1, 1, true, null, 1), "
+                                       "(10, 1, 1, true, '12345-01-01 00:00:00.5', 1)"
+                                       ") as v(id, big, small, flag, stamp, amount) order by id")
+                            .arg(QString::fromLatin1(today));
     ResultSet set = query(sql);
     const std::vector<std::vector<std::string>> expected{
         {"1", "-9223372036854775808", "-32768", "1", "2009-12-07 15:04:05.12", "-0.001"},
@@ -447,13 +460,14 @@ TEST_F(DatabaseTest, EveryWayOfReadingGivesTheSameValues)
     // text (a server whose driver writes them otherwise), in blocks of one row (a driver that reads
     // bound cells again only of the row just fetched) and row by row (one that cannot at all): the
     // same text for every value, long ones and NULLs included.
-    const QString sql = "select g, g * 1000000007::bigint as big, (g % 2 = 0) as even, g / 7.0 as ratio, "
-                        "(g * 1.25)::numeric(12,3) as amount, "
-                        "timestamp '2009-12-07 15:04:05.25' + g * interval '1 hour 1 second' as stamp, "
-                        "case when g % 5 = 0 then null else repeat(chr(945 + g % 20) || 'x''', g * 37) end as long_text, "
-                        "repeat('v', g % 300)::varchar as short_text, "
-                        "case when g = 7 then 'infinity'::timestamp end as odd_stamp "
-                        "from generate_series(1, 700) as g order by g";
+    const QString sql
+        = "select g, g * 1000000007::bigint as big, (g % 2 = 0) as even, g / 7.0 as ratio, "
+          "(g * 1.25)::numeric(12,3) as amount, "
+          "timestamp '2009-12-07 15:04:05.25' + g * interval '1 hour 1 second' as stamp, "
+          "case when g % 5 = 0 then null else repeat(chr(945 + g % 20) || 'x''', g * 37) end as long_text, "
+          "repeat('v', g % 300)::varchar as short_text, "
+          "case when g = 7 then 'infinity'::timestamp end as odd_stamp "
+          "from generate_series(1, 700) as g order by g";
     const ServerInfo standIn = connection.serverInfo();
     ASSERT_TRUE(standIn.readsBoundCells && standIn.readsCellsOfBlocks);
     ASSERT_TRUE(standIn.writesTimestampsShortest());

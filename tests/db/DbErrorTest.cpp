@@ -11,8 +11,9 @@ TEST(DbError, CarriesTheDriversNativeNumberAndEveryRecord)
                          {"01000", 3621, "The statement has been terminated."}});
     EXPECT_EQ(error.number(), 2627);
     EXPECT_EQ(error.sqlState(), "23000");
-    EXPECT_EQ(error.description(), "23000: Violation of PRIMARY KEY constraint 'pk_item'.\n"
-                                   "01000: The statement has been terminated.");
+    EXPECT_EQ(error.description(),
+              "23000: Violation of PRIMARY KEY constraint 'pk_item'.\n"
+              "01000: The statement has been terminated.");
     EXPECT_EQ(error.records().size(), 2);
 }
 

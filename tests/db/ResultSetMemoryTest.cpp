@@ -1,7 +1,7 @@
+#include "basics/AppError.h"
 #include "db/ResultSet.h"
 #include "db/ResultSetModel.h"
 #include "db/RowSpool.h"
-#include "basics/AppError.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -15,11 +15,9 @@ namespace {
 
 ResultSet sample()
 {
-    return ResultSet::fromRows({{"id", SQL_INTEGER}, {"name", SQL_WVARCHAR}, {"price", SQL_NUMERIC}},
-                               {{"3", "beta", "10.5"},
-                                {"1", "Alpha", std::nullopt},
-                                {"10", "alpha", "2"},
-                                {"2", std::nullopt, "10.50"}});
+    return ResultSet::fromRows(
+        {{"id", SQL_INTEGER}, {"name", SQL_WVARCHAR}, {"price", SQL_NUMERIC}},
+        {{"3", "beta", "10.5"}, {"1", "Alpha", std::nullopt}, {"10", "alpha", "2"}, {"2", std::nullopt, "10.50"}});
 }
 
 std::vector<std::string> column(const ResultSet& set, int field)

@@ -57,7 +57,8 @@ TEST_F(SettingsTest, TheFileHoldingThePasswordIsReadableByItsOwnerOnly)
     SaveSetting(app, SettingsSection, settingkeys::Password.writtenAs, "secret");
     const QFileDevice::Permissions perms = QFile::permissions(settingsFilePath(app));
     EXPECT_TRUE(perms & QFileDevice::ReadOwner);
-    EXPECT_FALSE(perms & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    EXPECT_FALSE(
+        perms & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup | QFileDevice::WriteOther));
 }
 
 TEST_F(SettingsTest, AHandWrittenValueWithCommasReadsBackAsTheTextWritten)

@@ -1,5 +1,5 @@
-#include "db/CatalogQueries.h"
 #include "db/SqlNames.h"
+#include "db/CatalogQueries.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +18,30 @@ TEST(SqlNames, RegularIdentifiersAreAsciiNamesThatAreNoReservedWord)
 {
     for (const char* regular : {"id", "qinv_mt_item", "_x", "a1", "Item$Code", "x@y", "n#", "ORDERS", "selected"})
         EXPECT_TRUE(isRegularIdentifier(QString::fromUtf8(regular))) << regular;
-    for (const char* irregular : {"", "my col", "it's", "[br]", "a]b", "\"q\"", "1abc", "@local", "#temp", "$x",
-                                  "\xC3\xB1" "ame", "a-b", "a.b", "tab\t", "order", "ORDER", "Select", "from", "user",
-                                  "identity_insert", "within", "try_convert", "q';create table pwned(i int);--"})
+    for (const char* irregular : {"",
+                                  "my col",
+                                  "it's",
+                                  "[br]",
+                                  "a]b",
+                                  "\"q\"",
+                                  "1abc",
+                                  "@local",
+                                  "#temp",
+                                  "$x",
+                                  "\xC3\xB1"
+                                  "ame",
+                                  "a-b",
+                                  "a.b",
+                                  "tab\t",
+                                  "order",
+                                  "ORDER",
+                                  "Select",
+                                  "from",
+                                  "user",
+                                  "identity_insert",
+                                  "within",
+                                  "try_convert",
+                                  "q';create table pwned(i int);--"})
         EXPECT_FALSE(isRegularIdentifier(QString::fromUtf8(irregular))) << irregular;
     EXPECT_TRUE(isRegularIdentifier(QString(128, QLatin1Char('a'))));
     EXPECT_FALSE(isRegularIdentifier(QString(129, QLatin1Char('a'))));
@@ -34,7 +55,11 @@ TEST(SqlNames, SqlServerQuotesWithBracketsAndDoublesTheClosingOne)
     EXPECT_EQ(quotedName("it's", SqlServer), "[it's]");
     EXPECT_EQ(quotedName("[br]", SqlServer), "[[br]]]");
     EXPECT_EQ(quotedName("a\"b", SqlServer), "[a\"b]");
-    EXPECT_EQ(quotedName(QString::fromUtf8("\xC3\xB1" "ame"), SqlServer), QString::fromUtf8("[\xC3\xB1" "ame]"));
+    EXPECT_EQ(quotedName(QString::fromUtf8("\xC3\xB1"
+                                           "ame"),
+                         SqlServer),
+              QString::fromUtf8("[\xC3\xB1"
+                                "ame]"));
     EXPECT_EQ(quotedName("", SqlServer), "[]");
 }
 

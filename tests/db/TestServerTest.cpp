@@ -34,7 +34,7 @@ QString diagnostics(SQLSMALLINT type, SQLHANDLE handle)
     if (!SQL_SUCCEEDED(SQLGetDiagRecW(type, handle, 1, state, &native, message, 1024, &length)))
         return "no diagnostics";
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(state)) + ' '
-           + QString::fromUtf16(reinterpret_cast<const char16_t*>(message));
+        + QString::fromUtf16(reinterpret_cast<const char16_t*>(message));
 }
 
 // One connection and one statement, closed on destruction.
@@ -61,8 +61,8 @@ public:
     // Empty on success, else the SQLSTATE and message of the refusal.
     QString connect(const QString& connectionString)
     {
-        const SQLRETURN rc = SQLDriverConnectW(dbc_, nullptr, const_cast<SQLWCHAR*>(wide(connectionString)),
-                                               SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+        const SQLRETURN rc = SQLDriverConnectW(dbc_, nullptr, const_cast<SQLWCHAR*>(wide(connectionString)), SQL_NTS,
+                                               nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
         if (!SQL_SUCCEEDED(rc))
             return diagnostics(SQL_HANDLE_DBC, dbc_);
         connected_ = true;
@@ -125,10 +125,9 @@ private:
             if (indicator == SQL_NULL_DATA)
                 return {};
             const bool more = rc == SQL_SUCCESS_WITH_INFO
-                              && (indicator == SQL_NO_TOTAL
-                                  || indicator >= static_cast<SQLLEN>(sizeof buffer));
-            const qsizetype chars = more ? qsizetype(sizeof buffer / sizeof(char16_t)) - 1
-                                         : qsizetype(indicator / sizeof(char16_t));
+                && (indicator == SQL_NO_TOTAL || indicator >= static_cast<SQLLEN>(sizeof buffer));
+            const qsizetype chars
+                = more ? qsizetype(sizeof buffer / sizeof(char16_t)) - 1 : qsizetype(indicator / sizeof(char16_t));
             text.append(QStringView(buffer, chars));
             if (!more)
                 break;
@@ -161,8 +160,7 @@ TEST(TestServerSetup, ServerEnvNamesTheLoginAndEveryDatabase)
     EXPECT_LE(server.password.size(), 10);
     EXPECT_EQ(server.databases, QStringList({"shop_hq", "shop_01", "shop_02", "scratch"}));
     EXPECT_EQ(testConnectionString("shop_01"),
-              "Driver={SQL Server};Server=" + server.socketDir + ";Database=shop_01;Uid=zobran;Pwd="
-                  + server.password);
+              "Driver={SQL Server};Server=" + server.socketDir + ";Database=shop_01;Uid=zobran;Pwd=" + server.password);
 }
 
 TEST(TestServerSetup, WrongPasswordIsRefused)
@@ -177,8 +175,8 @@ TEST(TestServerSetup, WrongPasswordIsRefused)
 
 TEST_F(TestServerTest, TableListShowsTheSuiteTablesByName)
 {
-    const QStringList tables =
-        session.firstColumn("Select Name From sys.Tables Where Name<>'sysdiagrams' Order By Name");
+    const QStringList tables
+        = session.firstColumn("Select Name From sys.Tables Where Name<>'sysdiagrams' Order By Name");
     EXPECT_TRUE(tables.contains("qinv_mt_item"));
     EXPECT_TRUE(tables.contains("qinv_mt_plu"));
     EXPECT_TRUE(tables.contains("qtil_mt_app"));
@@ -200,9 +198,9 @@ const char* const kColumnsOf = "Select A.name From dbo.syscolumns As A Inner Joi
 
 TEST_F(TestServerTest, ColumnListFollowsTheTableDefinition)
 {
-    EXPECT_EQ(session.firstColumn(kColumnsOf + QString("qinv_mt_item'")),
-              QStringList({"itemcode", "description", "price", "cost", "active", "created", "qty", "barcode",
-                           "remark"}));
+    EXPECT_EQ(
+        session.firstColumn(kColumnsOf + QString("qinv_mt_item'")),
+        QStringList({"itemcode", "description", "price", "cost", "active", "created", "qty", "barcode", "remark"}));
     EXPECT_EQ(session.firstColumn(kColumnsOf + QString("qinv_mt_plu'")), QStringList({"itemcode", "plucode"}));
 }
 
@@ -222,9 +220,9 @@ TEST(TestServerSetup, LoginOwnsTheDatabasesItWorksIn)
 TEST_F(TestServerTest, DatabaseListHoldsOnlyTheUserDatabases)
 {
     // The private databases of test processes running alongside come and go; the templates never show.
-    EXPECT_EQ(withoutPrivateDatabases(session.firstColumn(
-                  "SELECT name from sys.databases where State=0 and (name <> 'master' and "
-                  "name <> 'tempdb' and name <> 'model' and name <> 'msdb') order by name")),
+    EXPECT_EQ(withoutPrivateDatabases(
+                  session.firstColumn("SELECT name from sys.databases where State=0 and (name <> 'master' and "
+                                      "name <> 'tempdb' and name <> 'model' and name <> 'msdb') order by name")),
               QStringList({"scratch", "shop_01", "shop_02", "shop_hq"}));
 }
 
@@ -258,7 +256,8 @@ TEST(PrivateDatabases, AnEmptyCopyHoldsOnlyTheCatalogViews)
 {
     OdbcSession session;
     ASSERT_TRUE(session.connect(testConnectionString(privateDatabase(DatabaseTemplate::Empty))).isEmpty());
-    EXPECT_EQ(session.firstColumn("Select Name From sys.Tables Where Name<>'sysdiagrams' Order By Name"), QStringList());
+    EXPECT_EQ(session.firstColumn("Select Name From sys.Tables Where Name<>'sysdiagrams' Order By Name"),
+              QStringList());
     session.execute("create table zz_mine (id integer)");
     EXPECT_EQ(session.firstColumn(kColumnsOf + QString("zz_mine'")), QStringList({"id"}));
 }

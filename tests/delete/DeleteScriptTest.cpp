@@ -10,8 +10,13 @@ TEST(DeleteScriptTest, StatementsNameTheTableAndLoadingFindsItAgain)
     EXPECT_EQ(deleteStatement("qinv_mt_plu", sqlServer), "Delete from qinv_mt_plu");
     EXPECT_EQ(deleteStatement("Order Lines]", sqlServer), "Delete from [Order Lines]]]");
 
-    const QStringList lines{"Delete from qinv_mt_plu", "Delete from [Order Lines]]]", "Delete from \"x y\"",
-                            "delete from lower_case", "Delete from  two_blanks", "Update t set a = 1", ""};
+    const QStringList lines{"Delete from qinv_mt_plu",
+                            "Delete from [Order Lines]]]",
+                            "Delete from \"x y\"",
+                            "delete from lower_case",
+                            "Delete from  two_blanks",
+                            "Update t set a = 1",
+                            ""};
     EXPECT_EQ(tablesDeletedBy(lines), (QSet<QString>{"qinv_mt_plu", "Order Lines]", "x y", " two_blanks"}));
 }
 

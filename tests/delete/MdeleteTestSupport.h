@@ -46,7 +46,6 @@ protected:
         setPrompts(nullptr);
     }
 
-
     static QString database() { return privateDatabase(DatabaseTemplate::Empty); }
 
     static QString own(const QString& name)
@@ -93,7 +92,10 @@ protected:
         EXPECT_NE(found, nullptr) << name.toStdString();
         return found;
     }
-    static QLineEdit* field(MdeleteWindow& w, int i) { return child<QLineEdit>(w, QStringLiteral("TxtField_%1").arg(i)); }
+    static QLineEdit* field(MdeleteWindow& w, int i)
+    {
+        return child<QLineEdit>(w, QStringLiteral("TxtField_%1").arg(i));
+    }
     static QPushButton* button(MdeleteWindow& w, const QString& name) { return child<QPushButton>(w, name); }
     static void click(MdeleteWindow& w, const QString& name) { QTest::mouseClick(button(w, name), Qt::LeftButton); }
     static QTreeWidget* tables(MdeleteWindow& w) { return child<QTreeWidget>(w, QStringLiteral("LV1")); }

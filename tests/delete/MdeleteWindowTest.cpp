@@ -92,7 +92,8 @@ TEST_F(MdeleteWindowTest, TheListHoldsTheTablesByNameWithoutTheConfigurationTabl
         field(w, 2)->setText("shop_01");
         click(w, "CConnect_0");
         const QStringList shop = listed(w);
-        for (const char* kept : {"qcus_mt_customer", "qinv_mt_category", "qinv_mt_item", "qinv_mt_plu", "qsal_tr_sales"})
+        for (const char* kept :
+             {"qcus_mt_customer", "qinv_mt_category", "qinv_mt_item", "qinv_mt_plu", "qsal_tr_sales"})
             EXPECT_TRUE(shop.contains(kept)) << kept;
         for (const char* hidden : {"sysdiagrams", "qtil_mt_app", "qcor_mainmenu"})
             EXPECT_FALSE(shop.contains(hidden)) << hidden;
@@ -305,7 +306,8 @@ TEST_F(MdeleteWindowTest, AFailingStatementStopsTheRunThereAndIsReported)
     const QString a = makeTable("a", 2);
     const QString b = makeTable("b", 2);
     const QString script = writeScript(
-        "broken.sql", ("Delete from " + a + "\r\nDelete from " + own("missing") + "\r\nDelete from " + b + "\r\n").toUtf8());
+        "broken.sql",
+        ("Delete from " + a + "\r\nDelete from " + own("missing") + "\r\nDelete from " + b + "\r\n").toUtf8());
     withWindow([&](MdeleteWindow& w) {
         click(w, "CConnect_0");
         scripted.answerFile(script);

@@ -1,5 +1,5 @@
-#include "basics/AppPath.h"
 #include "basics/AppError.h"
+#include "basics/AppPath.h"
 #include "errors/ErrLogFormat.h"
 #include "errors/ErrLogWriter.h"
 #include "support/ProgramFolder.h"
@@ -39,16 +39,14 @@ TEST(ErrLogFormat, OneReportIsOneLine)
     const QDateTime when(QDate(2026, 12, 7), QTime(14, 5, 9));
     const ErrLogEntry multiLine{"MGEN", "Generate\nScript", "42",
                                 "[unixODBC]ERROR: syntax error\r\nLINE 1: select\n^\rHINT\u2028end"};
-    EXPECT_EQ(errLogLine(when, multiLine), "[ZOBRAN] 07/12/26 14:05:09 Form[MGEN] Sub[Generate Script] Code[42] "
-                                           "Msg[[unixODBC]ERROR: syntax error LINE 1: select ^ HINT end]");
+    EXPECT_EQ(errLogLine(when, multiLine),
+              "[ZOBRAN] 07/12/26 14:05:09 Form[MGEN] Sub[Generate Script] Code[42] "
+              "Msg[[unixODBC]ERROR: syntax error LINE 1: select ^ HINT end]");
 }
 
 class ErrLogWriterTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-    }
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
 
     QString logFile(const char* name) const { return folder.filePath(QStringLiteral("LOG/") + name); }
 

@@ -31,7 +31,8 @@ public:
         path_ = home_.filePath(QStringLiteral("disk"));
         QDir().mkpath(path_);
         mounted_ = run({QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                        QStringLiteral("size=") + size + QStringLiteral(",mode=0755"), QStringLiteral("zobran-test"), path_});
+                        QStringLiteral("size=") + size + QStringLiteral(",mode=0755"), QStringLiteral("zobran-test"),
+                        path_});
     }
     ~SmallDisk()
     {
@@ -57,7 +58,8 @@ private:
         mount.start(QStringLiteral("mount"), arguments);
         if (mount.waitForFinished(30000) && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0)
             return true;
-        failure_ = mount.errorString() + QLatin1Char(' ') + QString::fromLocal8Bit(mount.readAllStandardError()).trimmed();
+        failure_
+            = mount.errorString() + QLatin1Char(' ') + QString::fromLocal8Bit(mount.readAllStandardError()).trimmed();
         return false;
     }
 
@@ -67,9 +69,9 @@ private:
     bool mounted_ = false;
 };
 
-#define SKIP_WITHOUT(disk)                                                                                            \
-    if (!(disk).mounted())                                                                                            \
-    GTEST_SKIP() << "a small tmpfs cannot be mounted here (needs root or the right to mount): "                       \
+#define SKIP_WITHOUT(disk)                                                                                             \
+    if (!(disk).mounted())                                                                                             \
+    GTEST_SKIP() << "a small tmpfs cannot be mounted here (needs root or the right to mount): "                        \
                  << (disk).failure().toStdString()
 
 constexpr int Rows = 300;
@@ -98,8 +100,10 @@ protected:
         table = QStringLiteral("df_rows_%1").arg(QCoreApplication::applicationPid());
         // Statements of about 950 characters: one line each, about 32 KB a file.
         setup().execute("drop table if exists " + table);
-        setup().execute("create table " + table + " as select g as id, repeat('x', 900 + g % 7) as note "
-                        "from generate_series(1, " + QString::number(Rows) + ") g");
+        setup().execute("create table " + table
+                        + " as select g as id, repeat('x', 900 + g % 7) as note "
+                          "from generate_series(1, "
+                        + QString::number(Rows) + ") g");
     }
     void TearDown() override
     {
@@ -177,17 +181,21 @@ TEST_F(DiskFullTest, AFullDiskLosesNoRowAndDoublesNoneWhenSpaceComesBack)
         }
     });
     ASSERT_EQ(errors.size(), 1) << errors.join('\n').toStdString();
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Path/File access error: ") + disk.path() + QStringLiteral("/Export/SQL-")))
+    EXPECT_TRUE(
+        errors[0].startsWith(QStringLiteral("Path/File access error: ") + disk.path() + QStringLiteral("/Export/SQL-")))
         << errors[0].toStdString();
     EXPECT_TRUE(errors[0].endsWith(QStringLiteral(": No space left on device"))) << errors[0].toStdString();
-    EXPECT_FALSE(QFileInfo::exists(failedFile)) << "the file the failed write created is gone: " << failedFile.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(failedFile))
+        << "the file the failed write created is gone: " << failedFile.toStdString();
 
     // Each row once, in order; the failed file's rows went whole into the next one.
     EXPECT_EQ(idsInFiles(disk), count(1, Rows));
     EXPECT_TRUE(pendingLines.isEmpty());
     ASSERT_EQ(scripted.messages().size(), 1u);
-    EXPECT_EQ(scripted.messages()[0].text, lastFile + " Script Done.\n\n1 file write(s) failed and were reported; "
-                                                      "their lines went into the next file written.");
+    EXPECT_EQ(scripted.messages()[0].text,
+              lastFile
+                  + " Script Done.\n\n1 file write(s) failed and were reported; "
+                    "their lines went into the next file written.");
 }
 
 TEST_F(DiskFullTest, ADiskThatStaysFullEndsTheRunAsStoppedWithTheRowsStillPending)
@@ -217,7 +225,8 @@ TEST_F(DiskFullTest, ADiskThatStaysFullEndsTheRunAsStoppedWithTheRowsStillPendin
             lastComplete = disk.path() + QStringLiteral("/Export/") + file;
     ASSERT_FALSE(lastComplete.isEmpty());
     ASSERT_EQ(scripted.messages().size(), 1u);
-    EXPECT_EQ(scripted.messages()[0].text, "Script generation stopped on an error. Last file written completely: " + lastComplete);
+    EXPECT_EQ(scripted.messages()[0].text,
+              "Script generation stopped on an error. Last file written completely: " + lastComplete);
     EXPECT_EQ(scripted.messages()[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(lastFile.isEmpty()) << "the last write failed";
 }
@@ -229,7 +238,8 @@ TEST(DiskFull, AFailedAppendTakesAChosenFileBackToItsSize)
     const QString saved = AppPath();
     AppPath() = disk.path();
     PendingLineBuffer lines;
-    ScriptFileWriter writer(lines, {{}, [](const QString&) { return std::optional<QString>(QStringLiteral("mine")); }, {}});
+    ScriptFileWriter writer(lines,
+                            {{}, [](const QString&) { return std::optional<QString>(QStringLiteral("mine")); }, {}});
     writer.setAutoName(false);
     const std::string line(900, 'a');
     for (int i = 0; i < 20; ++i)
@@ -245,7 +255,8 @@ TEST(DiskFull, AFailedAppendTakesAChosenFileBackToItsSize)
         writer.writePendingLines(ScriptKind::Sql, 2);
         FAIL() << "the disk is full";
     } catch (const AppError& e) {
-        EXPECT_EQ(e.description(), QStringLiteral("Path/File access error: ") + path + QStringLiteral(": No space left on device"));
+        EXPECT_EQ(e.description(),
+                  QStringLiteral("Path/File access error: ") + path + QStringLiteral(": No space left on device"));
     }
     EXPECT_EQ(QFileInfo(path).size(), first) << "the file is back to its size before the write";
     EXPECT_EQ(lines.lineCount(), 80u);
@@ -276,7 +287,8 @@ TEST(DiskFull, PendingLinesThatCannotBeKeptSayWhy)
         FAIL() << "the pending lines do not fit";
     } catch (const CountLengthError& e) {
         EXPECT_TRUE(e.description().contains(disk.path())) << e.description().toStdString();
-        EXPECT_TRUE(e.description().endsWith(QStringLiteral("No space left on device"))) << e.description().toStdString();
+        EXPECT_TRUE(e.description().endsWith(QStringLiteral("No space left on device")))
+            << e.description().toStdString();
         EXPECT_FALSE(e.description().contains(QStringLiteral("Unknown error")));
     }
 }

@@ -23,15 +23,17 @@ protected:
         // The column types of the server that values written as text, numbers and dates can fill.
         // (binary values are written 0x..., a literal this server does not read; their text is
         // checked on its own.)
-        const QString columns = "id integer, small smallint, big bigint, amount numeric(18,4), ratio double precision, "
-                                "single real, flag boolean, stamp timestamp, day date, code char(6), name varchar(4000), "
-                                "note text, price money, guid uuid";
+        const QString columns
+            = "id integer, small smallint, big bigint, amount numeric(18,4), ratio double precision, "
+              "single real, flag boolean, stamp timestamp, day date, code char(6), name varchar(4000), "
+              "note text, price money, guid uuid";
         setup().execute("drop table if exists " + source + "; drop table if exists " + copy);
         setup().execute("create table " + source + " (" + columns + ")");
         setup().execute("create table " + copy + " (" + columns + ")");
         // Texts built to meet the cut points: brackets, blanks, quotes and doubled quotes, line
         // feeds, non-ASCII characters, runs longer than a line.
-        const QStringList pieces{"<", ">", " ", "  ", "'", "''", ",", "\n", "é", "日本", "x", "<INSERT", "VALUES(", ">'", "' <"};
+        const QStringList pieces{"<", ">",    " ", "  ",      "'",       "''", ",",  "\n",
+                                 "é", "日本", "x", "<INSERT", "VALUES(", ">'", "' <"};
         quint32 seed = 20091207;
         auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
         for (int id = 1; id <= Rows; ++id) {
@@ -49,20 +51,22 @@ protected:
             QString sqlName = name, sqlNote = note;
             sqlName.replace("'", "''");
             sqlNote.replace("'", "''");
-            setup().execute(QStringLiteral("insert into ") + source + QStringLiteral(" values (%1, %2, %3, %4, %5, %6, %7, '2009-12-07 %8:04:05', "
-                                           "'2026-02-%9', 'c%1', '%10', '%11', %12, '6f9619ff-8b86-d011-b42d-00c04fc9%13')")
-                                .arg(id)
-                                .arg(id % 2 ? -id : id)
-                                .arg(qint64(id) * 1000000007LL)
-                                .arg(QString::number(id * 12.5, 'f', 4))
-                                .arg(id == 1 ? QString("0.1") : QString::number(id / 3.0, 'g', 17))
-                                .arg(id * 0.3f, 0, 'g', 9)
-                                .arg(id % 3 ? "true" : "false")
-                                .arg(id % 24, 2, 10, QChar('0'))
-                                .arg(id % 28 + 1, 2, 10, QChar('0'))
-                                .arg(sqlName, sqlNote)
-                                .arg(id * 1.25)
-                                .arg(id, 4, 10, QChar('0')));
+            setup().execute(
+                QStringLiteral("insert into ") + source
+                + QStringLiteral(" values (%1, %2, %3, %4, %5, %6, %7, '2009-12-07 %8:04:05', "
+                                 "'2026-02-%9', 'c%1', '%10', '%11', %12, '6f9619ff-8b86-d011-b42d-00c04fc9%13')")
+                      .arg(id)
+                      .arg(id % 2 ? -id : id)
+                      .arg(qint64(id) * 1000000007LL)
+                      .arg(QString::number(id * 12.5, 'f', 4))
+                      .arg(id == 1 ? QString("0.1") : QString::number(id / 3.0, 'g', 17))
+                      .arg(id * 0.3f, 0, 'g', 9)
+                      .arg(id % 3 ? "true" : "false")
+                      .arg(id % 24, 2, 10, QChar('0'))
+                      .arg(id % 28 + 1, 2, 10, QChar('0'))
+                      .arg(sqlName, sqlNote)
+                      .arg(id * 1.25)
+                      .arg(id, 4, 10, QChar('0')));
         }
     }
 
@@ -90,8 +94,10 @@ protected:
     long differingRows(const QString& except = "false")
     {
         db::ResultSet diff;
-        diff.open("select count(*) from ((select * from " + source + " except all select * from " + copy + ") union all "
-                  "(select * from " + copy + " except all select * from " + source + ")) d where not (" + except + ")",
+        diff.open("select count(*) from ((select * from " + source + " except all select * from " + copy
+                      + ") union all "
+                        "(select * from "
+                      + copy + " except all select * from " + source + ")) d where not (" + except + ")",
                   setup());
         return std::stol(std::string(diff.value(0)));
     }
@@ -165,12 +171,14 @@ TEST_F(GenerateRoundTripTest, NullsKeepTheirStandInsOrStayNullAndLoadBack)
     setup().execute("insert into " + source + " (id) values (1)");
     const QByteArray bytes = generate(answer::Yes);
     EXPECT_EQ(QString::fromUtf8(bytes),
-              "INSERT INTO " + copy + " (id,small,big,amount,ratio,single,flag,stamp,day,code,name,note,price,guid) "
-              "VALUES(1,0,0,0,0,0,0,NULL,NULL,'','','',0,NULL)\r\n");
+              "INSERT INTO " + copy
+                  + " (id,small,big,amount,ratio,single,flag,stamp,day,code,name,note,price,guid) "
+                    "VALUES(1,0,0,0,0,0,0,NULL,NULL,'','','',0,NULL)\r\n");
     execute(sqlStatements(bytes, copy));
     db::ResultSet loaded;
     loaded.open("select small, ratio, price::numeric, flag::int, stamp is null, day is null, guid is null, "
-                "name, code from " + copy,
+                "name, code from "
+                    + copy,
                 setup());
     ASSERT_FALSE(loaded.eof());
     EXPECT_EQ(loaded.value(0), "0");

@@ -1,6 +1,6 @@
-#include "db/ResultSet.h"
-#include "basics/AppError.h"
 #include "generate/InsertStatementBuilder.h"
+#include "basics/AppError.h"
+#include "db/ResultSet.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,10 @@ namespace {
 
 std::vector<db::FieldInfo> itemFields()
 {
-    return {{"id", SQL_INTEGER}, {"name", SQL_VARCHAR}, {"active", SQL_BIT}, {"created", SQL_TYPE_TIMESTAMP},
+    return {{"id", SQL_INTEGER},
+            {"name", SQL_VARCHAR},
+            {"active", SQL_BIT},
+            {"created", SQL_TYPE_TIMESTAMP},
             {"price", SQL_FLOAT}};
 }
 
@@ -34,14 +37,15 @@ TEST(InsertStatementBuilder, ExampleRowInBothKinds)
 {
     const Rows rows = {{"5", "it's", "1", "2009-12-07 15:04:05", "12.5"}};
     InsertStatementBuilder builder;
-    const std::string expected =
-        "INSERT INTO qinv_mt_item (id,name,active,created,price) VALUES(5,'it''s',1,'2009-12-07T15:04:05','12.5')";
+    const std::string expected
+        = "INSERT INTO qinv_mt_item (id,name,active,created,price) VALUES(5,'it''s',1,'2009-12-07T15:04:05','12.5')";
 
     auto sql = db::ResultSet::fromRows(itemFields(), rows);
     EXPECT_EQ(statementsOf(sql, "qinv_mt_item", ScriptKind::Sql, builder), std::vector<std::string>{expected});
 
     auto kx = db::ResultSet::fromRows(itemFields(), rows);
-    EXPECT_EQ(statementsOf(kx, "qinv_mt_item", ScriptKind::Kx, builder), std::vector<std::string>{"<" + expected + ">"});
+    EXPECT_EQ(statementsOf(kx, "qinv_mt_item", ScriptKind::Kx, builder),
+              std::vector<std::string>{"<" + expected + ">"});
 }
 
 TEST(InsertStatementBuilder, AllNullRowAndChangingRowsReuseTheColumnList)
@@ -54,8 +58,10 @@ TEST(InsertStatementBuilder, AllNullRowAndChangingRowsReuseTheColumnList)
     const auto statements = statementsOf(set, "t", ScriptKind::Sql, builder);
     ASSERT_EQ(statements.size(), 3u);
     EXPECT_EQ(statements[0], "INSERT INTO t (id,name,active,created,price) VALUES(0,'',0,NULL,0)");
-    EXPECT_EQ(statements[1], "INSERT INTO t (id,name,active,created,price) VALUES(-1,'',0,'2009-12-07T00:00:00','1.00')");
-    EXPECT_EQ(statements[2], "INSERT INTO t (id,name,active,created,price) VALUES(7,'x',1,'2009-12-07T12:30:00.5','0')");
+    EXPECT_EQ(statements[1],
+              "INSERT INTO t (id,name,active,created,price) VALUES(-1,'',0,'2009-12-07T00:00:00','1.00')");
+    EXPECT_EQ(statements[2],
+              "INSERT INTO t (id,name,active,created,price) VALUES(7,'x',1,'2009-12-07T12:30:00.5','0')");
 }
 
 TEST(InsertStatementBuilder, EachQueryGetsItsOwnHeadAndCategories)
@@ -70,10 +76,9 @@ TEST(InsertStatementBuilder, EachQueryGetsItsOwnHeadAndCategories)
 
 TEST(InsertStatementBuilder, ColumnsAreQuotedForTheServerWhenTheyAreNotRegularNames)
 {
-    const std::vector<db::FieldInfo> fields = {{"id", SQL_INTEGER},       {"order", SQL_INTEGER},
-                                               {"my col", SQL_WVARCHAR},  {"it's", SQL_VARCHAR},
-                                               {"[br]", SQL_INTEGER},     {"\u00F1ame", SQL_WVARCHAR},
-                                               {"stamp", SQL_TYPE_TIMESTAMP, 3}};
+    const std::vector<db::FieldInfo> fields
+        = {{"id", SQL_INTEGER},   {"order", SQL_INTEGER},      {"my col", SQL_WVARCHAR},        {"it's", SQL_VARCHAR},
+           {"[br]", SQL_INTEGER}, {"\u00F1ame", SQL_WVARCHAR}, {"stamp", SQL_TYPE_TIMESTAMP, 3}};
     const Rows rows = {{"1", "2", "x", "y", "3", "\u00F1", "2009-12-07 15:04:05.1234567"}};
     InsertStatementBuilder builder;
 

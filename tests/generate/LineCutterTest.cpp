@@ -81,8 +81,8 @@ public:
 
     std::string value()
     {
-        static const std::vector<std::string> pieces = {"x", "x", "x", "<", ">", " ", "'", ",", "é", "€", "😀",
-                                                        "[", "\"", "\n", "0", "<<<", ">>>", "   ", ",,", "''"};
+        static const std::vector<std::string> pieces = {"x", "x", "x",  "<",  ">", " ",   "'",   ",",   "é",  "€",
+                                                        "😀", "[", "\"", "\n", "0", "<<<", ">>>", "   ", ",,", "''"};
         const std::size_t length = pick(0, 400);
         std::string text;
         while (utf8Length(text) < length)

@@ -67,13 +67,15 @@ TEST(GenerationInAnyLocale, ACommaDecimalLocaleWritesTheSameScriptsAsC)
     db::Connection setup;
     setup.open(testConnectionString(QStringLiteral("scratch")));
     setup.execute("drop table if exists " + source + "; drop table if exists " + copy);
-    setup.execute("create table " + source + " (itemcode varchar(20), price numeric(12,2), cost numeric(14,4), "
-                  "ratio double precision, single real, amount money, created timestamp(3), day date, qty integer)");
+    setup.execute("create table " + source
+                  + " (itemcode varchar(20), price numeric(12,2), cost numeric(14,4), "
+                    "ratio double precision, single real, amount money, created timestamp(3), day date, qty integer)");
     setup.execute("create table " + copy + " (like " + source + ")");
-    setup.execute("insert into " + source + " values "
-                  "('100001', 1.87, 0.7919, 0.1, 2.5, 1234.5, '2009-12-07 15:04:05.123', '2009-12-07', -20), "
-                  "('100002', -1234567.89, 1000.0001, -1e-7, 1e20, -0.01, '2009-01-01 08:00:00', '2010-02-28', 0), "
-                  "('100003', null, null, null, null, null, null, null, null)");
+    setup.execute("insert into " + source
+                  + " values "
+                    "('100001', 1.87, 0.7919, 0.1, 2.5, 1234.5, '2009-12-07 15:04:05.123', '2009-12-07', -20), "
+                    "('100002', -1234567.89, 1000.0001, -1e-7, 1e20, -0.01, '2009-01-01 08:00:00', '2010-02-28', 0), "
+                    "('100003', null, null, null, null, null, null, null, null)");
     const QString query = "Select * From " + source + " Order By itemcode";
 
     const ChildRun c = generateIn(QStringLiteral("C.UTF-8"), QString(), query, copy);
@@ -92,8 +94,10 @@ TEST(GenerationInAnyLocale, ACommaDecimalLocaleWritesTheSameScriptsAsC)
     for (const QString& statement : sqlStatements(german.sql, copy))
         setup.execute(statement);
     db::ResultSet diff;
-    diff.open("select count(*) from ((select * from " + source + " except all select * from " + copy + ") union all "
-              "(select * from " + copy + " except all select * from " + source + ")) d where itemcode <> '100003'",
+    diff.open("select count(*) from ((select * from " + source + " except all select * from " + copy
+                  + ") union all "
+                    "(select * from "
+                  + copy + " except all select * from " + source + ")) d where itemcode <> '100003'",
               setup);
     EXPECT_EQ(diff.value(0), "0");
     setup.execute("drop table " + source + "; drop table " + copy);

@@ -4,8 +4,8 @@
 #include "db/Settings.h"
 #include "db/SharedConnections.h"
 #include "generate/MgenWindow.h"
-#include "support/ProgramFolder.h"
 #include "import/KxStatementReader.h"
+#include "support/ProgramFolder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestServer.h"
 
@@ -97,7 +97,6 @@ protected:
     }
 
     virtual QString database() const { return privateDatabase(); }
-
 
     // Opens the window, runs the body while it is open, then closes it as the user would.
     void withWindow(const std::function<void(MgenWindow&)>& body)

@@ -314,8 +314,9 @@ TEST_F(MgenWindowTest, GenerationAsksForEachFileNameWhenAutoNamingIsOff)
         QFile first(programFolder.path() + "/Export/first.SQL");
         ASSERT_TRUE(first.open(QIODevice::ReadOnly));
         // The stand-in server reports its text as wide characters: national text.
-        EXPECT_EQ(first.readAll(), "INSERT INTO target (id,label) VALUES(1,N'row 1')\r\n"
-                                   "INSERT INTO target (id,label) VALUES(2,N'row 2')\r\n");
+        EXPECT_EQ(first.readAll(),
+                  "INSERT INTO target (id,label) VALUES(1,N'row 1')\r\n"
+                  "INSERT INTO target (id,label) VALUES(2,N'row 2')\r\n");
     });
 }
 
@@ -372,7 +373,8 @@ TEST_F(MgenWindowTest, AFailedGenerationSaysItStoppedAndNamesTheLastCompleteFile
         ASSERT_EQ(files.size(), 2) << files.join(' ').toStdString(); // rows 1-2 and 3-4; row 5 never written
         const QString last = programFolder.path() + "/Export/" + files.last();
         ASSERT_EQ(scripted.messages().size(), 1u);
-        EXPECT_EQ(scripted.messages()[0].text, "Script generation stopped on an error. Last file written completely: " + last);
+        EXPECT_EQ(scripted.messages()[0].text,
+                  "Script generation stopped on an error. Last file written completely: " + last);
         EXPECT_EQ(scripted.messages()[0].icon, MsgIcon::Critical);
         EXPECT_FALSE(scripted.messages()[0].text.contains("Script Done."));
 
@@ -384,7 +386,8 @@ TEST_F(MgenWindowTest, AFailedGenerationSaysItStoppedAndNamesTheLastCompleteFile
         scripted.answerYesNo(answer::No);
         click(cBut(w, MgenWindow::GenerateScriptButton));
         ASSERT_EQ(scripted.messages().size(), 1u);
-        EXPECT_EQ(scripted.messages()[0].text, "Script generation stopped on an error. No file was written completely.");
+        EXPECT_EQ(scripted.messages()[0].text,
+                  "Script generation stopped on an error. No file was written completely.");
     });
     setup().execute("drop table " + table);
 }
@@ -395,8 +398,9 @@ TEST_F(MgenWindowTest, AGenerationAndAGridRunTheirQueryOnce)
     const QString sequence = QStringLiteral("mg_once_seq_%1").arg(QCoreApplication::applicationPid());
     setup().execute("drop sequence if exists " + sequence);
     setup().execute("create sequence " + sequence);
-    const QString sql = "select nextval('" + sequence + "') as n, repeat('ab', 700 * g)::varchar as t "
-                        "from generate_series(1, 3) as g";
+    const QString sql = "select nextval('" + sequence
+        + "') as n, repeat('ab', 700 * g)::varchar as t "
+          "from generate_series(1, 3) as g";
     const auto lastValue = [&] {
         db::ResultSet last;
         last.open("select last_value from " + sequence, setup());
@@ -435,7 +439,8 @@ TEST_F(MgenWindowTest, ALongReadShowsHowManyRowsAreReadAndEndsWithAnEmptyLabel)
     withWindow([&](MgenWindow& w) {
         auto* label = child<QLabel>(w, "LblBar");
         label->installEventFilter(&painted);
-        child<QPlainTextEdit>(w, "SQLField")->setPlainText("select g, pg_sleep(0.001) as pause from generate_series(1, 600) as g");
+        child<QPlainTextEdit>(w, "SQLField")
+            ->setPlainText("select g, pg_sleep(0.001) as pause from generate_series(1, 600) as g");
         child<QLineEdit>(w, "TblName")->setText("slow");
         click(cBut(w, MgenWindow::RefreshGridButton));
         EXPECT_EQ(child<QTableView>(w, "DGrid")->model()->rowCount(), 600);
@@ -443,7 +448,8 @@ TEST_F(MgenWindowTest, ALongReadShowsHowManyRowsAreReadAndEndsWithAnEmptyLabel)
         label->removeEventFilter(&painted);
     });
     const QRegularExpression reading(QStringLiteral("^Reading \\.\\.\\. [1-9][0-9]* rows$"));
-    EXPECT_TRUE(std::any_of(painted.texts.begin(), painted.texts.end(), [&](const QString& t) { return reading.match(t).hasMatch(); }))
-        << painted.texts.join(" | ").toStdString();
+    EXPECT_TRUE(std::any_of(painted.texts.begin(), painted.texts.end(), [&](const QString& t) {
+        return reading.match(t).hasMatch();
+    })) << painted.texts.join(" | ").toStdString();
     EXPECT_EQ(scripted.modals().size(), 1u) << "no error window";
 }

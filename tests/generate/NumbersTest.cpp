@@ -72,4 +72,3 @@ TEST(RecordCounter, TotalAndRecordsPerFile)
     EXPECT_EQ(countRecords(QStringLiteral("4"), std::vector<long>{250}).recordsPerFile, QStringLiteral("62")); // 62.5
     EXPECT_EQ(countRecords(QStringLiteral("3 files"), std::vector<long>{10}).per, QStringLiteral("3 files"));
 }
-

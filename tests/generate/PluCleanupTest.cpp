@@ -35,7 +35,8 @@ protected:
     std::vector<std::string> codesOf(const char* item)
     {
         db::ResultSet rows;
-        rows.open(QStringLiteral("select plucode from qinv_mt_plu where itemcode = '%1' order by plucode").arg(item), setup());
+        rows.open(QStringLiteral("select plucode from qinv_mt_plu where itemcode = '%1' order by plucode").arg(item),
+                  setup());
         std::vector<std::string> codes;
         for (; !rows.eof(); rows.moveNext())
             codes.emplace_back(rows.value(0));

@@ -1,7 +1,7 @@
-#include "basics/AppPath.h"
-#include "basics/AppError.h"
-#include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileWriter.h"
+#include "basics/AppError.h"
+#include "basics/AppPath.h"
+#include "generate/PendingLineBuffer.h"
 #include "support/ProgramFolder.h"
 
 #include <QDir>
@@ -23,10 +23,7 @@ QByteArray contentOf(const QString& path)
 
 class ScriptFileWriterTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(home.isValid());
-    }
+    void SetUp() override { ASSERT_TRUE(home.isValid()); }
 
     QString exportPath(const QString& fileName) const { return home.path() + QStringLiteral("/Export/") + fileName; }
 
@@ -62,7 +59,8 @@ TEST_F(ScriptFileWriterTest, AutomaticNameCreatesExportAndWritesUtf8WithCrLf)
 
     const QString path = exportPath(QStringLiteral("SQL-20091207-153045-3.KX"));
     EXPECT_EQ(writer.lastScriptFile(), path);
-    EXPECT_EQ(contentOf(path), QByteArray("<INSERT INTO t (a) VALUES('\xC3\xBC\xE2\x82\xAC')>\r\n<INSERT INTO t (a) VALUES(2)>\r\n"));
+    EXPECT_EQ(contentOf(path),
+              QByteArray("<INSERT INTO t (a) VALUES('\xC3\xBC\xE2\x82\xAC')>\r\n<INSERT INTO t (a) VALUES(2)>\r\n"));
     EXPECT_TRUE(lines.isEmpty());
     EXPECT_TRUE(offered.isEmpty()) << "no question while auto-naming";
     EXPECT_EQ(statuses, (QStringList{QStringLiteral("Start Generate KX File ..."), QString()}));
@@ -81,8 +79,9 @@ TEST_F(ScriptFileWriterTest, ChosenNamesAppendIntoTheSameFile)
     lines.appendLine("third");
     writer.writePendingLines(ScriptKind::Sql, 3); // empty answer: the default name
 
-    EXPECT_EQ(offered, (QStringList{QStringLiteral("SQL-20091207-153045-1"), QStringLiteral("SQL-20091207-153045-2"),
-                                    QStringLiteral("SQL-20091207-153045-3")}));
+    EXPECT_EQ(offered,
+              (QStringList{QStringLiteral("SQL-20091207-153045-1"), QStringLiteral("SQL-20091207-153045-2"),
+                           QStringLiteral("SQL-20091207-153045-3")}));
     EXPECT_EQ(contentOf(exportPath(QStringLiteral("mine.sql.SQL"))), QByteArray("first\r\nsecond\r\n"));
     EXPECT_EQ(contentOf(exportPath(QStringLiteral("SQL-20091207-153045-3.SQL"))), QByteArray("third\r\n"));
     EXPECT_EQ(writer.lastScriptFile(), exportPath(QStringLiteral("SQL-20091207-153045-3.SQL")));
@@ -116,7 +115,8 @@ TEST_F(ScriptFileWriterTest, EmptyBufferWritesNothingAndForgetsTheLastFile)
 
 TEST_F(ScriptFileWriterTest, FailuresKeepTheLinesPending)
 {
-    ScriptFileWriter writer = makeWriter([](const QString&) { return std::optional<QString>(QStringLiteral("../escape")); });
+    ScriptFileWriter writer
+        = makeWriter([](const QString&) { return std::optional<QString>(QStringLiteral("../escape")); });
     writer.setAutoName(false);
     lines.appendLine("kept");
     try {
@@ -166,7 +166,8 @@ TEST_F(ScriptFileWriterTest, FailuresKeepTheLinesPending)
         FAIL() << "a file that cannot be opened must be reported";
     } catch (const AppError& e) {
         EXPECT_EQ(e.number(), errnum::PathFileAccess);
-        EXPECT_TRUE(e.description().endsWith(exportPath(QStringLiteral("mine.SQL")) + QStringLiteral(": Is a directory")))
+        EXPECT_TRUE(
+            e.description().endsWith(exportPath(QStringLiteral("mine.SQL")) + QStringLiteral(": Is a directory")))
             << e.description().toStdString();
     }
     EXPECT_EQ(lines.lineCount(), 1u);
@@ -197,5 +198,6 @@ TEST_F(ScriptFileWriterTest, AutomaticNamesNeverAddToAnExistingFile)
     EXPECT_EQ(contentOf(exportPath(QStringLiteral("SQL-20091207-153045-1_4.SQL"))), QByteArray("accepted default\r\n"));
     lines.appendLine("typed");
     asking.writePendingLines(ScriptKind::Sql, 1);
-    EXPECT_EQ(contentOf(exportPath(QStringLiteral("SQL-20091207-153045-1_2.SQL"))), QByteArray("second run\r\ntyped\r\n"));
+    EXPECT_EQ(contentOf(exportPath(QStringLiteral("SQL-20091207-153045-1_2.SQL"))),
+              QByteArray("second run\r\ntyped\r\n"));
 }

@@ -1,8 +1,8 @@
-#include "db/ResultSet.h"
+#include "generate/ScriptGenerator.h"
 #include "basics/AppError.h"
+#include "db/ResultSet.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileWriter.h"
-#include "generate/ScriptGenerator.h"
 #include "import/KxStatementReader.h"
 #include "support/ProgramFolder.h"
 
@@ -54,10 +54,7 @@ std::vector<std::string> kxLines(const QByteArray& content)
 
 class ScriptGeneratorTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(home.isValid());
-    }
+    void SetUp() override { ASSERT_TRUE(home.isValid()); }
 
     void addQuery(const QString& sql, const QString& table, std::vector<db::FieldInfo> fields, Rows rows)
     {
@@ -132,10 +129,12 @@ TEST_F(ScriptGeneratorTest, RecordLimitSplitsIntoFilesAcrossQueries)
     EXPECT_EQ(fileContent(0), insertLines("q1", 1, 100));
     EXPECT_EQ(fileContent(1), insertLines("q1", 101, 150) + insertLines("q2", 1, 100));
     EXPECT_EQ(fileContent(2), insertLines("q2", 101, 120));
-    EXPECT_EQ(exportFiles(), (QStringList{QStringLiteral("SQL-20091207-153045-1.SQL"), QStringLiteral("SQL-20091207-153045-2.SQL"),
-                                          QStringLiteral("SQL-20091207-153045-3.SQL")}));
-    EXPECT_EQ(events, (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("file:2"),
-                                   QStringLiteral("file:3"), QStringLiteral("status:")}));
+    EXPECT_EQ(exportFiles(),
+              (QStringList{QStringLiteral("SQL-20091207-153045-1.SQL"), QStringLiteral("SQL-20091207-153045-2.SQL"),
+                           QStringLiteral("SQL-20091207-153045-3.SQL")}));
+    EXPECT_EQ(events,
+              (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("file:2"),
+                           QStringLiteral("file:3"), QStringLiteral("status:")}));
     EXPECT_EQ(lastProgress, QStringLiteral("Generate ... 120 of 120"));
     EXPECT_EQ(generator.rowsGenerated(), 270);
     EXPECT_TRUE(lines.isEmpty());
@@ -145,15 +144,17 @@ TEST_F(ScriptGeneratorTest, ExactMultipleWritesNoExtraFileAndNoLimitWritesOne)
 {
     addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", SQL_INTEGER}}, numberedRows(200));
     generate(ScriptKind::Sql, QStringLiteral("100"));
-    EXPECT_EQ(events, (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("file:2"),
-                                   QStringLiteral("status:")}));
+    EXPECT_EQ(events,
+              (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("file:2"),
+                           QStringLiteral("status:")}));
 
     for (const QString& limit : {QStringLiteral("0"), QString(), QStringLiteral("abc")}) {
         events.clear();
         written.clear();
         QDir(home.path() + QStringLiteral("/Export")).removeRecursively();
         generate(ScriptKind::Sql, limit);
-        EXPECT_EQ(events, (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("status:")})) << limit.toStdString();
+        EXPECT_EQ(events, (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("status:")}))
+            << limit.toStdString();
         EXPECT_EQ(fileContent(0), insertLines("t", 1, 200)) << limit.toStdString();
     }
 }
@@ -164,8 +165,9 @@ TEST_F(ScriptGeneratorTest, QueriesWithoutRowsWriteNothingAndKeepTheFileNumber)
     addQuery(QStringLiteral("some"), QStringLiteral("s"), {{"id", SQL_INTEGER}}, numberedRows(3));
     addQuery(QStringLiteral("empty2"), QStringLiteral("e"), {{"id", SQL_INTEGER}}, {});
     generate(ScriptKind::Kx, QStringLiteral("2"));
-    EXPECT_EQ(events, (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("file:2"),
-                                   QStringLiteral("status:")}));
+    EXPECT_EQ(events,
+              (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("file:2"),
+                           QStringLiteral("status:")}));
     EXPECT_EQ(opened, (QStringList{QStringLiteral("empty1"), QStringLiteral("some"), QStringLiteral("empty2")}));
     EXPECT_EQ(fileContent(1), QByteArray("<INSERT INTO s (id) VALUES(3)>\r\n"));
 
@@ -262,7 +264,8 @@ TEST_F(ScriptGeneratorTest, KxFileReadsBackStatementByStatement)
         std::string note;
         for (const char c : *row[1])
             note += c == '\'' ? std::string("''") : std::string(1, c);
-        expected.push_back("INSERT INTO item (id,note,created) VALUES(" + *row[0] + ",N'" + note + "','2009-12-07T12:00:00')");
+        expected.push_back("INSERT INTO item (id,note,created) VALUES(" + *row[0] + ",N'" + note
+                           + "','2009-12-07T12:00:00')");
     }
     KxStatementReader reader;
     std::vector<std::string> statements;
@@ -280,17 +283,18 @@ TEST_F(ScriptGeneratorTest, CarriageReturnsInKxValuesAreCounted)
              {{"x\r\ny", "z"}, {"\r", "\r"}, {"no", "lf\n"}});
     generate(ScriptKind::Kx, QString());
     EXPECT_EQ(generator.valuesWithCarriageReturn(), 3);
-    EXPECT_EQ(fileContent(0), QByteArray("<INSERT INTO t (a,b) VALUES('x\r\ny','z')>\r\n<INSERT INTO t (a,b) VALUES('\r','\r')>\r\n"
-                                         "<INSERT INTO t (a,b) VALUES('no','lf\n')>\r\n"));
+    EXPECT_EQ(fileContent(0),
+              QByteArray("<INSERT INTO t (a,b) VALUES('x\r\ny','z')>\r\n<INSERT INTO t (a,b) VALUES('\r','\r')>\r\n"
+                         "<INSERT INTO t (a,b) VALUES('no','lf\n')>\r\n"));
 }
 
 TEST_F(ScriptGeneratorTest, AWholeTableGoesIntoOneFileStatementByStatement)
 {
     // Enough rows to pass the write buffers several times over (the speed is scripts/bench.sh's).
     const int rowCount = 50000;
-    std::vector<db::FieldInfo> fields = {{"id", SQL_INTEGER},         {"code", SQL_WVARCHAR}, {"name", SQL_WVARCHAR},
-                                         {"active", SQL_BIT},         {"created", SQL_TYPE_TIMESTAMP},
-                                         {"price", SQL_NUMERIC},      {"qty", SQL_DOUBLE},    {"note", SQL_WVARCHAR}};
+    std::vector<db::FieldInfo> fields = {{"id", SQL_INTEGER}, {"code", SQL_WVARCHAR},          {"name", SQL_WVARCHAR},
+                                         {"active", SQL_BIT}, {"created", SQL_TYPE_TIMESTAMP}, {"price", SQL_NUMERIC},
+                                         {"qty", SQL_DOUBLE}, {"note", SQL_WVARCHAR}};
     Rows rows;
     rows.reserve(rowCount);
     for (int i = 0; i < rowCount; ++i)
@@ -310,7 +314,7 @@ TEST_F(ScriptGeneratorTest, AWholeTableGoesIntoOneFileStatementByStatement)
         ASSERT_EQ(lines.size(), rowCount + 1) << "one line per statement, the last one ended too";
         // (The values themselves are the value rules' tests.)
         const QByteArray head = QByteArray(kind == ScriptKind::Sql ? "" : "<")
-                                + "INSERT INTO qinv_mt_item (id,code,name,active,created,price,qty,note) VALUES(";
+            + "INSERT INTO qinv_mt_item (id,code,name,active,created,price,qty,note) VALUES(";
         for (const int i : {0, 1, 12345, rowCount - 1}) {
             const QByteArray& line = lines[i];
             EXPECT_TRUE(line.startsWith(head + QByteArray::number(i) + ",")) << line.left(100).toStdString();

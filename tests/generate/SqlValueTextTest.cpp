@@ -1,5 +1,5 @@
-#include "basics/AppError.h"
 #include "generate/SqlValueText.h"
+#include "basics/AppError.h"
 #include "generate/ValueCategory.h"
 
 #include <gtest/gtest.h>
@@ -123,7 +123,8 @@ TEST(SqlValueText, AFractionNeverHasMoreDigitsThanTheColumnDeclares)
 TEST(SqlValueText, NullOfTypesWithoutAStandInStaysNull)
 {
     EXPECT_EQ(sqlValue(ValueCategory::Other, std::nullopt), "NULL");
-    EXPECT_EQ(sqlValue(ValueCategory::Other, "6f9619ff-8b86-d011-b42d-00c04fc964ff"), "'6f9619ff-8b86-d011-b42d-00c04fc964ff'");
+    EXPECT_EQ(sqlValue(ValueCategory::Other, "6f9619ff-8b86-d011-b42d-00c04fc964ff"),
+              "'6f9619ff-8b86-d011-b42d-00c04fc964ff'");
     EXPECT_EQ(sqlValue(ValueCategory::Other, "2026-02-01"), "'2026-02-01'");
     EXPECT_EQ(sqlValue(ValueCategory::Other, "it's"), "'it''s'");
 }

@@ -37,7 +37,8 @@ TEST_F(BatchRunnerTest, TheBatchFileIsOneLineForItsOwnerOnly)
     EXPECT_EQ(QFileInfo(program.batchFile()).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
               QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     // Replaced, not appended to; a file left readable by others is made anew.
-    QFile::setPermissions(program.batchFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+    QFile::setPermissions(program.batchFile(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
     writeBatchFile("OSQL second");
     EXPECT_EQ(readBytes(program.batchFile()), "OSQL second\n");
     EXPECT_FALSE(QFileInfo(program.batchFile()).permissions() & QFileDevice::ReadOther);
@@ -65,9 +66,10 @@ TEST_F(BatchRunnerTest, FilesRunStrictlyOneAfterTheOtherEachWithItsOwnBatchFile)
         if (!line.startsWith("arg["))
             order << line;
     const QString one = program.path("one.sql"), two = program.path("two.sql");
-    EXPECT_EQ(order, QStringList({"begin " + one, "batch[OSQL -U zobran -P demo2009 -S /run/db -d shop_01 -i " + one + "]",
-                                  "end " + one, "begin " + two,
-                                  "batch[OSQL -U zobran -P demo2009 -S /run/db -d shop_01 -i " + two + "]", "end " + two}));
+    EXPECT_EQ(order,
+              QStringList({"begin " + one, "batch[OSQL -U zobran -P demo2009 -S /run/db -d shop_01 -i " + one + "]",
+                           "end " + one, "begin " + two,
+                           "batch[OSQL -U zobran -P demo2009 -S /run/db -d shop_01 -i " + two + "]", "end " + two}));
 }
 
 TEST_F(BatchRunnerTest, ANonZeroExitStatusIsAFailureAndItsOutputIsKept)
@@ -108,10 +110,11 @@ TEST_F(BatchRunnerTest, TheNormalStyleShowsTheOutputInAWindowOfTheProgram)
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->parentWidget(), &owner);
-    EXPECT_EQ(window->text(), ">> " + program.path("a.sql") + "\nstand-in ran " + program.path("a.sql")
-                                  + "\n<< OSQL ended with exit status 0\n>> " + program.path("fail.sql")
-                                  + "\nstand-in ran " + program.path("fail.sql")
-                                  + "\nMsg 208, Level 16: Invalid object name 'nowhere'.\n<< OSQL ended with exit status 1\n");
+    EXPECT_EQ(window->text(),
+              ">> " + program.path("a.sql") + "\nstand-in ran " + program.path("a.sql")
+                  + "\n<< OSQL ended with exit status 0\n>> " + program.path("fail.sql") + "\nstand-in ran "
+                  + program.path("fail.sql")
+                  + "\nMsg 208, Level 16: Invalid object name 'nowhere'.\n<< OSQL ended with exit status 1\n");
     runner.clearOutput();
     EXPECT_EQ(window->text(), "");
 }

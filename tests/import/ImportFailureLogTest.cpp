@@ -43,14 +43,18 @@ TEST_F(ImportFailureLogTest, EachFailureIsOneLogLineAndCounted)
 
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[0].endsWith(" Form[TRSQL] Sub[ImportKXFile] Code[208] Msg[42P01: first | second [/x/a.kx, line 7]]"))
+    EXPECT_TRUE(
+        lines[0].endsWith(" Form[TRSQL] Sub[ImportKXFile] Code[208] Msg[42P01: first | second [/x/a.kx, line 7]]"))
         << lines[0].toStdString();
-    EXPECT_TRUE(lines[1].endsWith(" Form[TRSQL] Sub[RunBatchAndWait] Code[1] Msg[OSQL ended with exit status 1 [/x/b.sql]: Msg 1 | Msg 2]"))
+    EXPECT_TRUE(lines[1].endsWith(
+        " Form[TRSQL] Sub[RunBatchAndWait] Code[1] Msg[OSQL ended with exit status 1 [/x/b.sql]: Msg 1 | Msg 2]"))
         << lines[1].toStdString();
     EXPECT_TRUE(lines[2].endsWith(" Form[TRSQL] Sub[ImportKXFile] Code[53] Msg[File not found: /x/c.kx [/x/c.kx]]"))
         << lines[2].toStdString();
-    EXPECT_EQ(failureSummary(log), "2 script file(s) failed.\n1 statement(s) of KX files failed.\n"
-                                   "The details are in the daily error log:\n" + ImportFailureLog::logFilePath());
+    EXPECT_EQ(failureSummary(log),
+              "2 script file(s) failed.\n1 statement(s) of KX files failed.\n"
+              "The details are in the daily error log:\n"
+                  + ImportFailureLog::logFilePath());
 }
 
 TEST_F(ImportFailureLogTest, ALogThatCannotBeWrittenIsToldInTheSummary)
@@ -59,5 +63,6 @@ TEST_F(ImportFailureLogTest, ALogThatCannotBeWrittenIsToldInTheSummary)
     ImportFailureLog log("TRUPDATE");
     log.databaseNotOpened("shop_09", AppError(-1, "no such database"));
     EXPECT_TRUE(log.anyLogged());
-    EXPECT_TRUE(failureSummary(log).startsWith("The daily error log could not be written: ")) << failureSummary(log).toStdString();
+    EXPECT_TRUE(failureSummary(log).startsWith("The daily error log could not be written: "))
+        << failureSummary(log).toStdString();
 }

@@ -23,12 +23,14 @@ protected:
     void SetUp() override
     {
         setPrompts(&scripted);
-        const QString columns = "id integer, name varchar(4000), note text, amount numeric(18,4), stamp timestamp, flag boolean";
+        const QString columns
+            = "id integer, name varchar(4000), note text, amount numeric(18,4), stamp timestamp, flag boolean";
         for (PrivateDatabase* d : {&source, &single, &multi})
             d->connection().execute("create table rt (" + columns + ")");
         // Texts that meet every rule of both readers and of the tool: brackets, blanks, quotes,
         // non-ASCII text, line feeds, a line that reads GO, runs longer than a script line.
-        const QStringList pieces{"<", ">", " ", "   ", "'", "''", "[x]", "é", "日本", "€", "\nGO\n", "\ngo 2\n", "GO", "/*", "*/", "x"};
+        const QStringList pieces{"<",    ">", " ",      "   ",      "'",  "''", "[x]", "é",
+                                 "日本", "€", "\nGO\n", "\ngo 2\n", "GO", "/*", "*/",  "x"};
         quint32 seed = 1207;
         auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
         for (int id = 1; id <= Rows; ++id) {
@@ -45,12 +47,13 @@ protected:
                 name = QString(1100, ' ') + "end", note = "  <  >  ";
             name.replace("'", "''");
             note.replace("'", "''");
-            source.connection().execute(QStringLiteral("insert into rt values (%1, '%2', '%3', %4, '2009-12-07 %5:04:05', %6)")
-                                            .arg(id)
-                                            .arg(name, note)
-                                            .arg(id * 12.5, 0, 'f', 4)
-                                            .arg(id % 24, 2, 10, QChar('0'))
-                                            .arg(id % 3 ? "true" : "false"));
+            source.connection().execute(
+                QStringLiteral("insert into rt values (%1, '%2', '%3', %4, '2009-12-07 %5:04:05', %6)")
+                    .arg(id)
+                    .arg(name, note)
+                    .arg(id * 12.5, 0, 'f', 4)
+                    .arg(id % 24, 2, 10, QChar('0'))
+                    .arg(id % 3 ? "true" : "false"));
         }
     }
 
@@ -112,7 +115,8 @@ protected:
             QTest::mouseClick(w.findChild<QPushButton*>("CRUN"), Qt::LeftButton);
         });
         window.showModal();
-        EXPECT_TRUE(scripted.wasShown("Patching Completed.", "Message", MsgIcon::Exclamation)) << scripted.calls().back();
+        EXPECT_TRUE(scripted.wasShown("Patching Completed.", "Message", MsgIcon::Exclamation))
+            << scripted.calls().back();
     }
 
     void expectEqualCopies()

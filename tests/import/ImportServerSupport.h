@@ -29,7 +29,8 @@ inline QStringList rowsOf(db::Connection& connection, const QString& sql)
     for (set.moveFirst(); !set.eof(); set.moveNext()) {
         QStringList values;
         for (int i = 0; i < set.fieldCount(); ++i)
-            values << (set.isNull(i) ? QStringLiteral("<null>") : QString::fromUtf8(set.value(i).data(), qsizetype(set.value(i).size())));
+            values << (set.isNull(i) ? QStringLiteral("<null>")
+                                     : QString::fromUtf8(set.value(i).data(), qsizetype(set.value(i).size())));
         rows << values.join(QLatin1Char('|'));
     }
     return rows;
@@ -43,16 +44,19 @@ public:
     {
         db::Connection& admin = adminConnection();
         admin.execute(QStringLiteral("drop database if exists ") + name_ + QStringLiteral(" with (force)"));
-        admin.execute(QStringLiteral("create database ") + name_ + QStringLiteral(" template ") + testServer().emptyTemplate);
+        admin.execute(QStringLiteral("create database ") + name_ + QStringLiteral(" template ")
+                      + testServer().emptyTemplate);
         // Database settings are not copied with the template.
-        admin.execute(QStringLiteral("alter database ") + name_ + QStringLiteral(" set search_path = \"$user\", public, dbo, sys"));
+        admin.execute(QStringLiteral("alter database ") + name_
+                      + QStringLiteral(" set search_path = \"$user\", public, dbo, sys"));
     }
     ~PrivateDatabase()
     {
         try {
             if (connection_.isOpen())
                 connection_.close();
-            adminConnection().execute(QStringLiteral("drop database if exists ") + name_ + QStringLiteral(" with (force)"));
+            adminConnection().execute(QStringLiteral("drop database if exists ") + name_
+                                      + QStringLiteral(" with (force)"));
         } catch (const std::exception& e) {
             ADD_FAILURE() << "could not drop " << name_.toStdString() << ": " << e.what();
         }
@@ -119,7 +123,10 @@ protected:
         return found;
     }
     static QLineEdit* box(Window& w, const QString& name) { return child<QLineEdit>(w, name); }
-    static void click(Window& w, const QString& button) { QTest::mouseClick(child<QPushButton>(w, button), Qt::LeftButton); }
+    static void click(Window& w, const QString& button)
+    {
+        QTest::mouseClick(child<QPushButton>(w, button), Qt::LeftButton);
+    }
     static QStringList texts(const QListWidget* list)
     {
         QStringList result;

@@ -75,7 +75,8 @@ case "$script" in
 esac
 exit 0
 )SH");
-        QFile::setPermissions(path(QStringLiteral("OSQL")), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(path(QStringLiteral("OSQL")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 
     // The calls logged so far, line by line.

@@ -58,7 +58,8 @@ TEST_F(KxFileReadTest, LinesEndAtCrOrCrLfAndALoneLfStaysInTheValue)
 TEST_F(KxFileReadTest, Utf8AndWindows1252FilesReadAlike)
 {
     const QString expected = "INSERT INTO t VALUES('é€ü')";
-    EXPECT_EQ(readBack(file("<INSERT INTO t VALUES('\xC3\xA9\xE2\x82\xAC\xC3\xBC')>\r\n")).statements, QStringList{expected});
+    EXPECT_EQ(readBack(file("<INSERT INTO t VALUES('\xC3\xA9\xE2\x82\xAC\xC3\xBC')>\r\n")).statements,
+              QStringList{expected});
     EXPECT_EQ(readBack(file("<INSERT INTO t VALUES('\xE9\x80\xFC')>\r\n")).statements, QStringList{expected});
     // A byte-order mark is not part of the first statement.
     EXPECT_EQ(readBack(file("\xEF\xBB\xBF<INSERT INTO t VALUES('\xC3\xA9\xE2\x82\xAC\xC3\xBC')>\r\n")).statements,
@@ -74,7 +75,8 @@ TEST_F(KxFileReadTest, ALongStatementOverThreeLinesComesBackWhole)
     QString statement = "INSERT INTO t VALUES('" + value.left(2476) + "')";
     ASSERT_EQ(statement.size(), 2500);
     statement[1000] = statement[1001] = statement[2000] = ' ';
-    const QString first = "<" + statement.left(1000), middle = statement.mid(1000, 1000), last = statement.mid(2000) + ">";
+    const QString first = "<" + statement.left(1000), middle = statement.mid(1000, 1000),
+                  last = statement.mid(2000) + ">";
     const ReadBack read = readBack(file((first + "\r\n" + middle + "\r\n" + last + "\r\n").toUtf8()));
     ASSERT_EQ(read.statements.size(), 1);
     EXPECT_EQ(read.statements[0], statement);

@@ -31,7 +31,8 @@ TEST(KxStatementReader, OneLineStatementsInFileOrder)
 
 TEST(KxStatementReader, PiecesAreJoinedWithoutSeparatorAndAnEmptyLineAddsNothing)
 {
-    EXPECT_EQ(statementsOf({"<INSERT INTO t (a", ") VALUES(", "", "'x y')>"}), Statements{"INSERT INTO t (a) VALUES('x y')"});
+    EXPECT_EQ(statementsOf({"<INSERT INTO t (a", ") VALUES(", "", "'x y')>"}),
+              Statements{"INSERT INTO t (a) VALUES('x y')"});
 }
 
 TEST(KxStatementReader, EmptyBracketsGiveAnEmptyStatement)

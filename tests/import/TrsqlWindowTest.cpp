@@ -68,10 +68,14 @@ TEST_F(TrsqlWindowTest, LoadShowsTheControlsTheRememberedValuesAndTheProgramFold
     writeBytes(program.path("notes.txt"), "");
     withWindow([&](TrsqlWindow& w) {
         EXPECT_EQ(w.windowTitle(), "ZENTRA Script Update Utility [Ver 7.0 20081111]");
-        const std::pair<const char*, const char*> captions[] = {
-            {"Label1", "Connect to SQL Server Name"}, {"Label5", "Database Name"}, {"Label2", "Login ID"},
-            {"Label3", "Password"}, {"Label4", ""}, {"LblBar", ""},
-            {"Label6", "** Warning : Path & Script File Name Cannot Accept Space."}};
+        const std::pair<const char*, const char*> captions[]
+            = {{"Label1", "Connect to SQL Server Name"},
+               {"Label5", "Database Name"},
+               {"Label2", "Login ID"},
+               {"Label3", "Password"},
+               {"Label4", ""},
+               {"LblBar", ""},
+               {"Label6", "** Warning : Path & Script File Name Cannot Accept Space."}};
         for (const auto& [name, caption] : captions)
             EXPECT_EQ(child<QLabel>(w, name)->text(), caption) << name;
         EXPECT_EQ(child<QPushButton>(w, "CCONNECT")->text(), "&Connect");
@@ -159,7 +163,8 @@ TEST_F(TrsqlWindowTest, ExecuteAsksFirstAndWithoutFilesSaysSo)
 TEST_F(TrsqlWindowTest, SelectedFilesRunInListOrderSqlThroughTheToolKxOverTheConnection)
 {
     script("a.sql", "insert into item values (100, 'never run here')\r\n");
-    script("b.KX", "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n  <INSERT INTO item (id,name) VALUES(2,'t\nwo')>\r\n");
+    script("b.KX",
+           "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n  <INSERT INTO item (id,name) VALUES(2,'t\nwo')>\r\n");
     script("c.Sql", "");
     script("d.txt", "");
     withWindow([&](TrsqlWindow& w) {
@@ -171,8 +176,9 @@ TEST_F(TrsqlWindowTest, SelectedFilesRunInListOrderSqlThroughTheToolKxOverTheCon
         // The first events handled after the click are those of the wait for the first file.
         bool lockedDuringTheRun = false, stayedOpen = false;
         QTimer::singleShot(0, &w, [&] {
-            lockedDuringTheRun = !child<QPushButton>(w, "CExecute")->isEnabled() && !child<QPushButton>(w, "CCONNECT")->isEnabled()
-                                 && !child<QPushButton>(w, "CExit")->isEnabled() && !child<FileList>(w, "File1")->isEnabled();
+            lockedDuringTheRun = !child<QPushButton>(w, "CExecute")->isEnabled()
+                && !child<QPushButton>(w, "CCONNECT")->isEnabled() && !child<QPushButton>(w, "CExit")->isEnabled()
+                && !child<FileList>(w, "File1")->isEnabled();
             w.close();
             w.reject();
             stayedOpen = w.isVisible() && w.isLoaded();
@@ -189,8 +195,9 @@ TEST_F(TrsqlWindowTest, SelectedFilesRunInListOrderSqlThroughTheToolKxOverTheCon
         const std::vector<QStringList> calls = program.callArguments();
         ASSERT_EQ(calls.size(), 2u);
         const QString server = testServer().socketDir, login = testServer().login;
-        EXPECT_EQ(calls[0], QStringList({"-U", login, "-P", "p w$", "-S", server, "-d", "typed_later", "-i",
-                                         program.path("scripts/a.sql")}));
+        EXPECT_EQ(calls[0],
+                  QStringList({"-U", login, "-P", "p w$", "-S", server, "-d", "typed_later", "-i",
+                               program.path("scripts/a.sql")}));
         EXPECT_EQ(calls[1].last(), program.path("scripts/c.Sql"));
         // The tool's output was shown in a window of the program.
         OsqlOutputWindow* output = w.batchRunner().outputWindow();
@@ -207,8 +214,9 @@ TEST_F(TrsqlWindowTest, SelectedFilesRunInListOrderSqlThroughTheToolKxOverTheCon
 TEST_F(TrsqlWindowTest, FailuresAreCountedLoggedAndReportedAndTheRestStillRuns)
 {
     script("fail.sql", "");
-    script("mixed.kx", "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n<INSERT INTO nowhere VALUES(1)>\r\n"
-                       "<>\r\n<INSERT INTO item (id,name) VALUES(3,'three')>\r\n<INSERT INTO item (id,name) VALUES(4,\r\n");
+    script("mixed.kx",
+           "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n<INSERT INTO nowhere VALUES(1)>\r\n"
+           "<>\r\n<INSERT INTO item (id,name) VALUES(3,'three')>\r\n<INSERT INTO item (id,name) VALUES(4,\r\n");
     script("ok.sql", "");
     withWindow([&](TrsqlWindow& w) {
         connectAndOpenScripts(w);
@@ -242,15 +250,17 @@ TEST_F(TrsqlWindowTest, FailuresAreCountedLoggedAndReportedAndTheRestStillRuns)
 TEST_F(TrsqlWindowTest, KxStatementsThatReturnRowsOrFailWhileReadingDoNotHoldUpTheNext)
 {
     // The statements of a file share one statement handle: what one leaves open must not reach the next.
-    script("rows.kx", "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n<INSERT INTO item (id,name) VALUES(2,'two')>\r\n"
-                      "<SELECT id, name FROM item>\r\n<INSERT INTO item (id,name) VALUES(3,'three')>\r\n"
-                      "<SELECT 10 / (id - 2) FROM item ORDER BY id>\r\n<INSERT INTO item (id,name) VALUES(4,'four')>\r\n");
+    script("rows.kx",
+           "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n<INSERT INTO item (id,name) VALUES(2,'two')>\r\n"
+           "<SELECT id, name FROM item>\r\n<INSERT INTO item (id,name) VALUES(3,'three')>\r\n"
+           "<SELECT 10 / (id - 2) FROM item ORDER BY id>\r\n<INSERT INTO item (id,name) VALUES(4,'four')>\r\n");
     withWindow([&](TrsqlWindow& w) {
         connectAndOpenScripts(w);
         scripted.reset();
         execute(w, {"rows.kx"});
         ASSERT_EQ(scripted.messages().size(), 1u);
-        EXPECT_TRUE(scripted.messages()[0].text.contains("\n1 statement(s) of KX files failed.")) << scripted.messages()[0].text.toStdString();
+        EXPECT_TRUE(scripted.messages()[0].text.contains("\n1 statement(s) of KX files failed."))
+            << scripted.messages()[0].text.toStdString();
     });
     EXPECT_EQ(items(), QStringList({"1|one", "2|two", "3|three", "4|four"})) << "every row committed";
     ASSERT_EQ(errLogLines().size(), 1);
@@ -266,7 +276,8 @@ TEST_F(TrsqlWindowTest, KxStatementsWithoutAnOpenConnectionFailTheFile)
         scripted.reset();
         execute(w, {"b.kx"});
         ASSERT_EQ(scripted.messages().size(), 1u);
-        EXPECT_TRUE(scripted.messages()[0].text.contains("1 script file(s) failed.")) << scripted.messages()[0].text.toStdString();
+        EXPECT_TRUE(scripted.messages()[0].text.contains("1 script file(s) failed."))
+            << scripted.messages()[0].text.toStdString();
     });
     ASSERT_EQ(errLogLines().size(), 1);
     EXPECT_TRUE(errLogLines()[0].contains("Sub[ImportKXFile] Code[3704]")) << errLogLines()[0].toStdString();

@@ -31,9 +31,15 @@ protected:
     }
 
     QString name(int i) const { return databases[std::size_t(i)]->name(); }
-    QStringList items(int i) { return rowsOf(databases[std::size_t(i)]->connection(), "select id, name from item order by id"); }
+    QStringList items(int i)
+    {
+        return rowsOf(databases[std::size_t(i)]->connection(), "select id, name from item order by id");
+    }
 
-    void script(const QString& fileName, const QByteArray& bytes) { writeBytes(program.path("scripts/" + fileName), bytes); }
+    void script(const QString& fileName, const QByteArray& bytes)
+    {
+        writeBytes(program.path("scripts/" + fileName), bytes);
+    }
 
     void connectAndChoose(TrupdateWindow& w, const QStringList& chosenDatabases, const QStringList& files)
     {
@@ -109,7 +115,8 @@ TEST_F(TrupdateWindowTest, ConnectListsTheOnlineUserDatabasesByName)
         for (const QString& wanted : QStringList{"scratch", "shop_01", "shop_02", "shop_hq", name(0), name(1), name(2)})
             EXPECT_TRUE(listed.contains(wanted)) << wanted.toStdString();
         // The login's own database (shown as master), the system and the template databases are left out.
-        for (const QString& unwanted : QStringList{"master", "zobran", "postgres", "template0", "template1", "zt_template_empty", "zt_template_shop"})
+        for (const QString& unwanted : QStringList{"master", "zobran", "postgres", "template0", "template1",
+                                                   "zt_template_empty", "zt_template_shop"})
             EXPECT_FALSE(listed.contains(unwanted)) << unwanted.toStdString();
         QStringList sorted = listed;
         sorted.sort();
@@ -152,7 +159,8 @@ TEST_F(TrupdateWindowTest, ChoicesAreCheckedBeforeTheQuestion)
 TEST_F(TrupdateWindowTest, EveryFileRunsAgainstEveryDatabaseInTurn)
 {
     script("one.sql", "");
-    script("two.kx", "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n <INSERT INTO item (id,name) VALUES(2,'\r\n  two')>\r\n");
+    script("two.kx",
+           "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n <INSERT INTO item (id,name) VALUES(2,'\r\n  two')>\r\n");
     writeBytes(program.batchFile(), "left over\n");
     withWindow([&](TrupdateWindow& w) {
         connectAndChoose(w, {name(0), name(1), name(2)}, {"one.sql", "two.kx"});
@@ -161,8 +169,7 @@ TEST_F(TrupdateWindowTest, EveryFileRunsAgainstEveryDatabaseInTurn)
         bool logShownAndControlsLocked = false;
         QTimer::singleShot(0, &w, [&] {
             logShownAndControlsLocked = listLog(w)->isVisible() && !child<QPushButton>(w, "CRUN")->isEnabled()
-                                        && !child<QPushButton>(w, "CCONNECT")->isEnabled()
-                                        && !child<QListWidget>(w, "List1")->isEnabled();
+                && !child<QPushButton>(w, "CCONNECT")->isEnabled() && !child<QListWidget>(w, "List1")->isEnabled();
         });
         run(w);
         EXPECT_TRUE(logShownAndControlsLocked);
@@ -172,16 +179,17 @@ TEST_F(TrupdateWindowTest, EveryFileRunsAgainstEveryDatabaseInTurn)
         EXPECT_TRUE(listLog(w)->isHidden()) << "hidden again after the message";
         QStringList expected;
         for (int i = 0; i < 3; ++i)
-            expected << "Open Database : " + name(i) << "Updating Script File..[one.sql]" << "Updating Script File..[two.kx]";
+            expected << "Open Database : " + name(i) << "Updating Script File..[one.sql]"
+                     << "Updating Script File..[two.kx]";
         EXPECT_EQ(texts(listLog(w)), expected);
         EXPECT_EQ(w.findChild<QWidget*>("OsqlOutput"), nullptr) << "the tool runs unseen";
     });
     const std::vector<QStringList> calls = program.callArguments();
     ASSERT_EQ(calls.size(), 3u);
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(calls[std::size_t(i)], QStringList({"-U", testServer().login, "-P", testServer().password, "-S",
-                                                      testServer().socketDir, "-d", name(i), "-i",
-                                                      program.path("scripts/one.sql")}));
+        EXPECT_EQ(calls[std::size_t(i)],
+                  QStringList({"-U", testServer().login, "-P", testServer().password, "-S", testServer().socketDir,
+                               "-d", name(i), "-i", program.path("scripts/one.sql")}));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(items(i), QStringList({"1|one", "2|  two"})) << i;
     EXPECT_TRUE(QFile::exists(program.batchFile())) << "the last batch file stays";
@@ -197,12 +205,14 @@ TEST_F(TrupdateWindowTest, ADatabaseThatCannotBeOpenedStopsTheRunAndSaysSo)
         databases[1]->dropNow();
         scripted.reset();
         run(w);
-        EXPECT_EQ(texts(listLog(w)), QStringList({"Open Database : " + name(0), "Updating Script File..[two.kx]",
-                                                   "Cannot Open Database : " + name(1) + " -- the run stops here"}));
+        EXPECT_EQ(texts(listLog(w)),
+                  QStringList({"Open Database : " + name(0), "Updating Script File..[two.kx]",
+                               "Cannot Open Database : " + name(1) + " -- the run stops here"}));
         ASSERT_EQ(scripted.messages().size(), 1u);
-        EXPECT_TRUE(scripted.messages()[0].text.startsWith("Patching stopped at database " + name(1)
-                                                           + ": it could not be opened, so it and the databases "
-                                                             "after it were not updated.\n\nThe details are in the daily error log:\n"))
+        EXPECT_TRUE(scripted.messages()[0].text.startsWith(
+            "Patching stopped at database " + name(1)
+            + ": it could not be opened, so it and the databases "
+              "after it were not updated.\n\nThe details are in the daily error log:\n"))
             << scripted.messages()[0].text.toStdString();
         EXPECT_EQ(scripted.messages()[0].icon, MsgIcon::Critical);
     });
@@ -224,7 +234,8 @@ TEST_F(TrupdateWindowTest, AFailedFileGetsALogLineAfterItsOwnAndTheRunGoesOn)
         QStringList expected;
         for (int i = 0; i < 2; ++i)
             expected << "Open Database : " + name(i) << "Updating Script File..[fail.sql]"
-                     << "    ** Failed: OSQL ended with exit status 1" << "Updating Script File..[half.kx]"
+                     << "    ** Failed: OSQL ended with exit status 1"
+                     << "Updating Script File..[half.kx]"
                      << "    ** Failed: 1 of 2 statement(s) failed";
         EXPECT_EQ(texts(listLog(w)), expected);
         ASSERT_EQ(scripted.messages().size(), 1u);

@@ -24,9 +24,9 @@ TEST(OsqlOptions, TakesEachSwitchesNextArgumentVerbatim)
 
 TEST(OsqlOptions, RefusesWhatItCannotFollow)
 {
-    for (const QStringList& args : {QStringList{"-U", "sa", "-i"}, QStringList{"-E", "-i", "a.sql"},
-                                    QStringList{"-D", "x", "-i", "a.sql"}, QStringList{"-i", "my", "file.sql"},
-                                    QStringList{"-U", "sa"}, QStringList{}})
+    for (const QStringList& args :
+         {QStringList{"-U", "sa", "-i"}, QStringList{"-E", "-i", "a.sql"}, QStringList{"-D", "x", "-i", "a.sql"},
+          QStringList{"-i", "my", "file.sql"}, QStringList{"-U", "sa"}, QStringList{}})
         EXPECT_THROW(parseCommandLine(args), UsageError) << args.join(' ').toStdString();
 }
 

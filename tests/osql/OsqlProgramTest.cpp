@@ -7,8 +7,8 @@
 #include "db/ResultSet.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -66,8 +66,8 @@ protected:
 
     static Outcome osql(const QString& script, const QString& password = testServer().password)
     {
-        return osql({"-U", testServer().login, "-P", password, "-S", testServer().socketDir, "-d", "scratch", "-i",
-                     script});
+        return osql(
+            {"-U", testServer().login, "-P", password, "-S", testServer().socketDir, "-d", "scratch", "-i", script});
     }
 
     // "id=memo" for every row, in id order.
@@ -88,18 +88,19 @@ protected:
 
 TEST_F(OsqlProgramTest, BatchesEndAtGoButNotAtGoInsideValuesOrComments)
 {
-    const Outcome run = osql(writeScript(
-        "INSERT INTO @T (id,memo) VALUES(1,N'first\r\nGO\r\nINSERT INTO @T (id,memo) VALUES(9,''x'')')\r\n"
-        "/* GO\r\nINSERT INTO @T (id,memo) VALUES(98,'in a comment')\r\n*/\r\n"
-        "-- INSERT INTO @T (id,memo) VALUES(99,'after dashes')\r\n"
-        "INSERT INTO @T (id,memo) VALUES(2,'two')\r\n"
-        "go\r\n"
-        "INSERT INTO @T (id,memo) SELECT max(id) + 1, 'again' FROM @T\r\n"
-        "GO 3\r\n"
-        "INSERT INTO @T (id,memo) VALUES(10,'last, with no line end')"));
+    const Outcome run = osql(
+        writeScript("INSERT INTO @T (id,memo) VALUES(1,N'first\r\nGO\r\nINSERT INTO @T (id,memo) VALUES(9,''x'')')\r\n"
+                    "/* GO\r\nINSERT INTO @T (id,memo) VALUES(98,'in a comment')\r\n*/\r\n"
+                    "-- INSERT INTO @T (id,memo) VALUES(99,'after dashes')\r\n"
+                    "INSERT INTO @T (id,memo) VALUES(2,'two')\r\n"
+                    "go\r\n"
+                    "INSERT INTO @T (id,memo) SELECT max(id) + 1, 'again' FROM @T\r\n"
+                    "GO 3\r\n"
+                    "INSERT INTO @T (id,memo) VALUES(10,'last, with no line end')"));
     EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
-    EXPECT_EQ(rows(), QStringList({"1=first\r\nGO\r\nINSERT INTO " + table_ + " (id,memo) VALUES(9,'x')", "2=two",
-                                   "3=again", "4=again", "5=again", "10=last, with no line end"}));
+    EXPECT_EQ(rows(),
+              QStringList({"1=first\r\nGO\r\nINSERT INTO " + table_ + " (id,memo) VALUES(9,'x')", "2=two", "3=again",
+                           "4=again", "5=again", "10=last, with no line end"}));
 }
 
 TEST_F(OsqlProgramTest, AFailingBatchIsReportedWithItsNumberAndLaterBatchesStillRun)

@@ -55,9 +55,10 @@ TEST(ScriptRunner, GoCountRunsTheBatchAgainFromTheScript)
 {
     const QByteArray script = "SELECT 0\nGO\nINSERT INTO t VALUES (1)\nINSERT INTO t VALUES (2)\nGO 3\nSELECT 9";
     const Outcome statements = run(script, Mode::Statements);
-    EXPECT_EQ(statements.texts, QStringList({"SELECT 0", "INSERT INTO t VALUES (1)", "INSERT INTO t VALUES (2)",
-                                             "INSERT INTO t VALUES (1)", "INSERT INTO t VALUES (2)",
-                                             "INSERT INTO t VALUES (1)", "INSERT INTO t VALUES (2)", "SELECT 9"}));
+    EXPECT_EQ(
+        statements.texts,
+        QStringList({"SELECT 0", "INSERT INTO t VALUES (1)", "INSERT INTO t VALUES (2)", "INSERT INTO t VALUES (1)",
+                     "INSERT INTO t VALUES (2)", "INSERT INTO t VALUES (1)", "INSERT INTO t VALUES (2)", "SELECT 9"}));
     EXPECT_EQ(statements.totals.texts, 8);
 
     const Outcome batches = run(script, Mode::WholeBatches);
@@ -68,7 +69,7 @@ TEST(ScriptRunner, GoCountRunsTheBatchAgainFromTheScript)
 TEST(ScriptRunner, FailuresAreCountedWithTheirLineAndTheRunGoesOn)
 {
     const Outcome result = run("INSERT INTO t VALUES (1)\nINSERT INTO fail VALUES (2)\nGO 2\nINSERT INTO t VALUES (3)",
-                           Mode::Statements);
+                               Mode::Statements);
     EXPECT_EQ(result.texts.size(), 5);
     EXPECT_EQ(result.totals.texts, 5);
     EXPECT_EQ(result.totals.failed, 2);

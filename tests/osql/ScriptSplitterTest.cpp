@@ -33,8 +33,8 @@ TEST(ScriptSplitter, GoLinesEndBatchesInAnyCaseWithBlanksCountsAndComments)
 
 TEST(ScriptSplitter, GoWithAnythingElseOnItsLineBelongsToTheBatch)
 {
-    for (const char* line : {"GOTO x", "go;", "GO x", "GO 0", "GO3", "GO 2 x", "x GO", "GO /* runs on",
-                             "GO 99999999999"}) {
+    for (const char* line :
+         {"GOTO x", "go;", "GO x", "GO 0", "GO3", "GO 2 x", "x GO", "GO /* runs on", "GO 99999999999"}) {
         const QByteArray script = QByteArray("a\n") + line + "\nb";
         EXPECT_EQ(split(script), QStringList({script, "GO 1"})) << line;
     }
@@ -42,25 +42,21 @@ TEST(ScriptSplitter, GoWithAnythingElseOnItsLineBelongsToTheBatch)
 
 TEST(ScriptSplitter, GoInsideQuotesNamesAndCommentsDoesNotEndTheBatch)
 {
-    for (const char* batch : {"INSERT INTO t VALUES ('x\nGO\ny')",
-                              "INSERT INTO t VALUES (N'it''s\nGO\n''')",
-                              "SELECT [odd]]\nGO\nname] FROM t",
-                              "SELECT \"odd\"\"\nGO\nname\" FROM t",
-                              "SELECT 1 /* outer /* inner */\nGO\nstill outer */",
-                              "SELECT 1 -- not 'a quote\n-- GO\n"}) {
+    for (const char* batch :
+         {"INSERT INTO t VALUES ('x\nGO\ny')", "INSERT INTO t VALUES (N'it''s\nGO\n''')",
+          "SELECT [odd]]\nGO\nname] FROM t", "SELECT \"odd\"\"\nGO\nname\" FROM t",
+          "SELECT 1 /* outer /* inner */\nGO\nstill outer */", "SELECT 1 -- not 'a quote\n-- GO\n"}) {
         const QByteArray script = QByteArray(batch) + "\nGO\nSELECT 2";
         EXPECT_EQ(split(script), QStringList({QByteArray(batch).trimmed(), "GO 1", "SELECT 2", "GO 1"})) << batch;
     }
     // A line comment ends at its line: a GO on the next line counts.
-    EXPECT_EQ(split("SELECT 1 -- it's\nGO\nSELECT 2"),
-              QStringList({"SELECT 1 -- it's", "GO 1", "SELECT 2", "GO 1"}));
+    EXPECT_EQ(split("SELECT 1 -- it's\nGO\nSELECT 2"), QStringList({"SELECT 1 -- it's", "GO 1", "SELECT 2", "GO 1"}));
 }
 
 TEST(ScriptSplitter, EndOfScriptEndsTheLastBatchAndEmptyBatchesAreSkipped)
 {
     EXPECT_EQ(split("a"), QStringList({"a", "GO 1"}));
-    EXPECT_EQ(split("GO\n\n  \nGO 5\n-- only a comment\n/* and another */\nGO\na\r\n\r\n"),
-              QStringList({"a", "GO 1"}));
+    EXPECT_EQ(split("GO\n\n  \nGO 5\n-- only a comment\n/* and another */\nGO\na\r\n\r\n"), QStringList({"a", "GO 1"}));
     EXPECT_EQ(split(""), QStringList());
 }
 
@@ -74,33 +70,27 @@ TEST(ScriptSplitter, SomethingLeftOpenAtTheEndGoesToTheServer)
 
 TEST(ScriptSplitter, StatementsEndAtSemicolonsAndAtLinesStartingWithAStatementWord)
 {
-    EXPECT_EQ(statements("create table t (a int); insert into t values (1);\n"
-                         "INSERT INTO t VALUES (2)\n"
-                         "  update t set a = 3\n"
-                         "Delete from t where a = 1\n"
-                         "SELECT * FROM t\nALTER TABLE t ADD b int\nTRUNCATE TABLE t\nDROP TABLE t\nGO\n"
-                         "CREATE TABLE u (a int)"),
-              QStringList({"create table t (a int)", "insert into t values (1)", "INSERT INTO t VALUES (2)",
-                           "update t set a = 3", "Delete from t where a = 1", "SELECT * FROM t",
-                           "ALTER TABLE t ADD b int", "TRUNCATE TABLE t", "DROP TABLE t", "GO 1",
-                           "CREATE TABLE u (a int)", "GO 1"}));
+    EXPECT_EQ(
+        statements("create table t (a int); insert into t values (1);\n"
+                   "INSERT INTO t VALUES (2)\n"
+                   "  update t set a = 3\n"
+                   "Delete from t where a = 1\n"
+                   "SELECT * FROM t\nALTER TABLE t ADD b int\nTRUNCATE TABLE t\nDROP TABLE t\nGO\n"
+                   "CREATE TABLE u (a int)"),
+        QStringList({"create table t (a int)", "insert into t values (1)", "INSERT INTO t VALUES (2)",
+                     "update t set a = 3", "Delete from t where a = 1", "SELECT * FROM t", "ALTER TABLE t ADD b int",
+                     "TRUNCATE TABLE t", "DROP TABLE t", "GO 1", "CREATE TABLE u (a int)", "GO 1"}));
 }
 
 TEST(ScriptSplitter, StatementWordsInsideQuotesCommentsOrMidLineDoNotSplit)
 {
-    for (const char* statement : {"INSERT INTO t VALUES ('a;\nINSERT INTO t')",
-                                  "INSERT INTO [x;\nselect] VALUES (1)",
-                                  "INSERT INTO \"x;\nDELETE\" VALUES (1)",
-                                  "INSERT INTO t /* ;\nDROP TABLE t */ VALUES (1)",
-                                  "INSERT INTO t -- ; comment\nVALUES (1)",
-                                  "UPDATE t SET a = 1 WHERE b IN (SELECT b FROM u) AND c = 'delete'",
-                                  "DELETE FROM t\nWHERE a IN (\nSELECT a FROM u)",
-                                  "CREATE VIEW v AS\nSELECT a FROM t",
-                                  "SELECT a FROM t UNION ALL\nSELECT a FROM u",
-                                  "INSERT INTO t (a)\nSELECT a FROM u",
-                                  "WITH w AS (SELECT 1 AS a)\nSELECT a FROM w",
-                                  "INSERTED INTO t",
-                                  "SELECTION 1"}) {
+    for (const char* statement :
+         {"INSERT INTO t VALUES ('a;\nINSERT INTO t')", "INSERT INTO [x;\nselect] VALUES (1)",
+          "INSERT INTO \"x;\nDELETE\" VALUES (1)", "INSERT INTO t /* ;\nDROP TABLE t */ VALUES (1)",
+          "INSERT INTO t -- ; comment\nVALUES (1)", "UPDATE t SET a = 1 WHERE b IN (SELECT b FROM u) AND c = 'delete'",
+          "DELETE FROM t\nWHERE a IN (\nSELECT a FROM u)", "CREATE VIEW v AS\nSELECT a FROM t",
+          "SELECT a FROM t UNION ALL\nSELECT a FROM u", "INSERT INTO t (a)\nSELECT a FROM u",
+          "WITH w AS (SELECT 1 AS a)\nSELECT a FROM w", "INSERTED INTO t", "SELECTION 1"}) {
         const QByteArray script = QByteArray("CREATE TABLE t (a int);\n") + statement + "\nDROP TABLE t";
         EXPECT_EQ(statements(script), QStringList({"CREATE TABLE t (a int)", statement, "DROP TABLE t", "GO 1"}))
             << statement;

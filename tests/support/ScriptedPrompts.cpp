@@ -185,8 +185,8 @@ QString ScriptedPrompts::saveFileName(QWidget* parent, const QString& title, con
     return fileDialog(PromptCall::Kind::SaveFile, parent, title, folder, filter);
 }
 
-QString ScriptedPrompts::fileDialog(PromptCall::Kind kind, QWidget* parent, const QString& title,
-                                    const QString& folder, const QString& filter)
+QString ScriptedPrompts::fileDialog(PromptCall::Kind kind, QWidget* parent, const QString& title, const QString& folder,
+                                    const QString& filter)
 {
     PromptCall call;
     call.kind = kind;

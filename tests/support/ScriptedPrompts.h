@@ -21,8 +21,8 @@ struct PromptCall {
     enum class Kind { Message, YesNo, Input, OpenFile, SaveFile, Modal };
 
     Kind kind = Kind::Message;
-    QString text;            // message, question or input prompt
-    QString title;           // box title; for a modal window its window title
+    QString text;  // message, question or input prompt
+    QString title; // box title; for a modal window its window title
     MsgIcon icon = MsgIcon::None;
     QString defaultText;     // input box default text
     QString folder;          // file dialogs
@@ -70,10 +70,8 @@ public:
     int askYesNo(QWidget* parent, const QString& text, const QString& title, MsgIcon icon) override;
     std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
-    QString openFileName(QWidget* parent, const QString& title, const QString& folder,
-                         const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& title, const QString& folder,
-                         const QString& filter) override;
+    QString openFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter) override;
     int execModal(QDialog& dialog) override;
 
 private:

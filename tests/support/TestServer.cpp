@@ -96,7 +96,8 @@ QStringList settingsOf(db::Connection& maintenance, const QString& database)
     QString name = database;
     db::ResultSet rows;
     rows.open("select unnest(setconfig) from pg_db_role_setting where setrole = 0 and setdatabase = "
-              "(select oid from pg_database where datname = '" + name.replace(u'\'', QStringLiteral("''")) + "')",
+              "(select oid from pg_database where datname = '"
+                  + name.replace(u'\'', QStringLiteral("''")) + "')",
               maintenance);
     QStringList settings;
     for (; !rows.eof(); rows.moveNext())
@@ -124,7 +125,7 @@ QString makePrivateDatabase(DatabaseTemplate from)
         }
     } catch (const std::exception& e) {
         std::string failure = "the private test database " + name.toStdString() + " could not be made from "
-                              + source.toStdString() + ": " + e.what();
+            + source.toStdString() + ": " + e.what();
         if (created) {
             try {
                 maintenance.execute("drop database if exists " + quoted(name) + " with (force)");
@@ -161,8 +162,8 @@ public:
     void TearDown() override { dropPrivateDatabases(); }
 };
 
-[[maybe_unused]] ::testing::Environment* const privateDatabaseCleanup =
-    ::testing::AddGlobalTestEnvironment(new PrivateDatabaseCleanup);
+[[maybe_unused]] ::testing::Environment* const privateDatabaseCleanup
+    = ::testing::AddGlobalTestEnvironment(new PrivateDatabaseCleanup);
 
 } // namespace
 
@@ -184,8 +185,8 @@ void rememberTestServer(const QString& database)
 QString testConnectionString(const QString& database)
 {
     const TestServer& server = testServer();
-    return "Driver={SQL Server};Server=" + server.socketDir + ";Database=" + database
-           + ";Uid=" + server.login + ";Pwd=" + server.password;
+    return "Driver={SQL Server};Server=" + server.socketDir + ";Database=" + database + ";Uid=" + server.login
+        + ";Pwd=" + server.password;
 }
 
 QString privateDatabase(DatabaseTemplate from)

@@ -8,7 +8,7 @@ namespace zobran::test {
 // The private database server the database tests run against, as tests/fixtures/pgserver.sh
 // describes it in server.env when it starts.
 struct TestServer {
-    QString socketDir;     // what the program takes as the server name
+    QString socketDir; // what the program takes as the server name
     QString login;
     QString password;
     QStringList databases; // shop_hq, shop_01, shop_02 and scratch: read them, never change them

@@ -1,6 +1,6 @@
-#include "db/SharedConnections.h"
 #include "ui/ConnectDsn.h"
 #include "basics/AppError.h"
+#include "db/SharedConnections.h"
 #include "errors/ErrorReport.h"
 #include "support/ProgramFolder.h"
 #include "support/ScriptedPrompts.h"
@@ -41,8 +41,9 @@ TEST_F(ConnectDsnTest, OpensTheSharedConnectionThroughTheSqlServerDriverName)
     ConnectDSN();
     EXPECT_TRUE(scripted.calls().empty());
     const test::TestServer& server = test::testServer();
-    EXPECT_EQ(ConnString(), "Driver={SQL Server};Server=" + server.socketDir + ";Database=shop_hq;Uid=" + server.login
-                                + ";Pwd=" + server.password);
+    EXPECT_EQ(ConnString(),
+              "Driver={SQL Server};Server=" + server.socketDir + ";Database=shop_hq;Uid=" + server.login
+                  + ";Pwd=" + server.password);
     ASSERT_TRUE(SharedConnection());
     EXPECT_TRUE(SharedConnection()->isOpen());
     EXPECT_EQ(SharedConnection()->cursorLocation(), db::CursorLocationClient);

@@ -1,7 +1,7 @@
+#include "ui/ConnectionFields.h"
 #include "db/Settings.h"
 #include "db/SharedConnections.h"
 #include "support/ScriptedPrompts.h"
-#include "ui/ConnectionFields.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,6 +1,6 @@
+#include "ui/QtPrompts.h"
 #include "basics/AppPath.h"
 #include "support/ScriptedPrompts.h"
-#include "ui/QtPrompts.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
-#include "errors/ErrorReport.h"
-#include "ui/ErrorWindow.h"
 #include "ui/ReportError.h"
+#include "errors/ErrorReport.h"
 #include "support/ProgramFolder.h"
 #include "support/ScriptedPrompts.h"
+#include "ui/ErrorWindow.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "basics/AppPath.h"
 #include "support/ScriptedPrompts.h"
+#include "basics/AppPath.h"
 #include "ui/ModalWindow.h"
 
 #include <QLineEdit>

@@ -52,7 +52,8 @@ double statusMiB(const char* key)
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(key) && line.size() > qsizetype(std::strlen(key)) && line[qsizetype(std::strlen(key))] == ':')
+        if (line.startsWith(key) && line.size() > qsizetype(std::strlen(key))
+            && line[qsizetype(std::strlen(key))] == ':')
             return line.mid(qsizetype(std::strlen(key)) + 1).trimmed().split(' ').first().toDouble() / 1024.0;
     }
     return -1;
@@ -93,9 +94,8 @@ int generate(const QString& connectionText, const QString& sql, const QString& t
         written << writer.lastScriptFile();
     };
     // As the window reads the queries of a generation.
-    const ScriptGenerator::QueryReader readQuery = [&connection](const QString& text, db::RowSink& rows) {
-        db::readQueryRows(text, connection, rows);
-    };
+    const ScriptGenerator::QueryReader readQuery
+        = [&connection](const QString& text, db::RowSink& rows) { db::readQueryRows(text, connection, rows); };
     timer.start();
     generator.run({{sql, table}}, kind, limit, readQuery, callbacks);
     const double total = seconds(timer);
@@ -214,9 +214,9 @@ int importSql(const ImportArguments& import)
     timer.start();
     deleteBatchFile();
     BatchRunner runner(nullptr);
-    const BatchRunResult result = runOsqlFile(
-        runner, OsqlArguments{import.login, import.password, import.server, import.database, import.path},
-        WindowStyle::Hidden);
+    const BatchRunResult result
+        = runOsqlFile(runner, OsqlArguments{import.login, import.password, import.server, import.database, import.path},
+                      WindowStyle::Hidden);
     const double total = seconds(timer);
     deleteBatchFile();
     // OSQL's last line counts the statements it ran and those that failed.
@@ -231,10 +231,11 @@ int importSql(const ImportArguments& import)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: zobran-bench generate CONNECTION QUERY TABLE sql|kx LIMIT FOLDER\n"
-                         "       zobran-bench grid CONNECTION QUERY FIELD...\n"
-                         "       zobran-bench import-kx SERVER DATABASE LOGIN PASSWORD FILE\n"
-                         "       zobran-bench import-sql SERVER DATABASE LOGIN PASSWORD FILE\n");
+    std::fprintf(stderr,
+                 "usage: zobran-bench generate CONNECTION QUERY TABLE sql|kx LIMIT FOLDER\n"
+                 "       zobran-bench grid CONNECTION QUERY FIELD...\n"
+                 "       zobran-bench import-kx SERVER DATABASE LOGIN PASSWORD FILE\n"
+                 "       zobran-bench import-sql SERVER DATABASE LOGIN PASSWORD FILE\n");
     return 2;
 }
 
@@ -246,8 +247,8 @@ int main(int argc, char** argv)
     const bool showsGrid = argc > 1 && std::strcmp(argv[1], "grid") == 0;
     if (showsGrid && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const std::unique_ptr<QCoreApplication> app =
-        showsGrid ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    const std::unique_ptr<QCoreApplication> app
+        = showsGrid ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     try {
         if (args.size() == 7 && args[0] == QStringLiteral("generate"))

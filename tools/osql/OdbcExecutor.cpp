@@ -19,8 +19,8 @@ QString columnName(SQLHSTMT statement, SQLUSMALLINT column)
     SQLSMALLINT length = 0;
     SQLColAttributeW(statement, column, SQL_DESC_NAME, name.data(), static_cast<SQLSMALLINT>(sizeof name), &length,
                      nullptr);
-    const auto units = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)) / sizeof(SQLWCHAR),
-                                             name.size() - 1);
+    const auto units = std::min<std::size_t>(
+        static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)) / sizeof(SQLWCHAR), name.size() - 1);
     return db::fromSqlWide(name.data(), units);
 }
 
@@ -41,7 +41,8 @@ SQLRETURN columnText(SQLHSTMT statement, SQLUSMALLINT column, QString& text)
             return SQL_SUCCESS;
         }
         const std::size_t room = part.size() - 1;
-        const std::size_t units = (indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR) > room)
+        const std::size_t units
+            = (indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR) > room)
             ? room
             : static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR);
         text += db::fromSqlWide(part.data(), units);

@@ -55,16 +55,15 @@ OsqlOptions parseCommandLine(const QStringList& args)
 
 QString usageText()
 {
-    return QStringLiteral(
-        "usage: OSQL -U login -P password -S server -d database -i input_file\n"
-        "       OSQL -?\n"
-        "  -U login       login name\n"
-        "  -P password    password (an empty argument for none)\n"
-        "  -S server      server to connect to\n"
-        "  -d database    database to use\n"
-        "  -i input_file  script to run: batches end at lines that read GO (or GO count)\n"
-        "  -?             show this text\n"
-        "Exit status: 0 when every batch succeeded, 1 when one failed or the login was refused.\n");
+    return QStringLiteral("usage: OSQL -U login -P password -S server -d database -i input_file\n"
+                          "       OSQL -?\n"
+                          "  -U login       login name\n"
+                          "  -P password    password (an empty argument for none)\n"
+                          "  -S server      server to connect to\n"
+                          "  -d database    database to use\n"
+                          "  -i input_file  script to run: batches end at lines that read GO (or GO count)\n"
+                          "  -?             show this text\n"
+                          "Exit status: 0 when every batch succeeded, 1 when one failed or the login was refused.\n");
 }
 
 } // namespace zobran::osql

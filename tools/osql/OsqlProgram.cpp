@@ -18,8 +18,8 @@ namespace {
 
 QString totalsLine(const RunTotals& totals, ScriptSplitter::Mode mode)
 {
-    const QString what = mode == ScriptSplitter::Mode::Statements ? QStringLiteral("statements")
-                                                                   : QStringLiteral("batches");
+    const QString what
+        = mode == ScriptSplitter::Mode::Statements ? QStringLiteral("statements") : QStringLiteral("batches");
     return QStringLiteral("%1 %2 run, %3 failed.").arg(totals.texts).arg(what).arg(totals.failed);
 }
 
@@ -29,8 +29,8 @@ int runScript(const OsqlOptions& options, ScriptOutput& output)
 
     db::Connection connection;
     try {
-        connection.open(db::odbcConnectionString(db::SqlServerDriver, options.server, options.database,
-                                                 options.login, options.password));
+        connection.open(db::odbcConnectionString(db::SqlServerDriver, options.server, options.database, options.login,
+                                                 options.password));
     } catch (const db::DbError& e) {
         for (const db::Diagnostic& record : e.records())
             output.message(record);
@@ -38,8 +38,8 @@ int runScript(const OsqlOptions& options, ScriptOutput& output)
         return ExitFailure;
     }
 
-    const auto mode = connection.serverInfo().isSqlServer() ? ScriptSplitter::Mode::WholeBatches
-                                                            : ScriptSplitter::Mode::Statements;
+    const auto mode
+        = connection.serverInfo().isSqlServer() ? ScriptSplitter::Mode::WholeBatches : ScriptSplitter::Mode::Statements;
     OdbcExecutor executor(connection, output);
     ScriptRunner runner(executor, output, mode, script.isUtf8());
     const RunTotals totals = runner.run(script, ScriptPosition{script.textOffset(), 1});

@@ -43,10 +43,10 @@ void ScriptRunner::runText(const ScriptPiece& piece)
     if (executor_.execute(decode(piece.text)))
         return;
     ++totals_.failed;
-    output_.line(QStringLiteral("The %1 starting at line %2 failed.")
-                     .arg(mode_ == ScriptSplitter::Mode::Statements ? QStringLiteral("statement")
-                                                                    : QStringLiteral("batch"))
-                     .arg(piece.line));
+    output_.line(
+        QStringLiteral("The %1 starting at line %2 failed.")
+            .arg(mode_ == ScriptSplitter::Mode::Statements ? QStringLiteral("statement") : QStringLiteral("batch"))
+            .arg(piece.line));
 }
 
 QString ScriptRunner::decode(QByteArrayView bytes) const

@@ -34,11 +34,10 @@ enum Word {
 };
 
 constexpr std::array<std::pair<std::string_view, Word>, 19> Words{{
-    {"INSERT", Insert}, {"UPDATE", Update}, {"DELETE", Delete}, {"SELECT", Select},
-    {"CREATE", Create}, {"ALTER", Alter}, {"DROP", Drop}, {"TRUNCATE", Truncate},
-    {"WITH", With}, {"VALUES", Values}, {"DEFAULT", Default}, {"EXEC", Exec},
-    {"EXECUTE", Execute}, {"MERGE", Merge}, {"AS", As}, {"UNION", Union},
-    {"ALL", All}, {"EXCEPT", Except}, {"INTERSECT", Intersect},
+    {"INSERT", Insert},   {"UPDATE", Update}, {"DELETE", Delete},     {"SELECT", Select},       {"CREATE", Create},
+    {"ALTER", Alter},     {"DROP", Drop},     {"TRUNCATE", Truncate}, {"WITH", With},           {"VALUES", Values},
+    {"DEFAULT", Default}, {"EXEC", Exec},     {"EXECUTE", Execute},   {"MERGE", Merge},         {"AS", As},
+    {"UNION", Union},     {"ALL", All},       {"EXCEPT", Except},     {"INTERSECT", Intersect},
 }};
 
 constexpr std::size_t LongestWord = 9;
@@ -83,8 +82,12 @@ char upper(unsigned char c)
 } // namespace
 
 ScriptSplitter::ScriptSplitter(ByteSource& source, Mode mode, ScriptPosition start, std::size_t chunkBytes)
-    : source_(source), mode_(mode), chunkBytes_(std::max<std::size_t>(chunkBytes, 1)), bufferOffset_(start.offset),
-      line_(start.line), batchStart_(start)
+    : source_(source),
+      mode_(mode),
+      chunkBytes_(std::max<std::size_t>(chunkBytes, 1)),
+      bufferOffset_(start.offset),
+      line_(start.line),
+      batchStart_(start)
 {
 }
 
@@ -154,8 +157,8 @@ bool ScriptSplitter::takeText(ScriptPiece& piece)
     const bool hasText = pieceOpen_ && pieceHasCode_;
     if (hasText) {
         piece.kind = ScriptPiece::Kind::Text;
-        piece.text = QByteArrayView(buffer_.data() + pieceStart_,
-                                    static_cast<qsizetype>(lastSignificantEnd_ - pieceStart_));
+        piece.text
+            = QByteArrayView(buffer_.data() + pieceStart_, static_cast<qsizetype>(lastSignificantEnd_ - pieceStart_));
         piece.line = pieceLine_;
         batchHasText_ = true;
     }
