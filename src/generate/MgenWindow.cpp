@@ -272,13 +272,6 @@ bool MgenWindow::eventFilter(QObject* watched, QEvent* event)
     return ModalWindow::eventFilter(watched, event);
 }
 
-void MgenWindow::closeEvent(QCloseEvent* event)
-{
-    // While the window repaints itself inside a long run, a close request waits for the run's end.
-    if (!busy_.refuseClose(event))
-        ModalWindow::closeEvent(event);
-}
-
 // ---- table and field lists ----
 
 void MgenWindow::clearTablesAndQuery()

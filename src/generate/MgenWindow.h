@@ -55,7 +55,7 @@ protected:
     void formLoad() override;
     void formUnload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    const BusyGuard* busyGuard() const override { return &busy_; }
 
 private:
     void buildControls();

@@ -114,19 +114,6 @@ void TrsqlWindow::formUnload()
     runGuarded(FormName, QStringLiteral("Form_Unload"), [] { deleteBatchFile(); });
 }
 
-void TrsqlWindow::closeEvent(QCloseEvent* event)
-{
-    // While files run, the window stays until the run has ended.
-    if (!busy_.refuseClose(event))
-        ModalWindow::closeEvent(event);
-}
-
-void TrsqlWindow::reject()
-{
-    if (!busy_.isBusy())
-        ModalWindow::reject();
-}
-
 // ---- connection ----
 
 void TrsqlWindow::CCONNECT_Click()

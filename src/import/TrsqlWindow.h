@@ -28,12 +28,10 @@ public:
 
     const BatchRunner& batchRunner() const { return runner_; }
 
-    void reject() override;
-
 protected:
     void formLoad() override;
     void formUnload() override;
-    void closeEvent(QCloseEvent* event) override;
+    const BusyGuard* busyGuard() const override { return &busy_; }
 
 private:
     void buildControls();

@@ -131,18 +131,6 @@ void TrupdateWindow::formLoad()
     });
 }
 
-void TrupdateWindow::closeEvent(QCloseEvent* event)
-{
-    if (!busy_.refuseClose(event))
-        ModalWindow::closeEvent(event);
-}
-
-void TrupdateWindow::reject()
-{
-    if (!busy_.isBusy())
-        ModalWindow::reject();
-}
-
 // ---- server connection and database list ----
 
 void TrupdateWindow::CCONNECT_Click()

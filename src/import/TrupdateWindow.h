@@ -35,11 +35,9 @@ public:
     explicit TrupdateWindow(QWidget* parent = nullptr);
     ~TrupdateWindow() override;
 
-    void reject() override;
-
 protected:
     void formLoad() override;
-    void closeEvent(QCloseEvent* event) override;
+    const BusyGuard* busyGuard() const override { return &busy_; }
 
 private:
     void buildControls();

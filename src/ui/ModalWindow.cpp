@@ -1,6 +1,9 @@
 #include "ui/ModalWindow.h"
 
+#include "ui/BusyGuard.h"
 #include "ui/Prompts.h"
+
+#include <QCloseEvent>
 
 namespace zobran {
 
@@ -23,6 +26,21 @@ void ModalWindow::done(int result)
         formUnload();
     }
     QDialog::done(result);
+}
+
+void ModalWindow::reject()
+{
+    if (const BusyGuard* guard = busyGuard(); guard && guard->isBusy())
+        return;
+    QDialog::reject();
+}
+
+void ModalWindow::closeEvent(QCloseEvent* event)
+{
+    // While a run goes on inside a click, a close request waits for the run's end.
+    if (const BusyGuard* guard = busyGuard(); guard && guard->refuseClose(event))
+        return;
+    QDialog::closeEvent(event);
 }
 
 } // namespace zobran
