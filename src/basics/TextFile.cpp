@@ -25,47 +25,6 @@ constexpr std::array<char16_t, 32> Cp1252High{0x20AC, 0x0081, 0x201A, 0x0192, 0x
                                               0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                               0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-// Checks UTF-8 chunk by chunk: a sequence cut by the end of a chunk is finished in the next one.
-class Utf8Check {
-public:
-    // False as soon as the bytes cannot be UTF-8.
-    bool feed(const unsigned char* p, std::size_t n)
-    {
-        for (std::size_t i = 0; i < n; ++i) {
-            const unsigned char c = p[i];
-            if (need_ == 0) {
-                if (c < 0x80)
-                    continue;
-                if (c >= 0xC2 && c <= 0xDF) {
-                    need_ = 1;
-                    lower_ = 0x80, upper_ = 0xBF;
-                } else if (c >= 0xE0 && c <= 0xEF) {
-                    need_ = 2;
-                    lower_ = c == 0xE0 ? 0xA0 : 0x80; // no overlong forms
-                    upper_ = c == 0xED ? 0x9F : 0xBF; // no surrogates
-                } else if (c >= 0xF0 && c <= 0xF4) {
-                    need_ = 3;
-                    lower_ = c == 0xF0 ? 0x90 : 0x80;
-                    upper_ = c == 0xF4 ? 0x8F : 0xBF; // nothing beyond U+10FFFF
-                } else {
-                    return false;
-                }
-                continue;
-            }
-            if (c < lower_ || c > upper_)
-                return false;
-            lower_ = 0x80, upper_ = 0xBF;
-            --need_;
-        }
-        return true;
-    }
-    bool complete() const { return need_ == 0; }
-
-private:
-    int need_ = 0;
-    unsigned char lower_ = 0x80, upper_ = 0xBF;
-};
-
 QString decodeLine(QByteArrayView bytes, bool utf8)
 {
     return utf8 ? QString::fromUtf8(bytes) : fromWindows1252(bytes);
@@ -100,7 +59,7 @@ std::size_t readSome(int fd, char* target, std::size_t n, const QString& path)
 
 bool fileIsUtf8(int fd, const QString& path)
 {
-    Utf8Check check;
+    Utf8Validator check;
     std::string chunk(ReadChunkBytes, '\0');
     bool valid = true;
     for (;;) {
@@ -119,9 +78,40 @@ bool fileIsUtf8(int fd, const QString& path)
 
 } // namespace
 
+bool Utf8Validator::feed(const unsigned char* p, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char c = p[i];
+        if (need_ == 0) {
+            if (c < 0x80)
+                continue;
+            if (c >= 0xC2 && c <= 0xDF) {
+                need_ = 1;
+                lower_ = 0x80, upper_ = 0xBF;
+            } else if (c >= 0xE0 && c <= 0xEF) {
+                need_ = 2;
+                lower_ = c == 0xE0 ? 0xA0 : 0x80; // no overlong forms
+                upper_ = c == 0xED ? 0x9F : 0xBF; // no surrogates
+            } else if (c >= 0xF0 && c <= 0xF4) {
+                need_ = 3;
+                lower_ = c == 0xF0 ? 0x90 : 0x80;
+                upper_ = c == 0xF4 ? 0x8F : 0xBF; // nothing beyond U+10FFFF
+            } else {
+                return false;
+            }
+            continue;
+        }
+        if (c < lower_ || c > upper_)
+            return false;
+        lower_ = 0x80, upper_ = 0xBF;
+        --need_;
+    }
+    return true;
+}
+
 bool isValidUtf8(QByteArrayView bytes)
 {
-    Utf8Check check;
+    Utf8Validator check;
     return check.feed(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<std::size_t>(bytes.size()))
         && check.complete();
 }

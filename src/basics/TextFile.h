@@ -21,6 +21,19 @@ enum class LineEnds {
     CrLfOrLf, // at CR LF or LF; a lone CR belongs to the line
 };
 
+// Checks UTF-8 piece by piece: a sequence cut by the end of one piece is finished in the next.
+class Utf8Validator {
+public:
+    // False as soon as the bytes cannot be UTF-8.
+    bool feed(const unsigned char* bytes, std::size_t n);
+    // True when no sequence is left unfinished.
+    bool complete() const { return need_ == 0; }
+
+private:
+    int need_ = 0;
+    unsigned char lower_ = 0x80, upper_ = 0xBF;
+};
+
 bool isValidUtf8(QByteArrayView bytes);
 QString fromWindows1252(QByteArrayView bytes);
 // UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark dropped), else Windows-1252.

@@ -18,30 +18,6 @@ namespace {
 
 constexpr std::size_t CheckChunkBytes = std::size_t{1} << 20;
 
-// The length a UTF-8 sequence announces by its first byte; 1 for anything else.
-std::size_t sequenceLength(unsigned char lead)
-{
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 1;
-}
-
-// How many bytes at the end of a chunk begin a UTF-8 sequence the chunk does not finish.
-std::size_t unfinishedTail(const char* bytes, std::size_t n)
-{
-    for (std::size_t back = 1; back <= 4 && back <= n; ++back) {
-        const auto c = static_cast<unsigned char>(bytes[n - back]);
-        if (c >= 0x80 && c <= 0xBF)
-            continue; // a continuation byte: look further back for its first byte
-        return sequenceLength(c) > back ? back : 0;
-    }
-    return 0;
-}
-
 } // namespace
 
 ScriptFile::ScriptFile(const QString& path) : path_(path)
@@ -84,19 +60,14 @@ ScriptFile::~ScriptFile()
 
 bool ScriptFile::checkUtf8()
 {
-    // Chunk by chunk; a sequence cut by the end of a chunk is checked with the next one.
-    std::vector<char> chunk(CheckChunkBytes + 4);
-    std::size_t carried = 0;
+    Utf8Validator check;
+    std::vector<char> chunk(CheckChunkBytes);
     for (;;) {
-        const std::size_t got = read(chunk.data() + carried, CheckChunkBytes);
+        const std::size_t got = read(chunk.data(), chunk.size());
         if (got == 0)
-            return carried == 0;
-        const std::size_t n = carried + got;
-        const std::size_t tail = unfinishedTail(chunk.data(), n);
-        if (!isValidUtf8(QByteArrayView(chunk.data(), static_cast<qsizetype>(n - tail))))
+            return check.complete();
+        if (!check.feed(reinterpret_cast<const unsigned char*>(chunk.data()), got))
             return false;
-        std::copy(chunk.data() + (n - tail), chunk.data() + n, chunk.data());
-        carried = tail;
     }
 }
 
