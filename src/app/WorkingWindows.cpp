@@ -1,10 +1,10 @@
 #include "app/WorkingWindows.h"
 
-#include "basics/ProgramWindow.h"
-#include "delete/MdeleteWindow.h"
-#include "generate/MgenWindow.h"
-#include "import/TrsqlWindow.h"
-#include "import/TrupdateWindow.h"
+#include "ui/ProgramWindow.h"
+#include "delete_ui/MdeleteWindow.h"
+#include "generate_ui/MgenWindow.h"
+#include "import_ui/TrsqlWindow.h"
+#include "import_ui/TrupdateWindow.h"
 
 namespace zobran {
 

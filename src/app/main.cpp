@@ -2,7 +2,7 @@
 #include "app/MainMenuWindow.h"
 #include "basics/AppPath.h"
 #include "basics/NumericLocale.h"
-#include "basics/ProgramWindow.h"
+#include "ui/ProgramWindow.h"
 
 #include <QApplication>
 

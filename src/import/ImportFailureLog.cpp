@@ -3,7 +3,7 @@
 #include "basics/AppPath.h"
 #include "errors/ErrLogFormat.h"
 #include "errors/ErrLogWriter.h"
-#include "import/BatchRunner.h"
+#include "import/BatchRunResult.h"
 #include "import/KxFileImport.h"
 
 #include <QDateTime>

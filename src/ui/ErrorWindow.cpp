@@ -1,7 +1,7 @@
 #include "ui/ErrorWindow.h"
 
 #include "basics/AppError.h"
-#include "basics/ProgramWindow.h"
+#include "ui/ProgramWindow.h"
 #include "errors/ErrLogWriter.h"
 #include "errors/ErrorReport.h"
 

@@ -17,7 +17,7 @@
 #include "generate/ScriptGenerator.h"
 #include "support/TestServer.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
 #include <clocale>
 #include <cstdio>
@@ -43,7 +43,7 @@ QString environmentDecimalPoint()
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     zobran::keepNumbersInCLocale(); // as the program does right after its application object
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 5) {

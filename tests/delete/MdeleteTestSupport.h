@@ -4,7 +4,7 @@
 #include "db/ResultSet.h"
 #include "db/Settings.h"
 #include "db/SharedConnections.h"
-#include "delete/MdeleteWindow.h"
+#include "delete_ui/MdeleteWindow.h"
 #include "support/ProgramFolder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestServer.h"

@@ -1,4 +1,4 @@
-#include "generate/MgenChecks.h"
+#include "generate_ui/MgenChecks.h"
 
 #include <gtest/gtest.h>
 

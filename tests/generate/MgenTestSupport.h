@@ -3,7 +3,7 @@
 #include "db/Connection.h"
 #include "db/Settings.h"
 #include "db/SharedConnections.h"
-#include "generate/MgenWindow.h"
+#include "generate_ui/MgenWindow.h"
 #include "import/KxStatementReader.h"
 #include "support/ProgramFolder.h"
 #include "support/ScriptedPrompts.h"

@@ -2,8 +2,8 @@
 
 #include "basics/FileError.h"
 #include "import/BatchFile.h"
-#include "import/BatchRunner.h"
-#include "import/OsqlOutputWindow.h"
+#include "import_ui/BatchRunner.h"
+#include "import_ui/OsqlOutputWindow.h"
 
 #include <QFileInfo>
 #include <QWidget>

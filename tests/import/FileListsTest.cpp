@@ -1,8 +1,8 @@
 #include "ImportTestSupport.h"
 
-#include "import/DriveList.h"
-#include "import/FileList.h"
-#include "import/FolderList.h"
+#include "import_ui/DriveList.h"
+#include "import_ui/FileList.h"
+#include "import_ui/FolderList.h"
 
 #include <QSignalSpy>
 #include <QStorageInfo>

@@ -1,11 +1,11 @@
 #include "ImportServerSupport.h"
 #include "support/TestServer.h"
 
-#include "generate/MgenWindow.h"
-#include "import/FileList.h"
-#include "import/FolderList.h"
-#include "import/TrsqlWindow.h"
-#include "import/TrupdateWindow.h"
+#include "generate_ui/MgenWindow.h"
+#include "import_ui/FileList.h"
+#include "import_ui/FolderList.h"
+#include "import_ui/TrsqlWindow.h"
+#include "import_ui/TrupdateWindow.h"
 
 #include <QPlainTextEdit>
 

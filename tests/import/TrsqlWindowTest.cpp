@@ -1,11 +1,11 @@
 #include "ImportServerSupport.h"
 #include "support/TestServer.h"
 
-#include "import/DriveList.h"
-#include "import/FileList.h"
-#include "import/FolderList.h"
-#include "import/OsqlOutputWindow.h"
-#include "import/TrsqlWindow.h"
+#include "import_ui/DriveList.h"
+#include "import_ui/FileList.h"
+#include "import_ui/FolderList.h"
+#include "import_ui/OsqlOutputWindow.h"
+#include "import_ui/TrsqlWindow.h"
 
 #include <QGroupBox>
 #include <QLabel>

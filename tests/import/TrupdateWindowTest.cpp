@@ -1,9 +1,9 @@
 #include "ImportServerSupport.h"
 #include "support/TestServer.h"
 
-#include "import/FileList.h"
-#include "import/FolderList.h"
-#include "import/TrupdateWindow.h"
+#include "import_ui/FileList.h"
+#include "import_ui/FolderList.h"
+#include "import_ui/TrupdateWindow.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -23,7 +23,7 @@
 #include "generate/ScriptFileWriter.h"
 #include "generate/ScriptGenerator.h"
 #include "import/BatchFile.h"
-#include "import/BatchRunner.h"
+#include "import_ui/BatchRunner.h"
 #include "import/KxFileImport.h"
 #include "ui/BusyGuard.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "import/BatchRunResult.h"
 #include "import/OsqlCommandLine.h"
 
 #include <QPointer>
@@ -14,19 +15,6 @@ class OsqlOutputWindow;
 // How a run shows itself: the single-database window shows the tool's output, the multi-database
 // window runs it unseen.
 enum class WindowStyle { Hidden, NormalFocus };
-
-// How one run of the batch file ended.
-struct BatchRunResult {
-    bool started = false;
-    bool crashed = false; // the shell did not end by itself
-    int exitStatus = 0;
-    QString output;     // what the tool printed (its last part, when it printed a lot)
-    QString startError; // why it could not be started
-
-    bool failed() const { return !started || crashed || exitStatus != 0; }
-    // "OSQL ended with exit status 1", "OSQL could not be started: ...".
-    QString outcome() const;
-};
 
 // Runs the batch file with /bin/sh, the program folder first on its PATH, and waits for its end in
 // an event loop of its own, so the windows stay painted and live; nothing else starts meanwhile

@@ -1,4 +1,4 @@
-#include "delete/MdeleteWindow.h"
+#include "delete_ui/MdeleteWindow.h"
 
 #include "basics/AppPath.h"
 #include "basics/Folders.h"

@@ -1,4 +1,4 @@
-#include "import/FileList.h"
+#include "import_ui/FileList.h"
 
 #include <QDir>
 #include <QSignalBlocker>

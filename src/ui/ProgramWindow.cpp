@@ -1,4 +1,4 @@
-#include "basics/ProgramWindow.h"
+#include "ui/ProgramWindow.h"
 
 #include <vector>
 

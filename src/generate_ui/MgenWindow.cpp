@@ -1,4 +1,4 @@
-#include "generate/MgenWindow.h"
+#include "generate_ui/MgenWindow.h"
 
 #include "basics/AppPath.h"
 #include "db/CatalogQueries.h"
@@ -8,7 +8,7 @@
 #include "db/SharedConnections.h"
 #include "db/SqlNames.h"
 #include "generate/LeadingNumber.h"
-#include "generate/MgenChecks.h"
+#include "generate_ui/MgenChecks.h"
 #include "generate/PluCleanup.h"
 #include "generate/RecordCounter.h"
 #include "ui/FocusKeys.h"

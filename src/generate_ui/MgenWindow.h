@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generate/MgenChecks.h"
+#include "generate_ui/MgenChecks.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileWriter.h"
 #include "generate/ScriptGenerator.h"

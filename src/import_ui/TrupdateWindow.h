@@ -1,7 +1,7 @@
 #pragma once
 
 #include "basics/AppError.h"
-#include "import/BatchRunner.h"
+#include "import_ui/BatchRunner.h"
 #include "ui/BusyGuard.h"
 #include "ui/ConnectionFields.h"
 #include "ui/ModalWindow.h"

@@ -1,4 +1,4 @@
-#include "import/FolderList.h"
+#include "import_ui/FolderList.h"
 
 #include <QDir>
 #include <QPainter>

@@ -1,8 +1,8 @@
-#include "import/BatchRunner.h"
+#include "import_ui/BatchRunner.h"
 
 #include "basics/AppPath.h"
 #include "import/BatchFile.h"
-#include "import/OsqlOutputWindow.h"
+#include "import_ui/OsqlOutputWindow.h"
 
 #include <QEventLoop>
 #include <QProcess>
@@ -32,15 +32,6 @@ void keepTail(QString& kept, const QString& more)
 }
 
 } // namespace
-
-QString BatchRunResult::outcome() const
-{
-    if (!started)
-        return QStringLiteral("OSQL could not be started: ") + startError;
-    if (crashed)
-        return QStringLiteral("OSQL was stopped before it ended");
-    return QStringLiteral("OSQL ended with exit status ") + QString::number(exitStatus);
-}
 
 BatchRunner::BatchRunner(QWidget* owner) : owner_(owner) {}
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/BatchRunner.h"
+#include "import_ui/BatchRunner.h"
 #include "ui/BusyGuard.h"
 #include "ui/ConnectionFields.h"
 #include "ui/ModalWindow.h"

@@ -1,4 +1,4 @@
-#include "import/OsqlOutputWindow.h"
+#include "import_ui/OsqlOutputWindow.h"
 
 #include <QFontDatabase>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "import/DriveList.h"
+#include "import_ui/DriveList.h"
 
 #include <QDir>
 #include <QSignalBlocker>

@@ -1,0 +1,14 @@
+#include "import/BatchRunResult.h"
+
+namespace zobran {
+
+QString BatchRunResult::outcome() const
+{
+    if (!started)
+        return QStringLiteral("OSQL could not be started: ") + startError;
+    if (crashed)
+        return QStringLiteral("OSQL was stopped before it ended");
+    return QStringLiteral("OSQL ended with exit status ") + QString::number(exitStatus);
+}
+
+} // namespace zobran
