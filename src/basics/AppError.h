@@ -15,8 +15,9 @@ constexpr long PathFileAccess = 75; // a file or folder cannot be created, opene
 constexpr long PathNotFound = 76;
 constexpr long InvalidArgument = 5;
 constexpr long OutOfMemory = 7;
-constexpr long ObjectClosed = 3704; // the operation needs an open object
-constexpr long ObjectOpen = 3705;   // the operation needs a closed object
+constexpr long ObjectClosed = 3704;       // the operation needs an open object
+constexpr long ObjectOpen = 3705;         // the operation needs a closed object
+constexpr long OperationCancelled = 3712; // the user stopped the run
 } // namespace errnum
 
 // A failure travelling up to the one place per operation that reports it:

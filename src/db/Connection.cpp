@@ -1,8 +1,10 @@
 #include "db/Connection.h"
 
+#include "basics/AppError.h"
 #include "db/ConnectionString.h"
-#include "db/OdbcHandle.h"
-#include "db/WideText.h"
+#include "db/Statement.h"
+#include "db/odbc/OdbcHandle.h"
+#include "db/odbc/WideText.h"
 
 #include <algorithm>
 #include <array>
@@ -82,16 +84,11 @@ void Connection::open(const QString& connectionString, const QString& user, cons
 
 long Connection::execute(const QString& statement, long* recordsAffected)
 {
-    OdbcHandle stmt = newStatement();
-    std::vector<SQLWCHAR> wide = toSqlWide(statement);
-    checked(SQLExecDirectW(stmt.get(), wide.data(), SQL_NTS), stmt, "SQLExecDirect");
-    SQLLEN count = -1;
-    checked(SQLRowCount(stmt.get(), &count), stmt, "SQLRowCount");
-    // Later results of a batch may carry failures of their own: walk them all.
-    while (checked(SQLMoreResults(stmt.get()), stmt, "SQLMoreResults") != SQL_NO_DATA) {}
+    Statement stmt(*this);
+    const long count = stmt.execute(statement);
     if (recordsAffected)
-        *recordsAffected = static_cast<long>(count);
-    return static_cast<long>(count);
+        *recordsAffected = count;
+    return count;
 }
 
 void Connection::close()
@@ -110,6 +107,31 @@ OdbcHandle Connection::newStatement()
     if (!open_)
         throw objectClosedError();
     return OdbcHandle(SQL_HANDLE_STMT, dbc_->get());
+}
+
+Connection::RunUse::RunUse(Connection& connection, const StopSource& stop) : connection_(connection)
+{
+    if (connection_.inUse_.exchange(true))
+        throw AppError(errnum::ObjectOpen,
+                       QStringLiteral("The connection is still in use by a run that was stopped and has not ended: "
+                                      "the server has not answered yet."));
+    const std::lock_guard lock(connection_.runMutex_);
+    connection_.runStop_ = stop;
+}
+
+Connection::RunUse::~RunUse()
+{
+    {
+        const std::lock_guard lock(connection_.runMutex_);
+        connection_.runStop_.reset();
+    }
+    connection_.inUse_.store(false);
+}
+
+std::optional<StopSource> Connection::runStop() const
+{
+    const std::lock_guard lock(runMutex_);
+    return runStop_;
 }
 
 } // namespace zobran::db

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "basics/StopSource.h"
 #include "db/ServerInfo.h"
 
 #include <QString>
 
+#include <atomic>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 namespace zobran::db {
 
@@ -39,18 +43,40 @@ public:
     // Raises 3704 when already closed.
     void close();
 
-    // A new statement on the open connection (3704 when closed).
-    OdbcHandle newStatement();
-
     // Expires when the connection closes or goes, so result sets never reach a dead connection.
     std::weak_ptr<void> aliveToken() const { return alive_; }
 
+    // A run that uses the connection, from the thread it works on: while the use lasts, a stop of
+    // the run cancels the statement the connection has in flight. One run at a time: a second use
+    // raises, for the connection is still busy (a run that was stopped has not ended yet).
+    class RunUse {
+    public:
+        RunUse(Connection& connection, const StopSource& stop);
+        ~RunUse();
+        RunUse(const RunUse&) = delete;
+        RunUse& operator=(const RunUse&) = delete;
+
+    private:
+        Connection& connection_;
+    };
+    bool inUse() const noexcept { return inUse_.load(); }
+    // The stop of the run using the connection; none outside a run.
+    std::optional<StopSource> runStop() const;
+
 private:
+    friend class Statement;
+    friend struct ConnectionInternals;
+    // A new statement handle on the open connection (3704 when closed).
+    OdbcHandle newStatement();
+
     std::unique_ptr<OdbcHandle> dbc_;
     bool open_ = false;
     std::shared_ptr<char> alive_;
     int cursorLocation_ = CursorLocationServer;
     ServerInfo serverInfo_;
+    std::atomic<bool> inUse_{false};
+    mutable std::mutex runMutex_;
+    std::optional<StopSource> runStop_;
 };
 
 } // namespace zobran::db

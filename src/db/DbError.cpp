@@ -26,8 +26,11 @@ QString describe(const QList<Diagnostic>& records, const QString& context)
 
 } // namespace
 
-DbError::DbError(QList<Diagnostic> records, const QString& context)
-    : AppError(numberOf(records), describe(records, context)), records_(std::move(records))
+DbError::DbError(QList<Diagnostic> records, const QString& context, const QString& headline)
+    : AppError(numberOf(records),
+               headline.isEmpty() ? describe(records, context)
+                                  : headline + QLatin1Char('\n') + describe(records, context)),
+      records_(std::move(records))
 {
 }
 

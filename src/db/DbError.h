@@ -21,7 +21,8 @@ struct Diagnostic {
 // description that starts with its SQLSTATE and holds every record.
 class DbError : public AppError {
 public:
-    explicit DbError(QList<Diagnostic> records, const QString& context = {});
+    // headline, when given, is the first line of the description, above the records.
+    explicit DbError(QList<Diagnostic> records, const QString& context = {}, const QString& headline = {});
 
     const QList<Diagnostic>& records() const noexcept { return records_; }
     QString sqlState() const { return records_.isEmpty() ? QString() : records_.first().sqlState; }

@@ -1,13 +1,24 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace zobran::db {
 
-struct FieldInfo;
+// Told the number of rows read so far while a result is read, after every block of rows.
+using ReadProgress = std::function<void(std::size_t rowsRead)>;
+
+struct FieldInfo {
+    std::string name; // UTF-8, as the server reports it
+    int type = 0;     // ODBC SQL type code (SQL_INTEGER, SQL_WVARCHAR, ...)
+    // The column's declared decimal digits as the driver describes them: the scale of a numeric
+    // column, the digits of the fraction of a second of a timestamp (3 for datetime, 0 for
+    // smalldatetime, n for datetime2(n)); -1 when nobody said (result sets built in memory).
+    int decimalDigits = -1;
+};
 
 // One row as a fetch hands it on: the values of every column as UTF-8, one after the other in one
 // buffer that is reused from row to row.

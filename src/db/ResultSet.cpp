@@ -2,9 +2,8 @@
 
 #include "db/Connection.h"
 #include "db/FreedMemory.h"
-#include "db/ResultFetcher.h"
 #include "db/SqlTypes.h"
-#include "db/WideText.h"
+#include "db/Statement.h"
 
 #include <algorithm>
 #include <charconv>
@@ -75,6 +74,7 @@ struct ResultSet::Query {
     Connection* connection = nullptr;
     std::weak_ptr<void> connectionAlive;
     ReadProgress progress;
+    int timeLimit = 0;
     bool freshFromOpen = false; // the rows open() just read are the current ones
 };
 
@@ -112,7 +112,7 @@ ResultSet ResultSet::fromRows(std::vector<FieldInfo> fields,
     return set;
 }
 
-void ResultSet::open(const QString& sql, Connection& connection, ReadProgress progress)
+void ResultSet::open(const QString& sql, Connection& connection, ReadProgress progress, int timeLimit)
 {
     if (open_)
         throw objectOpenError();
@@ -121,6 +121,7 @@ void ResultSet::open(const QString& sql, Connection& connection, ReadProgress pr
     query->connection = &connection;
     query->connectionAlive = connection.aliveToken();
     query->progress = std::move(progress);
+    query->timeLimit = timeLimit;
     query_ = std::move(query);
     fetchAll();
     query_->freshFromOpen = true;
@@ -145,14 +146,25 @@ void ResultSet::fetchAll()
     Query& query = *query_;
     if (query.connectionAlive.expired())
         throw objectClosedError();
-    OdbcHandle statement = query.connection->newStatement();
-    const std::vector<SQLWCHAR> text = toSqlWide(query.sql);
-    checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
-    ResultFetcher fetcher(statement, query.connection->serverInfo());
-    RowStore rows(static_cast<int>(fetcher.fields().size()));
-    fetcher.readAll(rows, query.progress);
-    const bool hasRows = fetcher.hasColumns();
-    fields_ = fetcher.fields();
+    Statement statement(*query.connection);
+    if (query.timeLimit > 0)
+        statement.setTimeLimit(query.timeLimit);
+    RowStore rows;
+    std::vector<FieldInfo> fields;
+    // The store learns its columns from the fields.
+    struct Reader : RowSink {
+        RowStore& rows;
+        std::vector<FieldInfo>& fields;
+        Reader(RowStore& r, std::vector<FieldInfo>& f) : rows(r), fields(f) {}
+        void begin(const std::vector<FieldInfo>& described) override
+        {
+            fields = described;
+            rows = RowStore(static_cast<int>(described.size()));
+        }
+        void appendRow(const FetchedRow& row) override { rows.appendRow(row); }
+    } reader(rows, fields);
+    const bool hasRows = statement.query(query.sql, reader, query.progress);
+    fields_ = std::move(fields);
     rows_ = std::move(rows);
     order_.clear();
     position_ = 0;
@@ -302,7 +314,7 @@ void ResultSet::applySort()
     std::iota(order.begin(), order.end(), 0u);
     // NULLs come first in ascending order, last in descending order.
     const int type = fields_[static_cast<std::size_t>(column)].type;
-    if (isNumericType(type) || type == SQL_BIT) {
+    if (isNumericType(type) || type == sqltype::Bit) {
         std::vector<double> keys(count);
         for (std::size_t r = 0; r < count; ++r)
             keys[r] = rows_.isNull(r, column) ? -std::numeric_limits<double>::infinity()
@@ -354,23 +366,23 @@ void ResultSet::notifyChanged()
         changed_();
 }
 
-std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress)
+std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress,
+                                               int timeLimit)
 {
     auto resultSet = std::make_unique<ResultSet>();
-    resultSet->open(sql, connection, std::move(progress));
+    resultSet->open(sql, connection, std::move(progress), timeLimit);
     resultSet->requery();
     return resultSet;
 }
 
-void readQueryRows(const QString& sql, Connection& connection, RowSink& rows, const ReadProgress& progress)
+void readQueryRows(const QString& sql, Connection& connection, RowSink& rows, const ReadProgress& progress,
+                   int timeLimit)
 {
-    OdbcHandle statement = connection.newStatement();
-    const std::vector<SQLWCHAR> text = toSqlWide(sql);
-    checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
-    ResultFetcher fetcher(statement, connection.serverInfo());
-    if (!fetcher.hasColumns())
+    Statement statement(connection);
+    if (timeLimit > 0)
+        statement.setTimeLimit(timeLimit);
+    if (!statement.query(sql, rows, progress))
         throw objectClosedError();
-    fetcher.readAll(rows, progress);
 }
 
 long countQueryRows(const QString& sql, Connection& connection, const ReadProgress& progress)

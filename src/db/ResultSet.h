@@ -16,18 +16,6 @@ namespace zobran::db {
 
 class Connection;
 
-// Told the number of rows read so far while a result is read, after every block of rows.
-using ReadProgress = std::function<void(std::size_t rowsRead)>;
-
-struct FieldInfo {
-    std::string name; // UTF-8, as the server reports it
-    int type = 0;     // ODBC SQL type code (SQL_INTEGER, SQL_WVARCHAR, ...)
-    // The column's declared decimal digits as the driver describes them: the scale of a numeric
-    // column, the digits of the fraction of a second of a timestamp (3 for datetime, 0 for
-    // smalldatetime, n for datetime2(n)); -1 when nobody said (result sets built in memory).
-    int decimalDigits = -1;
-};
-
 // A client-side result set: the whole result is read into memory when it is opened (the query runs
 // once), can be read again (requery), counted, sorted in place and read forwards from the first
 // row. Text arrives as wide characters and is kept as UTF-8.
@@ -46,7 +34,8 @@ public:
                               const std::vector<std::vector<std::optional<std::string>>>& rows);
 
     // Executes the query once and reads its whole result; progress hears how many rows are read.
-    void open(const QString& sql, Connection& connection, ReadProgress progress = {});
+    // A time limit (seconds, 0 for none) stops a query that runs longer.
+    void open(const QString& sql, Connection& connection, ReadProgress progress = {}, int timeLimit = 0);
     // Runs the query again and reads the new result from the first row.
     void requery();
     void close();
@@ -97,12 +86,14 @@ private:
 
 // Every opening site's sequence: a new result set opened static and optimistic on the connection,
 // then read again once.
-std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress = {});
+std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress = {},
+                                               int timeLimit = 0);
 
 // Executes the query once on the connection and hands the fields, then every row of its result,
 // to the sink (for readers that keep rows their own way). A statement without result columns
 // raises 3704, as reading its closed result set would.
-void readQueryRows(const QString& sql, Connection& connection, RowSink& rows, const ReadProgress& progress = {});
+void readQueryRows(const QString& sql, Connection& connection, RowSink& rows, const ReadProgress& progress = {},
+                   int timeLimit = 0);
 
 // The rows of the query's result, counted as they are read and not kept (3704 as above).
 long countQueryRows(const QString& sql, Connection& connection, const ReadProgress& progress = {});

@@ -17,15 +17,15 @@ QString& ConnString()
     return text;
 }
 
-std::unique_ptr<db::Connection>& SharedConnection()
+std::shared_ptr<db::Connection>& SharedConnection()
 {
-    static std::unique_ptr<db::Connection> connection;
+    static std::shared_ptr<db::Connection> connection;
     return connection;
 }
 
-std::unique_ptr<db::Connection>& ImportConnection()
+std::shared_ptr<db::Connection>& ImportConnection()
 {
-    static std::unique_ptr<db::Connection> connection;
+    static std::shared_ptr<db::Connection> connection;
     return connection;
 }
 
@@ -47,20 +47,40 @@ std::unique_ptr<db::ResultSet>& ListResultSet()
     return resultSet;
 }
 
-db::Connection& connectionOf(const std::unique_ptr<db::Connection>& variable)
+db::Connection& connectionOf(const std::shared_ptr<db::Connection>& variable)
 {
     if (!variable)
         throw db::noConnectionError();
     return *variable;
 }
 
-void openSharedConnection()
+void closeSharedVariable(std::shared_ptr<db::Connection>& variable)
+{
+    db::Connection& connection = connectionOf(variable);
+    if (connection.inUse()) {
+        variable.reset();
+        return;
+    }
+    connection.close();
+}
+
+QString buildSharedConnectionString()
 {
     const ConnectionParameters& p = ConnParams();
     ConnString() = db::odbcConnectionString(p.DriverName, p.ServerName, p.DatabaseName, p.LoginId, p.LoginPassword);
-    SharedConnection() = std::make_unique<db::Connection>();
-    SharedConnection()->open(ConnString());
-    SharedConnection()->setCursorLocation(db::CursorLocationClient);
+    return ConnString();
+}
+
+void openConnectionInto(std::shared_ptr<db::Connection>& placed, const QString& connectionString)
+{
+    placed = std::make_shared<db::Connection>();
+    placed->open(connectionString);
+    placed->setCursorLocation(db::CursorLocationClient);
+}
+
+void openSharedConnection()
+{
+    openConnectionInto(SharedConnection(), buildSharedConnectionString());
 }
 
 } // namespace zobran

@@ -1,5 +1,7 @@
 #include "delete/DeleteScript.h"
 
+#include "db/Statement.h"
+
 #include "basics/TextFile.h"
 #include "db/Connection.h"
 #include "db/SqlNames.h"
@@ -55,10 +57,16 @@ void writeDeleteScript(const DeleteScriptSaveName& name, const QStringList& line
     appendTextLines(name.path, lines);
 }
 
-void executeEachStatement(const QStringList& statements, db::Connection& connection)
+void executeEachStatement(const QStringList& statements, db::Connection& connection,
+                          const std::function<void(int done)>& done)
 {
-    for (const QString& statement : statements)
-        connection.execute(statement);
+    db::Statement statement(connection);
+    int ran = 0;
+    for (const QString& text : statements) {
+        statement.execute(text);
+        if (done)
+            done(++ran);
+    }
 }
 
 } // namespace zobran

@@ -57,7 +57,10 @@ DeleteScriptSaveName chooseDeleteScriptName(const QString& exportFolder, const Q
 void writeDeleteScript(const DeleteScriptSaveName& name, const QStringList& lines);
 
 // Executes the statements one by one, each on its own; the first failure raises and the rest are
+// not run. done hears, after each statement, how many have run so far. A stop of the run using the
+// connection cancels the statement in flight and raises RunStopped; the statements after it are
 // not run.
-void executeEachStatement(const QStringList& statements, db::Connection& connection);
+void executeEachStatement(const QStringList& statements, db::Connection& connection,
+                          const std::function<void(int done)>& done = {});
 
 } // namespace zobran

@@ -21,6 +21,10 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <atomic>
+#include <memory>
+#include <optional>
+
 namespace zobran {
 
 namespace {
@@ -40,6 +44,7 @@ MdeleteWindow::MdeleteWindow(QWidget* parent) : ModalWindow(parent)
     buildControls();
     setTabOrder();
     connection_ = ConnectionFields(txtField_[0], txtField_[1], txtField_[2], txtField_[3], txtField_[4]);
+    setRunControls(cStop_, lblStatus_);
 }
 
 void MdeleteWindow::buildControls()
@@ -80,6 +85,10 @@ void MdeleteWindow::buildControls()
     cNew_ = placeButton(fra3_, QStringLiteral("CNew"), QStringLiteral("New"), twipsRect(2760, 6840, 1215, 375));
 
     cClose_ = placeButton(this, QStringLiteral("CClose"), QStringLiteral("Close"), twipsRect(10080, 7815, 1215, 375));
+    // How far a run is, and its Stop button next to Close, while one goes.
+    lblStatus_ = placeLabel(this, QStringLiteral("LblStatus"), QString(), twipsRect(120, 7815, 8520, 375));
+    lblStatus_->setTextFormat(Qt::PlainText);
+    cStop_ = placeButton(this, QStringLiteral("CStop"), QStringLiteral("&Stop"), twipsRect(8760, 7815, 1215, 375));
 
     for (int i = 0; i < static_cast<int>(cConnect_.size()); ++i)
         connect(cConnect_[i], &QPushButton::clicked, this, [this, i] { CConnect_Click(i); });
@@ -146,7 +155,7 @@ void MdeleteWindow::NewData()
 void MdeleteWindow::formUnload()
 {
     runGuarded(
-        FormName, QStringLiteral("Form_Unload"), [] { connectionOf(SharedConnection()).close(); },
+        FormName, QStringLiteral("Form_Unload"), [] { closeSharedVariable(SharedConnection()); },
         ReportMode::QuietWhenNoConnection);
 }
 
@@ -158,35 +167,83 @@ void MdeleteWindow::CConnect_Click(int index)
         if (!connection_.checkEachFilled(this))
             return;
         ListResultSet().reset();
-        RunConnection();
-        if (index == ConnectButton)
-            LoadLTable();
-        else
-            GenerateScript();
+        QString connectionString;
+        runGuarded(FormName, QStringLiteral("RunConnection"),
+                   [&] { connectionString = connection_.prepareSharedConnection(); });
         // Also after a step that reported a failure.
-        enableCommands(true);
-    });
-}
-
-void MdeleteWindow::RunConnection()
-{
-    runGuarded(FormName, QStringLiteral("RunConnection"), [this] { connection_.runSharedConnection(); });
-}
-
-void MdeleteWindow::LoadLTable()
-{
-    runGuarded(FormName, QStringLiteral("LoadLTable"), [this] {
-        lv1_->clear();
-        const QStringList tables = readListQuery(db::deletableTableListQuery(), connectionOf(SharedConnection()));
-        QList<QTreeWidgetItem*> items;
-        items.reserve(tables.size());
-        for (const QString& table : tables) {
-            auto* item = new QTreeWidgetItem(QStringList{table});
-            item->setCheckState(0, Qt::Unchecked);
-            items << item;
+        const auto enable = [this] { enableCommands(true); };
+        if (index == ConnectButton) {
+            LoadLTable(connectionString, enable);
+            return;
         }
-        lv1_->addTopLevelItems(items);
+        // Generate: the connection opens anew first (its server names the tables' quoting).
+        auto opened = std::make_shared<std::shared_ptr<db::Connection>>();
+        auto failure = std::make_shared<std::optional<AppError>>();
+        startRun(
+            [connectionString, opened, failure](const StopSource&, RunProgress& progress) {
+                progress.setStatus(QStringLiteral("Connecting ..."));
+                try {
+                    openConnectionInto(*opened, connectionString);
+                } catch (const std::exception& e) {
+                    *failure = toAppError(e);
+                }
+            },
+            [this, opened, failure, enable](const BackgroundRun::Outcome& outcome) {
+                if (!outcome.givenUp)
+                    SharedConnection() = *opened;
+                if (*failure)
+                    ReportError(QStringLiteral("Module1"), QStringLiteral("ConnectDSN"), **failure);
+                if (!outcome.stopRequested)
+                    GenerateScript();
+                enable();
+            });
     });
+}
+
+void MdeleteWindow::LoadLTable(const QString& connectionString, std::function<void()> then)
+{
+    const std::shared_ptr<db::Connection> current = SharedConnection();
+    auto opened = std::make_shared<std::shared_ptr<db::Connection>>(current);
+    auto reports = std::make_shared<DeferredReports>();
+    auto tables = std::make_shared<std::optional<QStringList>>();
+    const bool reconnect = !connectionString.isEmpty();
+    startRun(
+        [connectionString, reconnect, opened, reports, tables](const StopSource& stop, RunProgress& progress) {
+            if (reconnect) {
+                progress.setStatus(QStringLiteral("Connecting ..."));
+                reports->runGuarded(QStringLiteral("Module1"), QStringLiteral("ConnectDSN"),
+                                    [&] { openConnectionInto(*opened, connectionString); });
+            }
+            progress.setStatus(QStringLiteral("Reading the tables ..."));
+            reports->runGuarded(FormName, QStringLiteral("LoadLTable"), [&] {
+                db::Connection& connection = connectionOf(*opened);
+                const db::Connection::RunUse use(connection, stop);
+                *tables = readListQuery(db::deletableTableListQuery(), connection);
+            });
+        },
+        [this, reconnect, opened, reports, tables, then = std::move(then)](const BackgroundRun::Outcome& outcome) {
+            if (!outcome.givenUp && reconnect)
+                SharedConnection() = *opened;
+            if (!outcome.givenUp)
+                reports->reportAll();
+            lv1_->clear();
+            if (*tables)
+                showTables(**tables);
+            if (then)
+                then();
+        });
+}
+
+void MdeleteWindow::showTables(const QStringList& tables)
+{
+    QList<QTreeWidgetItem*> items;
+    items.reserve(tables.size());
+    for (const QString& table : tables) {
+        auto* item = new QTreeWidgetItem(QStringList{table});
+        item->setCheckState(0, Qt::Unchecked);
+        items << item;
+    }
+    lv1_->addTopLevelItems(items);
 }
 
 void MdeleteWindow::CNew_Click()
@@ -194,7 +251,7 @@ void MdeleteWindow::CNew_Click()
     runGuarded(FormName, QStringLiteral("CNew_Click"), [this] {
         txtFile_->clear();
         lDelete_->clear();
-        LoadLTable();
+        LoadLTable(QString());
     });
 }
 
@@ -249,17 +306,55 @@ void MdeleteWindow::CStart_Click()
         const QString typed = prompts()
                                   .inputBox(this, QStringLiteral("Type CONFIRM to delete."), MessageTitle, QString())
                                   .value_or(QString());
-        if (typed == QStringLiteral("CONFIRM")) {
-            const QStringList statements = statementLines();
-            if (!statements.isEmpty())
-                executeEachStatement(statements, connectionOf(SharedConnection()));
-            prompts().message(this, QStringLiteral("Delete successfully."), MessageTitle, MsgIcon::Information);
-        } else if (typed.isEmpty()) {
+        if (typed.isEmpty()) {
             prompts().message(this, QStringLiteral("Delete Cancel."), RefusalTitle, MsgIcon::Critical);
-        } else {
+            return;
+        }
+        if (typed != QStringLiteral("CONFIRM")) {
             prompts().message(this, QStringLiteral("Confirmation error. Delete Cancel."), RefusalTitle,
                               MsgIcon::Critical);
+            return;
         }
+        const QStringList statements = statementLines();
+        const std::shared_ptr<db::Connection> connection = SharedConnection();
+        auto ran = std::make_shared<std::atomic<int>>(0);
+        startRun(
+            [statements, connection, ran](const StopSource& stop, RunProgress& progress) {
+                if (statements.isEmpty())
+                    return;
+                db::Connection& open = connectionOf(connection);
+                const db::Connection::RunUse use(open, stop);
+                const int total = static_cast<int>(statements.size());
+                progress.setStatus(QStringLiteral("Delete 0 of %1").arg(total));
+                executeEachStatement(statements, open, [&](int done) {
+                    ran->store(done);
+                    progress.setStatus(QStringLiteral("Delete %1 of %2").arg(done).arg(total));
+                });
+            },
+            [this, statements, ran](const BackgroundRun::Outcome& outcome) {
+                const int done = ran->load();
+                if (outcome.givenUp || outcome.stopRequested) {
+                    QString text
+                        = QStringLiteral("Delete stopped. Statements run: %1 of %2").arg(done).arg(statements.size());
+                    if (done > 0)
+                        text += QStringLiteral(" (to \"") + statements[done - 1] + QStringLiteral("\")");
+                    text += QStringLiteral("; the rest did not run.");
+                    if (outcome.givenUp && done < statements.size())
+                        text += QStringLiteral("\nThe server had not answered when the run was given up: \"")
+                            + statements[done] + QStringLiteral("\" may still complete.");
+                    prompts().message(this, text, MessageTitle, MsgIcon::Critical);
+                    return;
+                }
+                if (outcome.failure) {
+                    try {
+                        std::rethrow_exception(outcome.failure);
+                    } catch (const std::exception& e) {
+                        ReportError(FormName, QStringLiteral("CStart_Click"), toAppError(e));
+                    }
+                    return;
+                }
+                prompts().message(this, QStringLiteral("Delete successfully."), MessageTitle, MsgIcon::Information);
+            });
     });
 }
 
@@ -278,8 +373,11 @@ void MdeleteWindow::CSearch_Click()
             const QStringList lines = readTextFileLines(file.filePath(), LineEnds::CrLfOrLf);
             lDelete_->clear();
             // Reloading the table list clears every tick; once is enough for the whole file.
-            LoadLTable();
-            lDelete_->addItems(lines);
+            LoadLTable(QString(), [this, lines] {
+                lDelete_->addItems(lines);
+                tickTablesOfStatements();
+            });
+            return;
         }
         tickTablesOfStatements();
     });

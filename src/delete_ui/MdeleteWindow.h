@@ -5,6 +5,7 @@
 #include "ui/ModalWindow.h"
 
 #include <array>
+#include <functional>
 
 class QGroupBox;
 class QLabel;
@@ -42,8 +43,10 @@ private:
     // Handlers and the window's own procedures.
     void NewData();
     void CConnect_Click(int index);
-    void RunConnection();
-    void LoadLTable();
+    // Reads the table list on the window's run (after opening the shared connection anew, when a
+    // connection string is given), then shows it and goes on with `then`.
+    void LoadLTable(const QString& connectionString, std::function<void()> then = {});
+    void showTables(const QStringList& tables);
     void GenerateScript();
     void CSave_Click();
     void CStart_Click();
@@ -66,6 +69,8 @@ private:
     QPushButton* cSearch_ = nullptr;
     QLineEdit* txtFile_ = nullptr;
     QPushButton* cClose_ = nullptr;
+    QPushButton* cStop_ = nullptr;
+    QLabel* lblStatus_ = nullptr;
 
     ConnectionFields connection_;
     DeleteScriptSaveName save_;

@@ -40,9 +40,8 @@ QString deletePluStatement(const QString& itemCode, const QString& pluCode)
 long removeHighestDuplicatePlu(db::Connection& connection,
                                const std::function<void(const QString& itemCode)>& processing)
 {
-    SqlText() = duplicatePluQuery();
-    ListResultSet() = db::openStaticResultSet(SqlText(), connection);
-    db::ResultSet& rows = *ListResultSet();
+    const std::unique_ptr<db::ResultSet> list = db::openStaticResultSet(duplicatePluQuery(), connection);
+    db::ResultSet& rows = *list;
     long deleted = 0;
     QString previousItem;
     for (; !rows.eof(); rows.moveNext()) {
@@ -56,7 +55,6 @@ long removeHighestDuplicatePlu(db::Connection& connection,
         previousItem = itemCode;
     }
     rows.close();
-    ListResultSet().reset();
     return deleted;
 }
 

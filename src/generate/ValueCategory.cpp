@@ -1,40 +1,39 @@
 #include "generate/ValueCategory.h"
 
-#include <sql.h>
-#include <sqlext.h>
+#include "db/SqlTypes.h"
 
 namespace zobran {
 
 ValueCategory valueCategoryOf(int sqlType)
 {
     switch (sqlType) {
-    case SQL_SMALLINT:
-    case SQL_INTEGER:
-    case SQL_BIGINT:
-    case SQL_NUMERIC:
-    case SQL_DECIMAL:
+    case db::sqltype::SmallInt:
+    case db::sqltype::Integer:
+    case db::sqltype::BigInt:
+    case db::sqltype::Numeric:
+    case db::sqltype::Decimal:
         return ValueCategory::Number;
-    case SQL_TINYINT:
-    case SQL_REAL:
-    case SQL_FLOAT:
-    case SQL_DOUBLE:
+    case db::sqltype::TinyInt:
+    case db::sqltype::Real:
+    case db::sqltype::Float:
+    case db::sqltype::Double:
         return ValueCategory::QuotedNumber;
-    case SQL_BIT:
+    case db::sqltype::Bit:
         return ValueCategory::Boolean;
-    case SQL_TYPE_TIMESTAMP:
-    case SQL_TIMESTAMP:
+    case db::sqltype::Timestamp:
+    case db::sqltype::LegacyTimestamp:
         return ValueCategory::Timestamp;
-    case SQL_BINARY:
-    case SQL_VARBINARY:
-    case SQL_LONGVARBINARY:
+    case db::sqltype::Binary:
+    case db::sqltype::VarBinary:
+    case db::sqltype::LongVarBinary:
         return ValueCategory::Binary;
-    case SQL_CHAR:
-    case SQL_VARCHAR:
-    case SQL_LONGVARCHAR:
+    case db::sqltype::Char:
+    case db::sqltype::VarChar:
+    case db::sqltype::LongVarChar:
         return ValueCategory::Text;
-    case SQL_WCHAR:
-    case SQL_WVARCHAR:
-    case SQL_WLONGVARCHAR:
+    case db::sqltype::WChar:
+    case db::sqltype::WVarChar:
+    case db::sqltype::WLongVarChar:
         return ValueCategory::NationalText;
     default:
         return ValueCategory::Other;

@@ -30,7 +30,8 @@ GenerationMessage generationClosingMessage(const GenerationOutcome& outcome, Scr
     GenerationMessage message;
     if (outcome.stopped) {
         message.isFailure = true;
-        message.text = QStringLiteral("Script generation stopped on an error. ")
+        message.text = (outcome.stoppedByUser ? QStringLiteral("Script generation was stopped. ")
+                                              : QStringLiteral("Script generation stopped on an error. "))
             + (outcome.lastCompleteFile.isEmpty()
                    ? QStringLiteral("No file was written completely.")
                    : QStringLiteral("Last file written completely: ") + outcome.lastCompleteFile);

@@ -7,10 +7,12 @@
 #include "db/ResultSetModel.h"
 #include "db/SharedConnections.h"
 #include "db/SqlNames.h"
+#include "db/Statement.h"
+#include "db/TimeLimits.h"
 #include "generate/LeadingNumber.h"
-#include "generate_ui/MgenChecks.h"
 #include "generate/PluCleanup.h"
 #include "generate/RecordCounter.h"
+#include "generate_ui/MgenChecks.h"
 #include "ui/FocusKeys.h"
 #include "ui/ListFill.h"
 #include "ui/Placement.h"
@@ -33,6 +35,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTableView>
+#include <QThread>
 #include <QTreeWidget>
 
 namespace zobran {
@@ -50,11 +53,13 @@ MgenWindow::MgenWindow(QWidget* parent)
     : ModalWindow(parent),
       writer_(lines_,
               ScriptFileWriter::Hooks{{},
-                                      [this](const QString& defaultName) {
-                                          return prompts().inputBox(this, QStringLiteral("Enter a name for the file:"),
-                                                                    QStringLiteral("Choose Name"), defaultName);
-                                      },
-                                      [this](const QString& text) { busy_.showStatus(text); }}),
+                                      [this](const QString& defaultName) { return askFileName(defaultName); },
+                                      [this](const QString& text) {
+                                          if (RunProgress* progress = writerProgress_.load())
+                                              progress->setStatus(text);
+                                          else
+                                              lblBar_->setText(text);
+                                      }}),
       generator_(lines_)
 {
     setObjectName(FormName);
@@ -64,7 +69,7 @@ MgenWindow::MgenWindow(QWidget* parent)
     buildControls();
     setTabOrder();
     connection_ = ConnectionFields(txtField_[0], txtField_[1], txtField_[2], txtField_[3], txtField_[4]);
-    busy_ = BusyGuard(lblBar_);
+    setRunControls(cStop_, lblBar_);
 }
 
 MgenWindow::~MgenWindow()
@@ -187,6 +192,8 @@ void MgenWindow::buildControls()
     command1_
         = placeButton(this, QStringLiteral("Command1"), QStringLiteral("Command1"), twipsRect(9120, 840, 1215, 735));
     command1_->raise();
+    // Over the New Script button while a run goes.
+    cStop_ = placeButton(this, QStringLiteral("CStop"), QStringLiteral("&Stop"), twipsRect(9720, 9960, 1695, 375));
 
     for (int i = 0; i < static_cast<int>(cBut_.size()); ++i)
         connect(cBut_[i], &QPushButton::clicked, this, [this, i] { CBut_Click(i); });
@@ -197,10 +204,16 @@ void MgenWindow::buildControls()
     connect(cRefreshRec_, &QPushButton::clicked, this, [this] { CRefreshRec_Click(); });
     connect(command1_, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(lTable_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
+        if (row >= 0 && !isBusy())
             LTable_Click();
     });
-    connect(lTable_, &QListWidget::itemDoubleClicked, this, [this] { LTable_DblClick(); });
+    // The first click of a double click has started reading the fields: the double click waits for it.
+    connect(lTable_, &QListWidget::itemDoubleClicked, this, [this] {
+        if (isBusy())
+            pendingDoubleClick_ = true;
+        else
+            LTable_DblClick();
+    });
     connect(dGrid_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { DGrid_HeadClick(c); });
 
     auto* keys = new FocusKeys(this);
@@ -253,8 +266,9 @@ void MgenWindow::formLoad()
 void MgenWindow::formUnload()
 {
     releaseGrid();
+    pendingDoubleClick_ = false;
     runGuarded(
-        FormName, QStringLiteral("Form_Unload"), [] { connectionOf(SharedConnection()).close(); },
+        FormName, QStringLiteral("Form_Unload"), [] { closeSharedVariable(SharedConnection()); },
         ReportMode::QuietWhenNoConnection);
 }
 
@@ -291,55 +305,121 @@ QString MgenWindow::selectedTable() const
     return item ? item->text() : QString();
 }
 
-void MgenWindow::LoadLTable()
+void MgenWindow::LoadLTable(WindowStep& step)
 {
-    runGuarded(FormName, QStringLiteral("LoadLTable"), [this] {
-        clearTablesAndQuery();
-        fillListFromQuery(*lTable_, db::tableListQuery(), connectionOf(SharedConnection()));
-    });
+    step.tablesRead = true;
+    step.reports.runGuarded(FormName, QStringLiteral("LoadLTable"),
+                            [&] { step.tables = readListQuery(db::tableListQuery(), step.use()); });
+}
+
+void MgenWindow::showTables(const WindowStep& step)
+{
+    // The lists are emptied even when the new one could not be read.
+    if (!step.tablesRead)
+        return;
+    clearTablesAndQuery();
+    if (step.tables)
+        fillListBox(*lTable_, *step.tables);
 }
 
 void MgenWindow::LTable_Click()
 {
-    runGuarded(FormName, QStringLiteral("LTable_Click"), [this] {
-        lField_->clear();
-        sqlField_->clear();
-        tblName_->clear();
-        releaseGrid();
-        lField_->addItems(readListQuery(db::fieldListQuery(selectedTable()), connectionOf(SharedConnection())));
-    });
+    lField_->clear();
+    sqlField_->clear();
+    tblName_->clear();
+    releaseGrid();
+    const QString table = selectedTable();
+    startStep([table](WindowStep& step) { readFields(step, table); },
+              [this](WindowStep& step) {
+                  if (step.fields)
+                      lField_->addItems(*step.fields);
+                  // A double click that came while the fields were read goes on from here.
+                  if (std::exchange(pendingDoubleClick_, false))
+                      LTable_DblClick();
+              },
+              {lTable_});
+}
+
+void MgenWindow::readFields(WindowStep& step, const QString& table)
+{
+    step.reports.runGuarded(FormName, QStringLiteral("LTable_Click"),
+                            [&] { step.fields = readListQuery(db::fieldListQuery(table), step.use()); });
 }
 
 void MgenWindow::LTable_DblClick()
 {
-    LTable_Click();
-    runGuarded(FormName, QStringLiteral("LTable_DblClick"), [this] {
+    // The click's part (the fields), then the table's rows: one run, each step reported on its own.
+    lField_->clear();
+    sqlField_->clear();
+    tblName_->clear();
+    releaseGrid();
+    const QString table = selectedTable();
+    QString quoted;
+    std::optional<AppError> nameFailure;
+    try {
         // The name as the server that listed it takes it: quoted when it is not a regular name.
-        const QString table = db::quotedName(selectedTable(), connectionOf(SharedConnection()).serverInfo());
-        sqlField_->setPlainText(QStringLiteral("Select * From ") + table);
-        tblName_->setText(table);
-        releaseGrid();
-        RunConnection();
-        ConnectDataSource();
-    });
+        quoted = db::quotedName(table, connectionOf(SharedConnection()).serverInfo());
+    } catch (const std::exception& e) {
+        nameFailure = toAppError(e);
+    }
+    const QString connectionString = nameFailure ? QString() : prepareConnection();
+    const QString sql = QStringLiteral("Select * From ") + quoted;
+    startStep(
+        [table, sql, nameFailure, connectionString](WindowStep& step) {
+            readFields(step, table);
+            if (nameFailure) {
+                step.reports.add(FormName, QStringLiteral("LTable_DblClick"), *nameFailure);
+                return;
+            }
+            RunConnection(step, connectionString);
+            ConnectDataSource(step, sql);
+        },
+        [this, quoted, sql, nameFailure](WindowStep& step) {
+            if (step.fields)
+                lField_->addItems(*step.fields);
+            if (nameFailure)
+                return;
+            sqlField_->setPlainText(sql);
+            tblName_->setText(quoted);
+            showGridRows(step);
+        });
 }
 
 // ---- connection and grid ----
 
-void MgenWindow::RunConnection()
+QString MgenWindow::prepareConnection()
 {
-    runGuarded(FormName, QStringLiteral("RunConnection"), [this] { connection_.runSharedConnection(); });
+    // The boxes become the shared parameters and are remembered here, on the window's thread; the
+    // connection opens on the run's.
+    QString connectionString;
+    runGuarded(FormName, QStringLiteral("RunConnection"),
+               [&] { connectionString = connection_.prepareSharedConnection(); });
+    return connectionString;
 }
 
-void MgenWindow::ConnectDataSource()
+void MgenWindow::RunConnection(WindowStep& step, const QString& connectionString)
 {
-    runGuarded(FormName, QStringLiteral("ConnectDataSource"), [this] {
-        SqlText() = sqlField_->toPlainText();
-        releaseGrid();
-        GridResultSet() = db::openStaticResultSet(SqlText(), connectionOf(SharedConnection()), readingProgress());
-        endReading();
-        gridModel_->setResultSet(GridResultSet().get());
-    });
+    step.reconnected = true;
+    step.reports.runGuarded(QStringLiteral("Module1"), QStringLiteral("ConnectDSN"),
+                            [&] { openConnectionInto(step.connection, connectionString); });
+}
+
+void MgenWindow::ConnectDataSource(WindowStep& step, const QString& sql)
+{
+    step.gridSql = sql;
+    step.reports.runGuarded(FormName, QStringLiteral("ConnectDataSource"),
+                            [&] { step.grid = db::openStaticResultSet(sql, step.use(), readingProgress(step)); });
+}
+
+void MgenWindow::showGridRows(WindowStep& step)
+{
+    if (!step.gridSql)
+        return;
+    SqlText() = *step.gridSql;
+    if (!step.grid)
+        return;
+    GridResultSet() = std::move(step.grid);
+    gridModel_->setResultSet(GridResultSet().get());
 }
 
 void MgenWindow::releaseGrid()
@@ -402,6 +482,85 @@ void MgenWindow::LV_KeyDown(int key)
     });
 }
 
+// ---- the window's runs ----
+
+db::Connection& MgenWindow::WindowStep::use()
+{
+    db::Connection& current = connectionOf(connection);
+    if (used != &current) {
+        runUse.reset();
+        runUse.emplace(current, *stop);
+        used = &current;
+    }
+    return current;
+}
+
+void MgenWindow::onWindowThread(const std::function<void()>& action)
+{
+    // A generation asks and reports from its run's thread; the windows show on the window's, and
+    // the run waits for them.
+    if (QThread::currentThread() == thread())
+        action();
+    else
+        QMetaObject::invokeMethod(this, action, Qt::BlockingQueuedConnection);
+}
+
+std::optional<QString> MgenWindow::askFileName(const QString& defaultName)
+{
+    std::optional<QString> answer;
+    onWindowThread([&] {
+        answer = prompts().inputBox(this, QStringLiteral("Enter a name for the file:"), QStringLiteral("Choose Name"),
+                                    defaultName);
+    });
+    return answer;
+}
+
+void MgenWindow::startStep(std::function<void(WindowStep&)> work, std::function<void(WindowStep&)> shown,
+                           std::vector<QWidget*> live)
+{
+    auto step = std::make_shared<WindowStep>();
+    step->connection = SharedConnection();
+    startRun(
+        [step, work = std::move(work)](const StopSource& stop, RunProgress& progress) {
+            step->progress = &progress;
+            step->stop = &stop;
+            work(*step);
+            step->release();
+            if (!step->keepsStatus)
+                progress.setStatus(QString());
+        },
+        [this, step, shown = std::move(shown)](const BackgroundRun::Outcome& outcome) {
+            if (outcome.givenUp) {
+                // The run still holds what it opened; nothing of it is shown.
+                lblBar_->setText(QStringLiteral("Stopped: the server has not answered yet."));
+                return;
+            }
+            if (step->reconnected)
+                SharedConnection() = step->connection;
+            step->reports.reportAll();
+            if (outcome.failure) {
+                try {
+                    std::rethrow_exception(outcome.failure);
+                } catch (const RunStopped&) {
+                    lblBar_->setText(QStringLiteral("Stopped."));
+                    return;
+                } catch (const std::exception& e) {
+                    ReportError(FormName, QStringLiteral("Run"), toAppError(e));
+                    return;
+                }
+            }
+            shown(*step);
+        },
+        std::move(live));
+}
+
+std::function<void(std::size_t rows)> MgenWindow::readingProgress(WindowStep& step)
+{
+    // Shown from the start: a query the server is slow to answer is seen to be waited for.
+    step.progress->setStatus(readingStatusText(0));
+    return [&step](std::size_t rows) { step.progress->setStatus(readingStatusText(rows)); };
+}
+
 // ---- command buttons ----
 
 bool MgenWindow::buttonFieldsValid(int index)
@@ -427,42 +586,64 @@ bool MgenWindow::buttonFieldsValid(int index)
 
 void MgenWindow::CBut_Click(int index)
 {
-    runGuarded(FormName, arrayClickName(QStringLiteral("CBut& "), index), [this, index] {
+    const QString clickName = arrayClickName(QStringLiteral("CBut& "), index);
+    runGuarded(FormName, clickName, [this, index, clickName] {
         if (!buttonFieldsValid(index))
             return;
         releaseGrid();
-        RunConnection();
-        switch (index) {
-        case ConnectButton:
-            LoadLTable();
-            break;
-        case AddQueryButton: {
-            showGrid(false);
-            auto* entry = new QTreeWidgetItem(lv_);
-            entry->setText(0, sqlField_->toPlainText());
-            entry->setText(1, tblName_->text());
-            break;
-        }
-        case RefreshGridButton:
-            releaseGrid();
-            ConnectDataSource();
-            showGrid(true);
-            break;
-        case ExecuteSqlButton:
-            connectionOf(SharedConnection()).execute(sqlField_->toPlainText());
-            prompts().message(this, QStringLiteral("Execute Done."), MessageTitle, MsgIcon::Exclamation);
-            break;
-        case GenerateScriptButton:
-            MsgAnswer() = prompts().askYesNo(
-                this, QStringLiteral("Press [Yes] to Generate SQL File, Press [No] to Generate KX File."),
-                QStringLiteral("Question"), MsgIcon::Question);
-            scriptKind_ = MsgAnswer() == answer::No ? ScriptKind::Kx : ScriptKind::Sql;
-            GenerateScript();
-            showGenerationMessage();
-            break;
-        default:
-            break;
-        }
+        const QString connectionString = prepareConnection();
+        const QString sql = sqlField_->toPlainText();
+        startStep(
+            [index, clickName, connectionString, sql](WindowStep& step) {
+                RunConnection(step, connectionString);
+                switch (index) {
+                case ConnectButton:
+                    LoadLTable(step);
+                    break;
+                case RefreshGridButton:
+                    ConnectDataSource(step, sql);
+                    break;
+                case ExecuteSqlButton:
+                    step.executed = step.reports.runGuarded(FormName, clickName, [&] {
+                        db::Statement statement(step.use());
+                        statement.execute(sql);
+                    });
+                    break;
+                default:
+                    break;
+                }
+            },
+            [this, index](WindowStep& step) {
+                switch (index) {
+                case ConnectButton:
+                    showTables(step);
+                    break;
+                case AddQueryButton: {
+                    showGrid(false);
+                    auto* entry = new QTreeWidgetItem(lv_);
+                    entry->setText(0, sqlField_->toPlainText());
+                    entry->setText(1, tblName_->text());
+                    break;
+                }
+                case RefreshGridButton:
+                    showGridRows(step);
+                    showGrid(true);
+                    break;
+                case ExecuteSqlButton:
+                    if (step.executed)
+                        prompts().message(this, QStringLiteral("Execute Done."), MessageTitle, MsgIcon::Exclamation);
+                    break;
+                case GenerateScriptButton:
+                    MsgAnswer() = prompts().askYesNo(
+                        this, QStringLiteral("Press [Yes] to Generate SQL File, Press [No] to Generate KX File."),
+                        QStringLiteral("Question"), MsgIcon::Question);
+                    scriptKind_ = MsgAnswer() == answer::No ? ScriptKind::Kx : ScriptKind::Sql;
+                    GenerateScript();
+                    break;
+                default:
+                    break;
+                }
+            });
     });
 }
 
@@ -471,107 +652,160 @@ void MgenWindow::CBut_Click(int index)
 void MgenWindow::GenerateScript()
 {
     outcome_ = GenerationOutcome();
+    if (backgroundRun().givenUpStillWorking()) {
+        prompts().message(this,
+                          QStringLiteral("The generation that was stopped has not ended yet: the server has not "
+                                         "answered. Try again when it has."),
+                          MessageTitle, MsgIcon::Critical);
+        return;
+    }
     std::vector<ScriptQuery> queries;
-    const bool ended = runGuarded(FormName, QStringLiteral("GenerateScript"), [&] {
-        queries.reserve(static_cast<std::size_t>(lv_->topLevelItemCount()));
-        for (int i = 0; i < lv_->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* entry = lv_->topLevelItem(i);
-            queries.push_back({entry->text(0), entry->text(1)});
-        }
-        ScriptGenerator::Callbacks callbacks;
-        callbacks.status = [this](const QString& text) { busy_.showStatus(text); };
-        callbacks.rowProgress = [this](long row, long total) {
-            if (busy_.progressDue())
-                busy_.showProgress(generateStatusText(row, total));
-        };
-        callbacks.fileDue = [this](qint16 fileNumber) {
-            if (SyncSQLFile(fileNumber))
-                outcome_.lastCompleteFile = writer_.lastScriptFile();
-            else
-                ++outcome_.failedWrites;
-        };
-        // Each query is read once; its statements are built as its rows arrive.
-        const ScriptGenerator::QueryReader readQuery = [this](const QString& sql, db::RowSink& rows) {
-            db::readQueryRows(sql, connectionOf(SharedConnection()), rows, readingProgress());
-        };
-        if (!queries.empty())
-            generator_.setServer(connectionOf(SharedConnection()).serverInfo());
-        try {
-            generator_.run(queries, scriptKind_, limitRecords_->text(), readQuery, callbacks);
-        } catch (const CountLengthError& e) {
-            ReportError(FormName, QStringLiteral("CountLength"), e);
-            outcome_.stopped = true;
-        }
-    });
-    // Lines still pending at the end were built but never written: the script is incomplete.
-    if (!ended || !lines_.isEmpty())
-        outcome_.stopped = true;
+    queries.reserve(static_cast<std::size_t>(lv_->topLevelItemCount()));
+    for (int i = 0; i < lv_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* entry = lv_->topLevelItem(i);
+        queries.push_back({entry->text(0), entry->text(1)});
+    }
+    const ScriptKind kind = scriptKind_;
+    const QString limit = limitRecords_->text();
+    writer_.setAutoName(check1_->isChecked());
+    // The hidden line list follows the lines again when the run has ended.
+    sqlListBox_->setModel(nullptr);
+    auto run = std::make_shared<GenerationRunState>();
+    auto step = std::make_shared<WindowStep>();
+    step->connection = SharedConnection();
+    startRun(
+        [this, queries, kind, limit, run, step](const StopSource& stop, RunProgress& progress) {
+            step->progress = &progress;
+            step->stop = &stop;
+            const struct Released {
+                WindowStep& step;
+                ~Released() { step.release(); }
+            } released{*step};
+            writerProgress_ = &progress;
+            const struct Unhooked {
+                std::atomic<RunProgress*>& hook;
+                ~Unhooked() { hook = nullptr; }
+            } unhooked{writerProgress_};
+            run->ended = step->reports.runGuarded(FormName, QStringLiteral("GenerateScript"), [&] {
+                ScriptGenerator::Callbacks callbacks;
+                callbacks.status = [&progress](const QString& text) { progress.setStatus(text); };
+                QElapsedTimer sinceStatus;
+                callbacks.rowProgress = [&](long row, long total) {
+                    stop.throwIfStopRequested();
+                    if (!sinceStatus.isValid() || sinceStatus.elapsed() >= 50) {
+                        progress.setStatus(generateStatusText(row, total));
+                        sinceStatus.start();
+                    }
+                };
+                callbacks.fileDue = [&](qint16 fileNumber) {
+                    stop.throwIfStopRequested();
+                    // A failed write is reported once for the whole run, at once, and the run waits
+                    // for the window to close (the user may free space meanwhile); its lines go into
+                    // the next file.
+                    try {
+                        writer_.writePendingLines(kind, fileNumber);
+                        run->lastCompleteFile = writer_.lastScriptFile();
+                    } catch (const RunStopped&) {
+                        throw;
+                    } catch (const std::exception& e) {
+                        if (run->failedWrites++ == 0)
+                            onWindowThread([this, error = toAppError(e)] {
+                                ReportError(FormName, QStringLiteral("SyncSQLFile"), error);
+                            });
+                    }
+                };
+                // Each query is read once; its statements are built as its rows arrive.
+                const ScriptGenerator::QueryReader readQuery = [&](const QString& sql, db::RowSink& rows) {
+                    db::readQueryRows(
+                        sql, step->use(), rows,
+                        [&progress](std::size_t n) { progress.setStatus(readingStatusText(n)); },
+                        db::statementTimeLimit());
+                };
+                if (!queries.empty())
+                    generator_.setServer(step->use().serverInfo());
+                try {
+                    generator_.run(queries, kind, limit, readQuery, callbacks);
+                } catch (const CountLengthError& e) {
+                    step->reports.add(FormName, QStringLiteral("CountLength"), e);
+                    run->countLengthFailed = true;
+                }
+            });
+        },
+        [this, run, step](const BackgroundRun::Outcome& outcome) {
+            sqlListBox_->setModel(&lines_);
+            outcome_.lastCompleteFile = run->lastCompleteFile;
+            outcome_.failedWrites = run->failedWrites;
+            if (!outcome.givenUp)
+                step->reports.reportAll();
+            lblBar_->clear();
+            if (outcome.failure || outcome.givenUp) {
+                // Stopped: the files written before stay, the one being written was taken back.
+                outcome_.stopped = true;
+                outcome_.stoppedByUser = true;
+            }
+            // Lines still pending at the end were built but never written: the script is incomplete.
+            if (!run->ended || run->countLengthFailed || (!outcome.givenUp && !lines_.isEmpty()))
+                outcome_.stopped = true;
+            showGenerationMessage(!outcome.givenUp);
+        });
 }
 
-bool MgenWindow::SyncSQLFile(qint16 fileNumber)
+void MgenWindow::showGenerationMessage(bool countsKnown)
 {
-    return runGuarded(FormName, QStringLiteral("SyncSQLFile"), [this, fileNumber] {
-        writer_.setAutoName(check1_->isChecked());
-        writer_.writePendingLines(scriptKind_, fileNumber);
-    });
-}
-
-void MgenWindow::showGenerationMessage()
-{
-    const GenerationMessage message = generationClosingMessage(
-        outcome_, scriptKind_, generator_.valuesWithCarriageReturn(), generator_.statementsNotRestorable());
+    const GenerationMessage message
+        = generationClosingMessage(outcome_, scriptKind_, countsKnown ? generator_.valuesWithCarriageReturn() : 0,
+                                   countsKnown ? generator_.statementsNotRestorable() : 0);
     prompts().message(this, message.text, MessageTitle, message.isFailure ? MsgIcon::Critical : MsgIcon::Exclamation);
-}
-
-std::function<void(std::size_t rows)> MgenWindow::readingProgress()
-{
-    // A quick read shows nothing; a long one is seen going on.
-    auto reading = std::make_shared<QElapsedTimer>();
-    reading->start();
-    return [this, reading](std::size_t rows) {
-        if (reading->elapsed() >= BusyGuard::RepaintIntervalMs && busy_.progressDue())
-            busy_.showProgress(readingStatusText(rows));
-    };
-}
-
-void MgenWindow::endReading()
-{
-    if (!lblBar_->text().isEmpty())
-        busy_.showStatus(QString());
 }
 
 // ---- record counter ----
 
 void MgenWindow::CRefreshRec_Click()
 {
-    runGuarded(FormName, QStringLiteral("RefreshRecords"), [this] {
-        totalRecord_->clear();
-        if (leadingNumber(filesWished_->text()) == 0)
-            filesWished_->setText(QStringLiteral("1"));
-        QStringList queries;
-        for (int i = 0; i < lv_->topLevelItemCount(); ++i)
-            queries << lv_->topLevelItem(i)->text(0);
-        const RecordCountTexts texts = countRecords(filesWished_->text(), queries, [this](const QString& sql) {
-            const long count = db::countQueryRows(sql, connectionOf(SharedConnection()), readingProgress());
-            endReading();
-            return count;
+    totalRecord_->clear();
+    if (leadingNumber(filesWished_->text()) == 0)
+        filesWished_->setText(QStringLiteral("1"));
+    QStringList queries;
+    for (int i = 0; i < lv_->topLevelItemCount(); ++i)
+        queries << lv_->topLevelItem(i)->text(0);
+    const QString per = filesWished_->text();
+    auto texts = std::make_shared<std::optional<RecordCountTexts>>();
+    startStep(
+        [this, queries, per, texts](WindowStep& step) {
+            step.reports.runGuarded(FormName, QStringLiteral("RefreshRecords"), [&] {
+                *texts = countRecords(per, queries, [&](const QString& sql) {
+                    return db::countQueryRows(sql, step.use(), readingProgress(step));
+                });
+            });
+        },
+        [this, texts](WindowStep&) {
+            if (!*texts)
+                return;
+            totalRecord_->setText((*texts)->totalRecords);
+            recordsPerFile_->setText((*texts)->recordsPerFile);
+            filesWished_->setText((*texts)->per);
         });
-        totalRecord_->setText(texts.totalRecords);
-        recordsPerFile_->setText(texts.recordsPerFile);
-        filesWished_->setText(texts.per);
-    });
 }
 
 // ---- duplicate PLU clean-up ----
 
 void MgenWindow::Command1_Click()
 {
-    runGuarded(FormName, QStringLiteral("Command1_Click"), [this] {
-        const long deleted = removeHighestDuplicatePlu(
-            connectionOf(SharedConnection()), [this](const QString& itemCode) { busy_.showProgress(itemCode); });
-        prompts().message(this, QString::number(deleted) + QStringLiteral(" FUCK DONE !!!"), ProgramTitle,
-                          MsgIcon::None);
-    });
+    auto deleted = std::make_shared<std::optional<long>>();
+    startStep(
+        [deleted](WindowStep& step) {
+            // The label keeps the last item code it showed.
+            step.keepsStatus = true;
+            step.reports.runGuarded(FormName, QStringLiteral("Command1_Click"), [&] {
+                *deleted = removeHighestDuplicatePlu(
+                    step.use(), [&](const QString& itemCode) { step.progress->setStatus(itemCode); });
+            });
+        },
+        [this, deleted](WindowStep&) {
+            if (*deleted)
+                prompts().message(this, QString::number(**deleted) + QStringLiteral(" FUCK DONE !!!"), ProgramTitle,
+                                  MsgIcon::None);
+        });
 }
 
 } // namespace zobran

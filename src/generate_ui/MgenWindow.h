@@ -1,17 +1,23 @@
 #pragma once
 
-#include "generate_ui/MgenChecks.h"
+#include "db/Connection.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileWriter.h"
 #include "generate/ScriptGenerator.h"
 #include "generate/ScriptKind.h"
-#include "ui/BusyGuard.h"
+#include "generate_ui/MgenChecks.h"
 #include "ui/ConnectionFields.h"
 #include "ui/ModalWindow.h"
+#include "ui/ReportError.h"
+
+#include <QStringList>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QCheckBox;
 class QGroupBox;
@@ -29,8 +35,9 @@ class QTreeWidget;
 namespace zobran {
 
 namespace db {
+class ResultSet;
 class ResultSetModel;
-}
+} // namespace db
 
 // The Generate Script window (MGEN): connect to one database, browse its tables and fields, look
 // at rows in the grid, collect queries and write their rows out as INSERT scripts.
@@ -55,19 +62,52 @@ protected:
     void formLoad() override;
     void formUnload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    const BusyGuard* busyGuard() const override { return &busy_; }
 
 private:
+    // What the database steps of one click do on the run's thread and hand to the window's.
+    struct WindowStep {
+        std::shared_ptr<db::Connection> connection; // the shared one, or one the run opened
+        bool reconnected = false;
+        DeferredReports reports;
+        RunProgress* progress = nullptr;
+        const StopSource* stop = nullptr;
+        bool tablesRead = false;
+        std::optional<QStringList> tables;
+        std::optional<QStringList> fields;
+        std::optional<QString> gridSql;
+        std::unique_ptr<db::ResultSet> grid;
+        bool executed = false;
+        bool keepsStatus = false; // the last status stays in the label after the run
+
+        // The connection, used by this run from now on (91 when there is none).
+        db::Connection& use();
+        void release() { runUse.reset(); }
+
+    private:
+        std::optional<db::Connection::RunUse> runUse;
+        const db::Connection* used = nullptr;
+    };
+    struct GenerationRunState {
+        bool ended = false;
+        bool countLengthFailed = false;
+        QString lastCompleteFile;
+        long failedWrites = 0;
+    };
+
     void buildControls();
     void setTabOrder();
 
-    // Handlers and the window's own procedures.
+    // Handlers and the window's own procedures; the database steps run on the window's run.
     void DesignLayout();
-    void LoadLTable();
+    static void LoadLTable(WindowStep& step);
+    void showTables(const WindowStep& step);
     void LTable_Click();
+    static void readFields(WindowStep& step, const QString& table);
     void LTable_DblClick();
-    void RunConnection();
-    void ConnectDataSource();
+    QString prepareConnection();
+    static void RunConnection(WindowStep& step, const QString& connectionString);
+    static void ConnectDataSource(WindowStep& step, const QString& sql);
+    void showGridRows(WindowStep& step);
     void DGrid_HeadClick(int column);
     void CBut_Click(int index);
     void CView_Click();
@@ -77,13 +117,18 @@ private:
     void LV_KeyDown(int key);
     void Command1_Click();
     void GenerateScript();
-    bool SyncSQLFile(qint16 fileNumber); // false when the write failed (and was reported)
-    void showGenerationMessage();
+    void showGenerationMessage(bool countsKnown);
+    std::optional<QString> askFileName(const QString& defaultName);
+    // Runs an action on the window's thread and waits for it (a question or report from a run).
+    void onWindowThread(const std::function<void()>& action);
 
+    // Runs work on the window's run, then shows what it brought (not when it was stopped). The
+    // controls in `live` take input during the run.
+    void startStep(std::function<void(WindowStep&)> work, std::function<void(WindowStep&)> shown,
+                   std::vector<QWidget*> live = {});
     bool buttonFieldsValid(int buttonIndex);
-    // Shows "Reading ... n rows" while the rows of a query are read.
-    std::function<void(std::size_t rows)> readingProgress();
-    void endReading(); // empties the status label a long read has filled
+    // "Reading ... n rows" while the rows of a query are read.
+    static std::function<void(std::size_t rows)> readingProgress(WindowStep& step);
     void releaseGrid();
     void showGrid(bool shown);
     void clearTablesAndQuery();
@@ -120,6 +165,7 @@ private:
     QPushButton* cNew_ = nullptr;
     QPushButton* cClose_ = nullptr;
     QPushButton* command1_ = nullptr;
+    QPushButton* cStop_ = nullptr;
 
     db::ResultSetModel* gridModel_ = nullptr;
     PendingLineBuffer lines_;
@@ -129,7 +175,8 @@ private:
     GenerationOutcome outcome_; // of the last generation
     QString sortSuffix_;
     ConnectionFields connection_;
-    BusyGuard busy_;
+    std::atomic<RunProgress*> writerProgress_{nullptr}; // the generation's, while one goes
+    bool pendingDoubleClick_ = false;
 };
 
 } // namespace zobran

@@ -8,6 +8,7 @@ namespace zobran {
 struct BatchRunResult {
     bool started = false;
     bool crashed = false; // the shell did not end by itself
+    bool stopped = false; // the run was stopped, so the shell was ended
     int exitStatus = 0;
     QString output;     // what the tool printed (its last part, when it printed a lot)
     QString startError; // why it could not be started

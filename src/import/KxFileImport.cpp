@@ -3,8 +3,10 @@
 #include "basics/TextFile.h"
 #include "db/Connection.h"
 #include "db/DbError.h"
-#include "db/OdbcHandle.h"
+#include "db/Statement.h"
 #include "import/KxStatementReader.h"
+
+#include <optional>
 
 namespace zobran {
 
@@ -14,36 +16,6 @@ QString textOf(std::string_view utf8)
 {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
-
-// Runs the statements of a file one after the other on one statement handle, taken at the first
-// statement: a handle for each statement would cost the driver an allocation and a release every
-// time, a good part of what a short INSERT costs the program.
-class StatementRunner {
-public:
-    explicit StatementRunner(db::Connection& connection) : connection_(connection) {}
-
-    // Runs the statement as db::Connection::execute does; a refusal raises DbError.
-    void execute(const QString& statement)
-    {
-        if (!handle_)
-            handle_ = connection_.newStatement();
-        const SQLHSTMT stmt = handle_.get();
-        // Whatever happened, the handle is closed and ready for the next statement.
-        const struct Closer {
-            SQLHSTMT stmt;
-            ~Closer() { SQLFreeStmt(stmt, SQL_CLOSE); }
-        } closer{stmt};
-        // QString holds UTF-16 ended by a zero, the driver's wide characters: no copy needed.
-        auto* wide = const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(statement.utf16()));
-        db::checked(SQLExecDirectW(stmt, wide, SQL_NTS), handle_, "SQLExecDirect");
-        // Later results of a batch may carry failures of their own: walk them all.
-        while (db::checked(SQLMoreResults(stmt), handle_, "SQLMoreResults") != SQL_NO_DATA) {}
-    }
-
-private:
-    db::Connection& connection_;
-    db::OdbcHandle handle_;
-};
 
 } // namespace
 
@@ -71,7 +43,9 @@ void readKxFile(const QString& path, const KxFileReadHandlers& handlers)
 KxImportCounts importKxFile(const QString& path, db::Connection& connection, const KxImportHooks& hooks)
 {
     KxImportCounts counts;
-    StatementRunner runner(connection);
+    // One statement handle for the whole file: a handle for each statement would cost the driver an
+    // allocation and a release every time, a good part of what a short INSERT costs the program.
+    std::optional<db::Statement> runner;
     const auto failed = [&](const QString& statement, long line, const AppError& error) {
         ++counts.failed;
         if (hooks.statementFailed)
@@ -82,10 +56,16 @@ KxImportCounts importKxFile(const QString& path, db::Connection& connection, con
         if (hooks.beforeStatement)
             hooks.beforeStatement(statement);
         try {
-            runner.execute(statement);
+            if (!runner)
+                runner.emplace(connection);
+            runner->execute(statement);
             ++counts.executed;
+            if (hooks.afterStatement)
+                hooks.afterStatement(counts, line, true);
         } catch (const db::DbError& refused) {
             failed(statement, line, refused);
+            if (hooks.afterStatement)
+                hooks.afterStatement(counts, line, false);
         }
     };
     handlers.unended = [&](const QString& text, long line) {

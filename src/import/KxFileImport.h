@@ -30,16 +30,19 @@ struct KxStatementFailure {
     AppError error;
 };
 
+struct KxImportCounts {
+    long executed = 0; // statements the server took
+    long failed = 0;   // statements it refused, and one left unended at the end of the file
+};
+
 struct KxImportHooks {
     // Called before each statement runs (the single-database window shows it).
     std::function<void(const QString& statement)> beforeStatement;
     // Called for each statement that failed; reading goes on with the next line.
     std::function<void(const KxStatementFailure& failure)> statementFailed;
-};
-
-struct KxImportCounts {
-    long executed = 0; // statements the server took
-    long failed = 0;   // statements it refused, and one left unended at the end of the file
+    // Called after each statement with the counts so far, the line where it began and whether the
+    // server took it.
+    std::function<void(const KxImportCounts& counts, long line, bool executed)> afterStatement;
 };
 
 // Executes the statements of a KX file over the connection, one by one in file order. A statement

@@ -4,14 +4,13 @@
 #include "db/ConnectionString.h"
 #include "db/SharedConnections.h"
 #include "import/BatchFile.h"
-#include "import_ui/DriveList.h"
-#include "import_ui/FileList.h"
-#include "import_ui/FolderList.h"
 #include "import/ImportFailureLog.h"
 #include "import/KxFileImport.h"
 #include "import/OsqlCommandLine.h"
-#include "import_ui/OsqlOutputWindow.h"
-#include "import_ui/RunLock.h"
+#include "import/ScriptFileRun.h"
+#include "import_ui/DriveList.h"
+#include "import_ui/FileList.h"
+#include "import_ui/FolderList.h"
 #include "ui/Placement.h"
 #include "ui/Prompts.h"
 #include "ui/ReportError.h"
@@ -22,6 +21,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <memory>
+
 namespace zobran {
 
 namespace {
@@ -31,14 +32,14 @@ const QString MessageTitle = QStringLiteral("Message");
 
 } // namespace
 
-TrsqlWindow::TrsqlWindow(QWidget* parent) : ModalWindow(parent), runner_(this)
+TrsqlWindow::TrsqlWindow(QWidget* parent) : ModalWindow(parent), output_(this)
 {
     setObjectName(FormName);
     setWindowTitle(QStringLiteral("ZENTRA Script Update Utility [Ver 7.0 20081111]"));
     setFixedSize(twipsToPixels(7800), twipsToPixels(7320));
     buildControls();
     connection_ = ConnectionFields(nullptr, cServer_, connTable_, cLogin_, cPassword_);
-    busy_ = BusyGuard(lblBar_);
+    setRunControls(cStop_, lblBar_);
 }
 
 TrsqlWindow::~TrsqlWindow() = default;
@@ -77,6 +78,8 @@ void TrsqlWindow::buildControls()
     cExecute_ = placeButton(frame1_, QStringLiteral("CExecute"), QStringLiteral("&Execute"),
                             twipsRect(5880, 3990, 1440, 420));
     cExit_ = placeButton(this, QStringLiteral("CExit"), QStringLiteral("E&xit"), twipsRect(6240, 6660, 1440, 420));
+    // Next to Exit while a run goes.
+    cStop_ = placeButton(this, QStringLiteral("CStop"), QStringLiteral("&Stop"), twipsRect(4680, 6660, 1440, 420));
 
     connect(cConnect_, &QPushButton::clicked, this, [this] { CCONNECT_Click(); });
     connect(cExecute_, &QPushButton::clicked, this, [this] { CExecute_Click(); });
@@ -99,7 +102,7 @@ void TrsqlWindow::formLoad()
         label4_->clear();
         frame1_->setEnabled(false);
         lblBar_->clear();
-        runner_.clearOutput();
+        output_.clear();
         drive1_->refresh();
         showFolder(AppPath());
         connection_.loadRemembered();
@@ -109,8 +112,7 @@ void TrsqlWindow::formLoad()
 
 void TrsqlWindow::formUnload()
 {
-    if (OsqlOutputWindow* output = runner_.outputWindow())
-        output->close();
+    output_.close();
     runGuarded(FormName, QStringLiteral("Form_Unload"), [] { deleteBatchFile(); });
 }
 
@@ -130,28 +132,41 @@ void TrsqlWindow::CCONNECT_Click()
 
 void TrsqlWindow::OpenDSN()
 {
-    try {
-        ImportConnection() = std::make_unique<db::Connection>();
-        ImportConnection()->open(
-            db::importConnectionString(cServer_->text(), connTable_->text(), cLogin_->text(), cPassword_->text()));
-        ImportConnection()->setCursorLocation(db::CursorLocationClient);
-        label4_->setText(QStringLiteral("Connected"));
-        setTextColor(label4_, Qt::blue);
-        frame1_->setEnabled(true);
-        connection_.saveRemembered();
-    } catch (const std::exception&) {
-        prompts().message(this, QStringLiteral("Error connection !!!"), MessageTitle, MsgIcon::Critical);
-        label4_->setText(QStringLiteral("Fail to Connect"));
-        setTextColor(label4_, Qt::red);
-        frame1_->setEnabled(false);
-    }
+    const QString connectionString
+        = db::importConnectionString(cServer_->text(), connTable_->text(), cLogin_->text(), cPassword_->text());
+    auto opened = std::make_shared<std::shared_ptr<db::Connection>>();
+    startRun(
+        [connectionString, opened](const StopSource&, RunProgress& progress) {
+            progress.setStatus(QStringLiteral("Connecting ..."));
+            openConnectionInto(*opened, connectionString);
+        },
+        [this, opened](const BackgroundRun::Outcome& outcome) {
+            lblBar_->clear();
+            if (!outcome.failure && !outcome.givenUp) {
+                ImportConnection() = *opened;
+                label4_->setText(QStringLiteral("Connected"));
+                setTextColor(label4_, Qt::blue);
+                frame1_->setEnabled(true);
+                connection_.saveRemembered();
+                return;
+            }
+            if (!outcome.givenUp)
+                ImportConnection() = *opened;
+            // A connect the user stopped is no error to tell of.
+            if (!outcome.stopRequested)
+                prompts().message(this, QStringLiteral("Error connection !!!"), MessageTitle, MsgIcon::Critical);
+            label4_->setText(QStringLiteral("Fail to Connect"));
+            setTextColor(label4_, Qt::red);
+            frame1_->setEnabled(false);
+        });
 }
 
 // ---- the run ----
 
 OsqlArguments TrsqlWindow::osqlArguments(const QString& scriptPath) const
 {
-    // Read from the boxes when each file runs, not from the open connection.
+    // Read from the boxes when the run starts (they are locked while it goes), not from the open
+    // connection.
     return OsqlArguments{cLogin_->text(), cPassword_->text(), cServer_->text(), connTable_->text(), scriptPath};
 }
 
@@ -163,58 +178,65 @@ void TrsqlWindow::CExecute_Click()
         if (MsgAnswer() != answer::Yes)
             return;
         deleteBatchFile();
-
-        const BusyGuard::Run running = busy_.run();
-        const RunLock lock{cConnect_, cExecute_, cExit_, drive1_, dir1_, file1_};
-        runner_.clearOutput();
-        ImportFailureLog failures(FormName);
-        int count = 0;
-        const QString folder = dir1_->path();
-        for (const QString& name : file1_->selectedFileNames()) {
-            const QString path = filePathIn(folder, name);
-            const QString kind = scriptKindOf(path);
-            if (kind == QStringLiteral("SQL")) {
-                const BatchRunResult result = runOsqlFile(runner_, osqlArguments(path), WindowStyle::NormalFocus);
-                if (result.failed())
-                    failures.osqlFileFailed(path, result);
-            } else if (kind == QStringLiteral(".KX")) {
-                ImportKXFile(path, failures);
-            }
-            ++count;
-        }
-
-        if (count == 0) {
+        output_.clear();
+        const QStringList names = file1_->selectedFileNames();
+        if (names.isEmpty()) {
             prompts().message(this, QStringLiteral("No File Execute."), MessageTitle, MsgIcon::Critical);
-        } else if (failures.anyLogged()) {
-            prompts().message(
-                this, QStringLiteral("Import Done, but not everything was imported.\n\n") + failureSummary(failures),
-                MessageTitle, MsgIcon::Critical);
-        } else {
-            prompts().message(this, QStringLiteral("Import Done."), MessageTitle, MsgIcon::Exclamation);
+            return;
         }
+        QStringList paths;
+        for (const QString& name : names)
+            paths << filePathIn(dir1_->path(), name);
+        const OsqlArguments osql = osqlArguments(QString());
+        const std::shared_ptr<db::Connection> connection = ImportConnection();
+        auto failures = std::make_shared<ImportFailureLog>(FormName);
+        auto reach = std::make_shared<ImportReach>();
+        reach->update([&](ImportReach::Snapshot& r) { r.filesTotal = static_cast<int>(paths.size()); });
+        startRun(
+            [this, paths, osql, connection, failures, reach](const StopSource& stop, RunProgress& progress) {
+                for (const QString& path : paths) {
+                    const bool shown = scriptKindOf(path) == QStringLiteral("SQL");
+                    ScriptFileHooks hooks;
+                    if (shown) {
+                        hooks.fileStarting = [&] { progress.post([this, path] { output_.beginRun(path); }); };
+                        hooks.toolOutput
+                            = [&](const QString& text) { progress.post([this, text] { output_.appendOutput(text); }); };
+                        hooks.fileEnded = [&](const ScriptFileOutcome& outcome) {
+                            progress.post([this, end = outcome.batch.outcome()] { output_.endRun(end); });
+                        };
+                    }
+                    runScriptFile(path, connection.get(), osql, *failures, stop, progress, *reach, hooks);
+                }
+                progress.setStatus(QString());
+            },
+            [this, failures, reach](const BackgroundRun::Outcome& outcome) {
+                lblBar_->clear();
+                if (outcome.givenUp || outcome.stopRequested) {
+                    QString text
+                        = QStringLiteral("Import stopped.\n\n") + stoppedRunText(reach->snapshot(), outcome.givenUp);
+                    // A run given up may still be logging: its summary is not read.
+                    if (!outcome.givenUp && failures->anyLogged())
+                        text += QStringLiteral("\n\n") + failureSummary(*failures);
+                    prompts().message(this, text, MessageTitle, MsgIcon::Critical);
+                    return;
+                }
+                if (outcome.failure) {
+                    try {
+                        std::rethrow_exception(outcome.failure);
+                    } catch (const std::exception& e) {
+                        ReportError(FormName, QStringLiteral("CExecute_Click"), toAppError(e));
+                    }
+                    return;
+                }
+                if (failures->anyLogged())
+                    prompts().message(this,
+                                      QStringLiteral("Import Done, but not everything was imported.\n\n")
+                                          + failureSummary(*failures),
+                                      MessageTitle, MsgIcon::Critical);
+                else
+                    prompts().message(this, QStringLiteral("Import Done."), MessageTitle, MsgIcon::Exclamation);
+            });
     });
-}
-
-void TrsqlWindow::ImportKXFile(const QString& path, ImportFailureLog& failures)
-{
-    if (file1_->count() == 0) {
-        prompts().message(this, QStringLiteral("No Script Import."), MessageTitle, MsgIcon::Critical);
-        return;
-    }
-    busy_.showStatus(QStringLiteral("Import ") + path + QStringLiteral("..."));
-    KxImportHooks hooks;
-    // Each statement shows before it runs, as often as the label is repainted.
-    hooks.beforeStatement = [this](const QString& statement) {
-        if (busy_.progressDue())
-            busy_.showProgress(statement);
-    };
-    hooks.statementFailed = [&failures](const KxStatementFailure& failure) { failures.statementFailed(failure); };
-    try {
-        importKxFile(path, connectionOf(ImportConnection()), hooks);
-    } catch (const std::exception& e) {
-        failures.kxFileFailed(path, toAppError(e));
-    }
-    busy_.showStatus(QString());
 }
 
 // ---- drive, folder and file lists ----

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "import_ui/BatchRunner.h"
-#include "ui/BusyGuard.h"
+#include "import/OsqlCommandLine.h"
+#include "import_ui/ToolOutputView.h"
 #include "ui/ConnectionFields.h"
 #include "ui/ModalWindow.h"
 
@@ -26,12 +26,11 @@ public:
     explicit TrsqlWindow(QWidget* parent = nullptr);
     ~TrsqlWindow() override;
 
-    const BatchRunner& batchRunner() const { return runner_; }
+    const ToolOutputView& toolOutput() const { return output_; }
 
 protected:
     void formLoad() override;
     void formUnload() override;
-    const BusyGuard* busyGuard() const override { return &busy_; }
 
 private:
     void buildControls();
@@ -40,7 +39,6 @@ private:
     void CCONNECT_Click();
     void OpenDSN();
     void CExecute_Click();
-    void ImportKXFile(const QString& path, ImportFailureLog& failures);
     void Drive1_Change();
     void Dir1_Change();
 
@@ -65,10 +63,10 @@ private:
     QLabel* lblBar_ = nullptr;
     QLabel* label6_ = nullptr;
     QPushButton* cExit_ = nullptr;
+    QPushButton* cStop_ = nullptr;
 
     ConnectionFields connection_;
-    BusyGuard busy_;
-    BatchRunner runner_;
+    ToolOutputView output_;
 };
 
 } // namespace zobran

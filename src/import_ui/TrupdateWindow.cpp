@@ -5,13 +5,13 @@
 #include "db/ConnectionString.h"
 #include "db/SharedConnections.h"
 #include "import/BatchFile.h"
+#include "import/ImportFailureLog.h"
+#include "import/KxFileImport.h"
+#include "import/MultiDatabaseRun.h"
+#include "import/OsqlCommandLine.h"
 #include "import_ui/DriveList.h"
 #include "import_ui/FileList.h"
 #include "import_ui/FolderList.h"
-#include "import/ImportFailureLog.h"
-#include "import/KxFileImport.h"
-#include "import/OsqlCommandLine.h"
-#include "import_ui/RunLock.h"
 #include "ui/ListFill.h"
 #include "ui/Placement.h"
 #include "ui/Prompts.h"
@@ -25,6 +25,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <memory>
+
 namespace zobran {
 
 namespace {
@@ -33,27 +35,16 @@ const QString FormName = QStringLiteral("TRUPDATE");
 const QString MessageTitle = QStringLiteral("Message");
 const QString FailedMark = QStringLiteral("    ** Failed: ");
 
-// Hides the run log when the run ends, however it ends.
-class HideWhenDone {
-public:
-    explicit HideWhenDone(QWidget* widget) : widget_(widget) {}
-    ~HideWhenDone() { widget_->hide(); }
-    HideWhenDone(const HideWhenDone&) = delete;
-    HideWhenDone& operator=(const HideWhenDone&) = delete;
-
-private:
-    QWidget* widget_;
-};
-
 } // namespace
 
-TrupdateWindow::TrupdateWindow(QWidget* parent) : ModalWindow(parent), runner_(this)
+TrupdateWindow::TrupdateWindow(QWidget* parent) : ModalWindow(parent)
 {
     setObjectName(FormName);
     setWindowTitle(QStringLiteral("Script Update"));
     setFixedSize(twipsToPixels(10320), twipsToPixels(6840));
     buildControls();
     connection_ = ConnectionFields(nullptr, cServer_, nullptr, cLogin_, cPassword_);
+    setRunControls(cStop_, lblStatus_);
 }
 
 TrupdateWindow::~TrupdateWindow() = default;
@@ -98,6 +89,12 @@ void TrupdateWindow::buildControls()
     listLog_ = placeControl<QListWidget>(this, QStringLiteral("ListLog"), frame2_->geometry());
     listLog_->setUniformItemSizes(true);
     listLog_->hide();
+    // Where the run shows how far it is, and its Stop button, under the log while it goes: they
+    // take the place of the Run and Exit buttons the log covers.
+    lblStatus_ = placeLabel(this, QStringLiteral("LblStatus"), QString(), twipsRect(4080, 6000, 4440, 420));
+    lblStatus_->setTextFormat(Qt::PlainText);
+    lblStatus_->hide();
+    cStop_ = placeButton(this, QStringLiteral("CStop"), QStringLiteral("&Stop"), twipsRect(8640, 6000, 1380, 420));
 
     connect(cConnect_, &QPushButton::clicked, this, [this] { CCONNECT_Click(); });
     connect(cRun_, &QPushButton::clicked, this, [this] { CRUN_Click(); });
@@ -135,38 +132,43 @@ void TrupdateWindow::formLoad()
 
 void TrupdateWindow::CCONNECT_Click()
 {
-    runGuarded(FormName, QStringLiteral("CCONNECT_Click"), [this] {
-        if (OpenDSN(cServer_->text())) {
-            LoadDatabaseList();
+    // OpenDSN and LoadDatabaseList on the window's run: the server connection, then its databases.
+    const QString connectionString
+        = db::importServerConnectionString(cServer_->text(), cLogin_->text(), cPassword_->text());
+    auto opened = std::make_shared<std::shared_ptr<db::Connection>>();
+    auto databases = std::make_shared<std::optional<QStringList>>();
+    auto listFailure = std::make_shared<std::optional<AppError>>();
+    startRun(
+        [connectionString, opened, databases, listFailure](const StopSource& stop, RunProgress& progress) {
+            progress.setStatus(QStringLiteral("Connecting ..."));
+            openConnectionInto(*opened, connectionString);
+            const db::Connection::RunUse use(**opened, stop);
+            try {
+                *databases = readListQuery(db::userDatabaseListQuery(), **opened);
+            } catch (const RunStopped&) {
+                throw;
+            } catch (const std::exception& e) {
+                *listFailure = toAppError(e);
+            }
+        },
+        [this, opened, databases, listFailure](const BackgroundRun::Outcome& outcome) {
+            if (!outcome.givenUp)
+                ImportConnection() = *opened;
+            if (outcome.failure || outcome.givenUp) {
+                // OpenDSN failed (or the user stopped it): no message of its own, then the click's.
+                if (!outcome.stopRequested)
+                    prompts().message(this, QStringLiteral("Connection Fail !!!"), MessageTitle, MsgIcon::Critical);
+                cRun_->setEnabled(false);
+                return;
+            }
+            runGuarded(FormName, QStringLiteral("CCONNECT_Click"), [this] { connection_.saveRemembered(); });
+            if (*listFailure)
+                ReportError(FormName, QStringLiteral("LoadDatabaseList"), **listFailure);
+            else
+                fillListBox(*list1_, **databases);
             cRun_->setEnabled(true);
-        } else {
-            prompts().message(this, QStringLiteral("Connection Fail !!!"), MessageTitle, MsgIcon::Critical);
-            cRun_->setEnabled(false);
-        }
-    });
+        });
 }
-
-bool TrupdateWindow::OpenDSN(const QString& serverName)
-{
-    try {
-        ImportConnection() = std::make_unique<db::Connection>();
-        ImportConnection()->open(db::importServerConnectionString(serverName, cLogin_->text(), cPassword_->text()));
-        ImportConnection()->setCursorLocation(db::CursorLocationClient);
-        connection_.saveRemembered();
-        return true;
-    } catch (const std::exception&) {
-        cRun_->setEnabled(false);
-        return false;
-    }
-}
-
-void TrupdateWindow::LoadDatabaseList()
-{
-    runGuarded(FormName, QStringLiteral("LoadDatabaseList"),
-               [this] { fillListFromQuery(*list1_, db::userDatabaseListQuery(), connectionOf(ImportConnection())); });
-}
-
-// ---- the run ----
 
 void TrupdateWindow::CRUN_Click()
 {
@@ -198,110 +200,84 @@ void TrupdateWindow::RunScriptUpdate()
                                          MsgIcon::Question);
         if (MsgAnswer() != answer::Yes)
             return;
+        // The log covers the script controls, less a line at its foot for the status and Stop.
+        listLog_->setGeometry(frame2_->geometry().adjusted(0, 0, 0, -twipsToPixels(720)));
         listLog_->show();
         listLog_->raise();
         listLog_->clear();
-        const HideWhenDone hideLog(listLog_);
+        lblStatus_->clear();
+        lblStatus_->show();
+        lblStatus_->raise();
         deleteBatchFile();
 
-        const BusyGuard::Run running = busy_.run();
-        // The log covers the script controls; they are locked as well, so no key reaches them.
-        const RunLock lock{frame1_, list1_, frame2_};
-        ImportFailureLog failures(FormName);
-        QString stoppedAt;
-        const QStringList files = file1_->selectedFileNames();
-        for (int d = 0; d < listDataFile_->count(); ++d) {
-            const QString database = listDataFile_->item(d)->text();
-            if (!OpenData(database)) {
-                if (openDataError_)
-                    failures.databaseNotOpened(database, *openDataError_);
-                addLog(QStringLiteral("Cannot Open Database : ") + database + QStringLiteral(" -- the run stops here"));
-                stoppedAt = database;
-                break;
-            }
-            addLog(QStringLiteral("Open Database : ") + database);
-            for (const QString& name : files) {
-                addLog(QStringLiteral("Updating Script File..[") + name + QStringLiteral("]"));
-                const QString failure = runFile(database, name, failures);
-                if (!failure.isEmpty())
-                    addLog(FailedMark + failure);
-            }
-            dataConnection_->close();
-            dataConnection_.reset();
-        }
-
-        if (!stoppedAt.isEmpty()) {
-            QString text = QStringLiteral("Patching stopped at database ") + stoppedAt
-                + QStringLiteral(": it could not be opened, so it and the databases after it were not updated.");
-            const QString summary = failureSummary(failures);
-            if (!summary.isEmpty())
-                text += QStringLiteral("\n\n") + summary;
-            prompts().message(this, text, MessageTitle, MsgIcon::Critical);
-        } else if (failures.anyLogged()) {
-            prompts().message(this,
-                              QStringLiteral("Patching Completed, but not everything was applied.\n\n")
-                                  + failureSummary(failures),
-                              MessageTitle, MsgIcon::Critical);
-        } else {
-            prompts().message(this, QStringLiteral("Patching Completed."), MessageTitle, MsgIcon::Exclamation);
-        }
+        MultiDatabaseRunSpec spec;
+        // Login, password and server come from the boxes as they are when the run starts (they are
+        // locked while it goes).
+        spec.server = cServer_->text();
+        spec.login = cLogin_->text();
+        spec.password = cPassword_->text();
+        for (int d = 0; d < listDataFile_->count(); ++d)
+            spec.databases << listDataFile_->item(d)->text();
+        for (const QString& name : file1_->selectedFileNames())
+            spec.files << filePathIn(dir1_->path(), name);
+        auto failures = std::make_shared<ImportFailureLog>(FormName);
+        auto reach = std::make_shared<ImportReach>();
+        auto result = std::make_shared<MultiDatabaseRunResult>();
+        startRun(
+            [this, spec, failures, reach, result](const StopSource& stop, RunProgress& progress) {
+                const auto log
+                    = [&progress, this](const QString& line) { progress.post([this, line] { addLog(line); }); };
+                MultiDatabaseRunHooks hooks;
+                hooks.databaseOpened
+                    = [&](const QString& database) { log(QStringLiteral("Open Database : ") + database); };
+                hooks.databaseNotOpened = [&](const QString& database, const AppError&) {
+                    log(QStringLiteral("Cannot Open Database : ") + database
+                        + QStringLiteral(" -- the run stops here"));
+                };
+                hooks.fileStarting = [&](const QString&, const QString& path) {
+                    log(QStringLiteral("Updating Script File..[") + QFileInfo(path).fileName() + QStringLiteral("]"));
+                };
+                hooks.fileEnded = [&](const QString&, const QString&, const ScriptFileOutcome& outcome) {
+                    if (outcome.failed())
+                        log(FailedMark + outcome.failureText());
+                };
+                *result = runMultiDatabase(spec, *failures, stop, progress, *reach, hooks);
+            },
+            [this, failures, reach, result](const BackgroundRun::Outcome& outcome) {
+                lblStatus_->hide();
+                if (outcome.givenUp || outcome.stopRequested) {
+                    QString text
+                        = QStringLiteral("Patching stopped.\n\n") + stoppedRunText(reach->snapshot(), outcome.givenUp);
+                    if (!outcome.givenUp && failures->anyLogged())
+                        text += QStringLiteral("\n\n") + failureSummary(*failures);
+                    prompts().message(this, text, MessageTitle, MsgIcon::Critical);
+                } else if (outcome.failure) {
+                    try {
+                        std::rethrow_exception(outcome.failure);
+                    } catch (const std::exception& e) {
+                        ReportError(FormName, QStringLiteral("RunScriptUpdate"), toAppError(e));
+                    }
+                } else if (!result->stoppedAt.isEmpty()) {
+                    QString text = QStringLiteral("Patching stopped at database ") + result->stoppedAt
+                        + QStringLiteral(": it could not be opened, so it and the databases after it were not "
+                                         "updated.");
+                    const QString summary = failureSummary(*failures);
+                    if (!summary.isEmpty())
+                        text += QStringLiteral("\n\n") + summary;
+                    prompts().message(this, text, MessageTitle, MsgIcon::Critical);
+                } else if (failures->anyLogged()) {
+                    prompts().message(this,
+                                      QStringLiteral("Patching Completed, but not everything was applied.\n\n")
+                                          + failureSummary(*failures),
+                                      MessageTitle, MsgIcon::Critical);
+                } else {
+                    prompts().message(this, QStringLiteral("Patching Completed."), MessageTitle, MsgIcon::Exclamation);
+                }
+                // The log hides again once the message has been closed.
+                listLog_->hide();
+                listLog_->setGeometry(frame2_->geometry());
+            });
     });
-}
-
-bool TrupdateWindow::OpenData(const QString& database)
-{
-    openDataError_.reset();
-    try {
-        dataConnection_ = std::make_unique<db::Connection>();
-        dataConnection_->open(
-            db::importConnectionString(cServer_->text(), database, cLogin_->text(), cPassword_->text()));
-        dataConnection_->setCursorLocation(db::CursorLocationClient);
-        return true;
-    } catch (const std::exception& e) {
-        openDataError_ = toAppError(e);
-        return false;
-    }
-}
-
-QString TrupdateWindow::runFile(const QString& database, const QString& fileName, ImportFailureLog& failures)
-{
-    const QString path = filePathIn(dir1_->path(), fileName);
-    const QString kind = scriptKindOf(fileName);
-    if (kind == QStringLiteral("SQL")) {
-        // Login, password and server come from the boxes as they are when the file runs.
-        const BatchRunResult result
-            = runOsqlFile(runner_, OsqlArguments{cLogin_->text(), cPassword_->text(), cServer_->text(), database, path},
-                          WindowStyle::Hidden);
-        if (!result.failed())
-            return {};
-        failures.osqlFileFailed(path, result);
-        return result.outcome();
-    }
-    if (kind == QStringLiteral(".KX"))
-        return ImportKXFile(path, failures);
-    return {};
-}
-
-QString TrupdateWindow::ImportKXFile(const QString& path, ImportFailureLog& failures)
-{
-    KxImportHooks hooks;
-    // Nothing is shown per statement; the window is only kept painted.
-    hooks.beforeStatement = [this](const QString&) {
-        if (busy_.progressDue())
-            busy_.showProgress(QString());
-    };
-    hooks.statementFailed = [&failures](const KxStatementFailure& failure) { failures.statementFailed(failure); };
-    try {
-        const KxImportCounts counts = importKxFile(path, *dataConnection_, hooks);
-        if (counts.failed == 0)
-            return {};
-        return QString::number(counts.failed) + QStringLiteral(" of ")
-            + QString::number(counts.failed + counts.executed) + QStringLiteral(" statement(s) failed");
-    } catch (const std::exception& e) {
-        const AppError error = toAppError(e);
-        failures.kxFileFailed(path, error);
-        return QStringLiteral("the file could not be read: ") + oneLine(error.description());
-    }
 }
 
 void TrupdateWindow::addLog(const QString& line)

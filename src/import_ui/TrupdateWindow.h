@@ -1,8 +1,6 @@
 #pragma once
 
 #include "basics/AppError.h"
-#include "import_ui/BatchRunner.h"
-#include "ui/BusyGuard.h"
 #include "ui/ConnectionFields.h"
 #include "ui/ModalWindow.h"
 
@@ -37,24 +35,17 @@ public:
 
 protected:
     void formLoad() override;
-    const BusyGuard* busyGuard() const override { return &busy_; }
 
 private:
     void buildControls();
 
     // Handlers and the window's own procedures.
     void CCONNECT_Click();
-    bool OpenDSN(const QString& serverName);
-    void LoadDatabaseList();
     void CRUN_Click();
     void RunScriptUpdate();
-    bool OpenData(const QString& database);
     void Drive1_Change();
     void Dir1_Change();
 
-    // Runs one file against the open database; the failure's log line, or empty when it went well.
-    QString runFile(const QString& database, const QString& fileName, ImportFailureLog& failures);
-    QString ImportKXFile(const QString& path, ImportFailureLog& failures);
     void addLog(const QString& line);
     void showFolder(const QString& folder);
 
@@ -75,12 +66,10 @@ private:
     QGroupBox* frame3_ = nullptr;
     QListWidget* listDataFile_ = nullptr;
     QListWidget* listLog_ = nullptr;
+    QPushButton* cStop_ = nullptr;
+    QLabel* lblStatus_ = nullptr;
 
     ConnectionFields connection_;
-    std::unique_ptr<db::Connection> dataConnection_; // the database being processed
-    std::optional<AppError> openDataError_;          // why the last OpenData failed
-    BusyGuard busy_;
-    BatchRunner runner_;
 };
 
 } // namespace zobran

@@ -108,6 +108,18 @@ bool ConnectionFields::checkEachFilled(QWidget* parent) const
     return false;
 }
 
+QString ConnectionFields::prepareSharedConnection() const
+{
+    ConnectionParameters& p = ConnParams();
+    p.DriverName = text(ConnectionField::Driver);
+    p.ServerName = text(ConnectionField::Server);
+    p.DatabaseName = text(ConnectionField::Database);
+    p.LoginId = text(ConnectionField::Login);
+    p.LoginPassword = text(ConnectionField::Password);
+    saveRemembered();
+    return buildSharedConnectionString();
+}
+
 void ConnectionFields::runSharedConnection() const
 {
     ConnectionParameters& p = ConnParams();

@@ -48,6 +48,9 @@ public:
     // fails), and the shared connection is opened anew through ConnectDSN, which reports its own
     // failure.
     void runSharedConnection() const;
+    // Its first part, for a connection that opens on a run's thread: the texts become the shared
+    // parameters, the values are remembered, and the connection string is built and returned.
+    QString prepareSharedConnection() const;
 
 private:
     std::array<QLineEdit*, ConnectionFieldCount> boxes_{};

@@ -1,7 +1,7 @@
 #include "ui/ListFill.h"
 
 #include "db/ResultSet.h"
-#include "db/SharedConnections.h"
+#include "db/TimeLimits.h"
 
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -10,11 +10,9 @@ namespace zobran {
 
 QStringList readListQuery(const QString& sql, db::Connection& connection)
 {
-    SqlText() = sql;
-    ListResultSet() = db::openStaticResultSet(SqlText(), connection);
-    QStringList texts = db::firstFieldTexts(*ListResultSet());
-    ListResultSet()->close();
-    ListResultSet().reset();
+    const std::unique_ptr<db::ResultSet> list = db::openStaticResultSet(sql, connection, {}, db::catalogTimeLimit());
+    QStringList texts = db::firstFieldTexts(*list);
+    list->close();
     return texts;
 }
 

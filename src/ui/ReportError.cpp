@@ -34,4 +34,17 @@ QString arrayClickName(const QString& arrayPrefix, int index)
     return arrayPrefix + QString::number(index) + QStringLiteral("_Click");
 }
 
+void DeferredReports::add(const QString& formName, const QString& subName, const AppError& error, ReportMode mode)
+{
+    failures_.push_back(Failure{formName, subName, error, mode});
+}
+
+void DeferredReports::reportAll()
+{
+    std::vector<Failure> failures = std::move(failures_);
+    failures_.clear();
+    for (const Failure& f : failures)
+        ReportError(f.formName, f.subName, f.error, f.mode);
+}
+
 } // namespace zobran

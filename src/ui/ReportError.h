@@ -1,11 +1,13 @@
 #pragma once
 
 #include "basics/AppError.h"
+#include "basics/RunStopped.h"
 
 #include <QString>
 
 #include <exception>
 #include <utility>
+#include <vector>
 
 namespace zobran {
 
@@ -38,5 +40,39 @@ bool runGuarded(const QString& formName, const QString& subName, Operation&& ope
     }
     return false;
 }
+
+// The failures that guarded steps meet on a run's thread, reported on the window's thread once the
+// run has ended, in the order they happened. A stop is no failure of a step: it goes through.
+class DeferredReports {
+public:
+    template <class Operation>
+    bool runGuarded(const QString& formName, const QString& subName, Operation&& operation,
+                    ReportMode mode = ReportMode::ShowWindow)
+    {
+        try {
+            std::forward<Operation>(operation)();
+            return true;
+        } catch (const RunStopped&) {
+            throw;
+        } catch (const std::exception& e) {
+            add(formName, subName, toAppError(e), mode);
+        }
+        return false;
+    }
+    void add(const QString& formName, const QString& subName, const AppError& error,
+             ReportMode mode = ReportMode::ShowWindow);
+    bool isEmpty() const { return failures_.empty(); }
+    // Reports every failure, then forgets them.
+    void reportAll();
+
+private:
+    struct Failure {
+        QString formName;
+        QString subName;
+        AppError error;
+        ReportMode mode;
+    };
+    std::vector<Failure> failures_;
+};
 
 } // namespace zobran

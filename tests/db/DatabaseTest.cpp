@@ -1,9 +1,10 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
-#include "db/ResultFetcher.h"
 #include "db/ResultSet.h"
 #include "db/ResultSetModel.h"
-#include "db/WideText.h"
+#include "db/odbc/ConnectionInternals.h"
+#include "db/odbc/ResultFetcher.h"
+#include "db/odbc/WideText.h"
 #include "support/TestServer.h"
 
 #include <QCoreApplication>
@@ -443,7 +444,7 @@ struct AllValues : RowSink {
 
 AllValues readWith(Connection& connection, const QString& sql, const ServerInfo& server)
 {
-    OdbcHandle statement = connection.newStatement();
+    OdbcHandle statement = ConnectionInternals::newStatement(connection);
     const std::vector<SQLWCHAR> text = toSqlWide(sql);
     checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
     ResultFetcher fetcher(statement, server);

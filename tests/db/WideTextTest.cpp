@@ -1,4 +1,4 @@
-#include "db/WideText.h"
+#include "db/odbc/WideText.h"
 
 #include <QString>
 

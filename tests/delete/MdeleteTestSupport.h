@@ -6,6 +6,7 @@
 #include "db/SharedConnections.h"
 #include "delete_ui/MdeleteWindow.h"
 #include "support/ProgramFolder.h"
+#include "support/RunWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestServer.h"
 
@@ -97,7 +98,11 @@ protected:
         return child<QLineEdit>(w, QStringLiteral("TxtField_%1").arg(i));
     }
     static QPushButton* button(MdeleteWindow& w, const QString& name) { return child<QPushButton>(w, name); }
-    static void click(MdeleteWindow& w, const QString& name) { QTest::mouseClick(button(w, name), Qt::LeftButton); }
+    static void click(MdeleteWindow& w, const QString& name)
+    {
+        QTest::mouseClick(button(w, name), Qt::LeftButton);
+        settle(&w);
+    }
     static QTreeWidget* tables(MdeleteWindow& w) { return child<QTreeWidget>(w, QStringLiteral("LV1")); }
 
     static QStringList listed(MdeleteWindow& w, bool tickedOnly = false)

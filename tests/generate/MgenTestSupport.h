@@ -6,6 +6,7 @@
 #include "generate_ui/MgenWindow.h"
 #include "import/KxStatementReader.h"
 #include "support/ProgramFolder.h"
+#include "support/RunWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestServer.h"
 
@@ -122,7 +123,11 @@ protected:
     }
     static QLineEdit* field(MgenWindow& w, int i) { return child<QLineEdit>(w, QStringLiteral("TxtField_%1").arg(i)); }
     static QPushButton* cBut(MgenWindow& w, int i) { return child<QPushButton>(w, QStringLiteral("CBut_%1").arg(i)); }
-    static void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    static void click(QPushButton* button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton);
+        settle(button);
+    }
 
     static void pickTable(MgenWindow& w, const QString& table, bool doubleClick)
     {
@@ -132,6 +137,7 @@ protected:
         list->setCurrentItem(items.first());
         if (doubleClick)
             emit list->itemDoubleClicked(items.first());
+        settle(list);
     }
 
     static void addQuery(MgenWindow& w, const QString& sql, const QString& table)

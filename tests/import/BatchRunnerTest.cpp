@@ -1,11 +1,17 @@
 #include "ImportTestSupport.h"
 
 #include "basics/FileError.h"
+#include "basics/StopSource.h"
 #include "import/BatchFile.h"
-#include "import_ui/BatchRunner.h"
+#include "import/BatchRun.h"
 #include "import_ui/OsqlOutputWindow.h"
+#include "import_ui/ToolOutputView.h"
+
+#include <QElapsedTimer>
+#include <thread>
 
 #include <QFileInfo>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -23,8 +29,7 @@ protected:
     }
 
     StandInProgramFolder program;
-    QWidget owner;
-    BatchRunner runner{&owner};
+    StopSource stop;
 };
 
 } // namespace
@@ -50,7 +55,7 @@ TEST_F(BatchRunnerTest, TheBatchFileIsOneLineForItsOwnerOnly)
 TEST_F(BatchRunnerTest, TheToolGetsEveryValueAsOneArgument)
 {
     const OsqlArguments tricky{"sa", "", "my server", "shop's", program.path("a b $HOME `x` ; & \".sql")};
-    const BatchRunResult result = runOsqlFile(runner, tricky, WindowStyle::Hidden);
+    const BatchRunResult result = runOsqlFile(tricky, stop, {});
     EXPECT_FALSE(result.failed()) << result.outcome().toStdString() << result.output.toStdString();
     ASSERT_EQ(program.callArguments().size(), 1u);
     EXPECT_EQ(program.callArguments()[0],
@@ -60,7 +65,7 @@ TEST_F(BatchRunnerTest, TheToolGetsEveryValueAsOneArgument)
 TEST_F(BatchRunnerTest, FilesRunStrictlyOneAfterTheOtherEachWithItsOwnBatchFile)
 {
     for (const char* name : {"one.sql", "two.sql"})
-        EXPECT_FALSE(runOsqlFile(runner, arguments(program.path(name)), WindowStyle::Hidden).failed());
+        EXPECT_FALSE(runOsqlFile(arguments(program.path(name)), stop, {}).failed());
     QStringList order;
     for (const QString& line : program.calls())
         if (!line.startsWith("arg["))
@@ -74,39 +79,45 @@ TEST_F(BatchRunnerTest, FilesRunStrictlyOneAfterTheOtherEachWithItsOwnBatchFile)
 
 TEST_F(BatchRunnerTest, ANonZeroExitStatusIsAFailureAndItsOutputIsKept)
 {
-    const BatchRunResult ok = runOsqlFile(runner, arguments(program.path("good.sql")), WindowStyle::Hidden);
+    const BatchRunResult ok = runOsqlFile(arguments(program.path("good.sql")), stop, {});
     EXPECT_FALSE(ok.failed());
     EXPECT_EQ(ok.exitStatus, 0);
     EXPECT_TRUE(ok.output.contains("stand-in ran")) << ok.output.toStdString();
 
-    const BatchRunResult failed = runOsqlFile(runner, arguments(program.path("fail.sql")), WindowStyle::Hidden);
+    const BatchRunResult failed = runOsqlFile(arguments(program.path("fail.sql")), stop, {});
     EXPECT_TRUE(failed.failed());
     EXPECT_EQ(failed.exitStatus, 1);
     EXPECT_EQ(failed.outcome(), "OSQL ended with exit status 1");
     EXPECT_TRUE(failed.output.contains("Msg 208")) << failed.output.toStdString();
-    EXPECT_EQ(runner.outputWindow(), nullptr) << "a hidden run shows nothing";
 }
 
 TEST_F(BatchRunnerTest, TheProgramFolderComesFirstOnThePath)
 {
     // Without the stand-in there, the shell finds no tool at all: the run fails, it is not skipped.
     QFile::remove(program.path("OSQL"));
-    const BatchRunResult missing = runOsqlFile(runner, arguments(program.path("a.sql")), WindowStyle::Hidden);
+    const BatchRunResult missing = runOsqlFile(arguments(program.path("a.sql")), stop, {});
     EXPECT_TRUE(missing.failed());
     EXPECT_EQ(missing.exitStatus, 127);
 
     writeBytes(program.path("OSQL"), "#!/bin/sh\necho \"PATH=$PATH\"\n");
     QFile::setPermissions(program.path("OSQL"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const BatchRunResult found = runOsqlFile(runner, arguments(program.path("a.sql")), WindowStyle::Hidden);
+    const BatchRunResult found = runOsqlFile(arguments(program.path("a.sql")), stop, {});
     EXPECT_FALSE(found.failed());
     EXPECT_TRUE(found.output.startsWith("PATH=" + program.folder.path() + ":")) << found.output.toStdString();
 }
 
-TEST_F(BatchRunnerTest, TheNormalStyleShowsTheOutputInAWindowOfTheProgram)
+TEST_F(BatchRunnerTest, TheOutputComesAsItIsPrintedAndShowsInAWindowOfTheProgram)
 {
-    runOsqlFile(runner, arguments(program.path("a.sql")), WindowStyle::NormalFocus);
-    runOsqlFile(runner, arguments(program.path("fail.sql")), WindowStyle::NormalFocus);
-    OsqlOutputWindow* window = runner.outputWindow();
+    QWidget owner;
+    ToolOutputView view(&owner);
+    for (const char* name : {"a.sql", "fail.sql"}) {
+        const QString path = program.path(name);
+        view.beginRun(path);
+        const BatchRunResult result
+            = runOsqlFile(arguments(path), stop, [&](const QString& text) { view.appendOutput(text); });
+        view.endRun(result.outcome());
+    }
+    OsqlOutputWindow* window = view.outputWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->parentWidget(), &owner);
@@ -115,13 +126,43 @@ TEST_F(BatchRunnerTest, TheNormalStyleShowsTheOutputInAWindowOfTheProgram)
                   + "\n<< OSQL ended with exit status 0\n>> " + program.path("fail.sql") + "\nstand-in ran "
                   + program.path("fail.sql")
                   + "\nMsg 208, Level 16: Invalid object name 'nowhere'.\n<< OSQL ended with exit status 1\n");
-    runner.clearOutput();
+    view.clear();
     EXPECT_EQ(window->text(), "");
+}
+
+TEST_F(BatchRunnerTest, AStopEndsTheShellAndTheToolItStartedAtOnce)
+{
+    // A tool that would print its pid, then hang.
+    writeBytes(program.path("OSQL"), "#!/bin/sh\necho \"tool $$\"\nsleep 30\necho never\n");
+    QFile::setPermissions(program.path("OSQL"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QString printed;
+    std::thread stopper([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        stop.requestStop();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const BatchRunResult result
+        = runOsqlFile(arguments(program.path("a.sql")), stop, [&](const QString& text) { printed += text; });
+    stopper.join();
+    EXPECT_LT(clock.elapsed(), 1500) << "terminated, not waited for";
+    EXPECT_TRUE(result.stopped);
+    EXPECT_TRUE(result.failed());
+    EXPECT_EQ(result.outcome(), "OSQL was ended: the run was stopped");
+    ASSERT_TRUE(printed.startsWith("tool ")) << printed.toStdString();
+    const QString pid = printed.mid(5).trimmed();
+    // Gone, or a zombie its dead parent has left for the system to reap.
+    const auto ended = [&] {
+        QFile stat("/proc/" + pid + "/stat");
+        return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
+    };
+    EXPECT_TRUE(QTest::qWaitFor(ended, 2000)) << "the tool went with the shell";
+    EXPECT_FALSE(printed.contains("never"));
 }
 
 TEST_F(BatchRunnerTest, ABatchFileThatCannotBeWrittenRaises)
 {
     QDir(program.folder.path()).mkdir("TmExe.bat");
-    EXPECT_THROW(runOsqlFile(runner, arguments(program.path("a.sql")), WindowStyle::Hidden), FileError);
+    EXPECT_THROW(runOsqlFile(arguments(program.path("a.sql")), stop, {}), FileError);
     EXPECT_TRUE(program.calls().isEmpty());
 }

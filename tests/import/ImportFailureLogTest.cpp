@@ -1,6 +1,6 @@
 #include "ImportTestSupport.h"
 
-#include "import_ui/BatchRunner.h"
+#include "import/BatchRunResult.h"
 #include "import/ImportFailureLog.h"
 #include "import/KxFileImport.h"
 

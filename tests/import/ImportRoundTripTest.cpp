@@ -1,4 +1,5 @@
 #include "ImportServerSupport.h"
+#include "support/RunWait.h"
 #include "support/TestServer.h"
 
 #include "generate_ui/MgenWindow.h"
@@ -75,8 +76,10 @@ protected:
             w.findChild<QPlainTextEdit*>("SQLField")->setPlainText("Select * From rt Order By id");
             w.findChild<QLineEdit*>("TblName")->setText("rt");
             QTest::mouseClick(w.findChild<QPushButton*>("CBut_1"), Qt::LeftButton);
+            settle(&w);
             scripted.answerYesNo(kindAnswer);
             QTest::mouseClick(w.findChild<QPushButton*>("CBut_4"), Qt::LeftButton);
+            settle(&w);
             written = w.lastScriptFile();
         });
         window.showModal();
@@ -92,10 +95,12 @@ protected:
         scripted.onModal([&](QDialog& dialog) {
             auto& w = static_cast<TrsqlWindow&>(dialog);
             QTest::mouseClick(w.findChild<QPushButton*>("CCONNECT"), Qt::LeftButton);
+            settle(&w);
             w.findChild<FolderList*>("Dir1")->setPath(program.path("Export"));
             w.findChild<FileList*>("File1")->findItems(file, Qt::MatchExactly).value(0)->setSelected(true);
             scripted.answerYesNo(answer::Yes);
             QTest::mouseClick(w.findChild<QPushButton*>("CExecute"), Qt::LeftButton);
+            settle(&w);
         });
         window.showModal();
         EXPECT_TRUE(scripted.wasShown("Import Done.", "Message", MsgIcon::Exclamation)) << scripted.calls().back();
@@ -108,11 +113,13 @@ protected:
         scripted.onModal([&](QDialog& dialog) {
             auto& w = static_cast<TrupdateWindow&>(dialog);
             QTest::mouseClick(w.findChild<QPushButton*>("CCONNECT"), Qt::LeftButton);
+            settle(&w);
             w.findChild<QListWidget*>("List1")->findItems(multi.name(), Qt::MatchExactly).value(0)->setSelected(true);
             w.findChild<FolderList*>("Dir1")->setPath(program.path("Export"));
             w.findChild<FileList*>("File1")->findItems(file, Qt::MatchExactly).value(0)->setSelected(true);
             scripted.answerYesNo(answer::Yes);
             QTest::mouseClick(w.findChild<QPushButton*>("CRUN"), Qt::LeftButton);
+            settle(&w);
         });
         window.showModal();
         EXPECT_TRUE(scripted.wasShown("Patching Completed.", "Message", MsgIcon::Exclamation))

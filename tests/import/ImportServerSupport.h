@@ -7,6 +7,7 @@
 #include "db/Settings.h"
 #include "db/SharedConnections.h"
 #include "import/ImportFailureLog.h"
+#include "support/RunWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestServer.h"
 
@@ -126,6 +127,7 @@ protected:
     static void click(Window& w, const QString& button)
     {
         QTest::mouseClick(child<QPushButton>(w, button), Qt::LeftButton);
+        settle(&w);
     }
     static QStringList texts(const QListWidget* list)
     {

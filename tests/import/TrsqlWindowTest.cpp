@@ -180,7 +180,6 @@ TEST_F(TrsqlWindowTest, SelectedFilesRunInListOrderSqlThroughTheToolKxOverTheCon
                 && !child<QPushButton>(w, "CCONNECT")->isEnabled() && !child<QPushButton>(w, "CExit")->isEnabled()
                 && !child<FileList>(w, "File1")->isEnabled();
             w.close();
-            w.reject();
             stayedOpen = w.isVisible() && w.isLoaded();
         });
         execute(w, {"a.sql", "b.KX", "c.Sql"});
@@ -200,7 +199,7 @@ TEST_F(TrsqlWindowTest, SelectedFilesRunInListOrderSqlThroughTheToolKxOverTheCon
                                program.path("scripts/a.sql")}));
         EXPECT_EQ(calls[1].last(), program.path("scripts/c.Sql"));
         // The tool's output was shown in a window of the program.
-        OsqlOutputWindow* output = w.batchRunner().outputWindow();
+        OsqlOutputWindow* output = w.toolOutput().outputWindow();
         ASSERT_NE(output, nullptr);
         EXPECT_TRUE(output->isVisible());
         EXPECT_TRUE(output->text().contains("stand-in ran " + program.path("scripts/c.Sql")));

@@ -1,4 +1,3 @@
-#include "ui/BusyGuard.h"
 #include "ui/FocusKeys.h"
 #include "ui/Placement.h"
 
@@ -83,45 +82,4 @@ TEST(FocusKeys, EnterMovesOnUpMovesBackAndTheWindowStaysOpen)
     QApplication::processEvents();
     EXPECT_EQ(window.focusWidget(), first);
     EXPECT_EQ(first->selectedText(), "remembered") << "a box selects its whole text when it gets the focus";
-}
-
-TEST(BusyGuard, ACloseRequestIsRefusedOnlyWhileARunGoesOn)
-{
-    BusyGuard guard;
-    QCloseEvent idle;
-    EXPECT_FALSE(guard.refuseClose(&idle));
-    EXPECT_TRUE(idle.isAccepted());
-    {
-        const BusyGuard::Run run = guard.run();
-        QCloseEvent during;
-        EXPECT_TRUE(guard.refuseClose(&during));
-        EXPECT_FALSE(during.isAccepted());
-    }
-    EXPECT_FALSE(guard.isBusy());
-}
-
-TEST(BusyGuard, ProgressIsShownAtOnceThenAtMostEveryInterval)
-{
-    QLabel status;
-    BusyGuard guard(&status);
-    QElapsedTimer sinceStatus;
-    guard.showStatus("start");
-    sinceStatus.start();
-    EXPECT_EQ(status.text(), "start");
-    const bool dueAtOnce = guard.progressDue();
-    // A machine that stalls longer than the interval right here makes the check meaningless.
-    if (sinceStatus.elapsed() < BusyGuard::RepaintIntervalMs) {
-        EXPECT_FALSE(dueAtOnce) << "just repainted";
-    }
-    guard.showProgress("row 1");
-    EXPECT_EQ(status.text(), "row 1") << "the text follows, the repaint waits";
-    QTest::qWait(BusyGuard::RepaintIntervalMs + 20);
-    EXPECT_TRUE(guard.progressDue());
-    guard.showProgress("row 2");
-    sinceStatus.start();
-    EXPECT_EQ(status.text(), "row 2");
-    const bool dueAgain = guard.progressDue();
-    if (sinceStatus.elapsed() < BusyGuard::RepaintIntervalMs) {
-        EXPECT_FALSE(dueAgain) << "a repaint starts the interval again";
-    }
 }

@@ -15,6 +15,8 @@
 // An import that fails anywhere (a statement refused, OSQL ending with a failure) ends with status 1.
 
 #include "basics/AppPath.h"
+#include "basics/RunProgress.h"
+#include "basics/StopSource.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 #include "db/ResultSet.h"
@@ -23,9 +25,8 @@
 #include "generate/ScriptFileWriter.h"
 #include "generate/ScriptGenerator.h"
 #include "import/BatchFile.h"
-#include "import_ui/BatchRunner.h"
+#include "import/BatchRun.h"
 #include "import/KxFileImport.h"
-#include "ui/BusyGuard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -112,6 +113,12 @@ int generate(const QString& connectionText, const QString& sql, const QString& t
     return 0;
 }
 
+// Lays the view out and paints it at once, as the window's thread would before it went on.
+void paintNow(QWidget& view)
+{
+    QCoreApplication::sendPostedEvents();
+}
+
 int grid(const QString& connectionText, const QString& sql, const QStringList& sortFields)
 {
     db::Connection connection;
@@ -130,15 +137,14 @@ int grid(const QString& connectionText, const QString& sql, const QStringList& s
     db::ResultSetModel model;
     view.setModel(&model);
     view.show();
-    QApplication::processEvents();
+    paintNow(view);
 
     QElapsedTimer timer;
     timer.start();
     std::unique_ptr<db::ResultSet> rows = db::openStaticResultSet(sql, connection);
     const double read = seconds(timer);
     model.setResultSet(rows.get());
-    view.repaint();
-    QApplication::processEvents();
+    paintNow(view);
     const double shown = seconds(timer);
     std::printf("rows=%ld\n", rows->recordCount());
     print("read_s", read);
@@ -148,13 +154,12 @@ int grid(const QString& connectionText, const QString& sql, const QStringList& s
     for (const QString& field : sortFields) {
         timer.restart();
         rows->setSort(field + QStringLiteral(" Desc"));
-        view.repaint();
-        QApplication::processEvents();
+        paintNow(view);
         std::printf("sort_%s_s=%.3f\n", qPrintable(field), seconds(timer));
     }
     model.setResultSet(nullptr);
     rows.reset();
-    QApplication::processEvents();
+    paintNow(view);
     print("peak_rss_mib", statusMiB("VmHWM"));
     print("rss_before_mib", rssBefore);
     print("rss_after_release_mib", statusMiB("VmRSS"));
@@ -183,11 +188,15 @@ int importKx(const ImportArguments& import)
     db::Connection connection;
     connection.open(db::importConnectionString(import.server, import.database, import.login, import.password));
     connection.setCursorLocation(db::CursorLocationClient);
-    BusyGuard busy;
+    // The status the window's run shows, every 50 ms at the most.
+    RunProgress progress;
+    QElapsedTimer sinceStatus;
     KxImportHooks hooks;
-    hooks.beforeStatement = [&busy](const QString& statement) {
-        if (busy.progressDue())
-            busy.showProgress(statement);
+    hooks.afterStatement = [&](const KxImportCounts& done, long, bool) {
+        if (!sinceStatus.isValid() || sinceStatus.elapsed() >= 50) {
+            sinceStatus.start();
+            progress.setStatus(QStringLiteral("statement %1").arg(done.executed + done.failed));
+        }
     };
     long reported = 0;
     hooks.statementFailed = [&reported](const KxStatementFailure& failure) {
@@ -213,10 +222,9 @@ int importSql(const ImportArguments& import)
     QElapsedTimer timer;
     timer.start();
     deleteBatchFile();
-    BatchRunner runner(nullptr);
-    const BatchRunResult result
-        = runOsqlFile(runner, OsqlArguments{import.login, import.password, import.server, import.database, import.path},
-                      WindowStyle::Hidden);
+    const StopSource stop;
+    const BatchRunResult result = runOsqlFile(
+        OsqlArguments{import.login, import.password, import.server, import.database, import.path}, stop, {});
     const double total = seconds(timer);
     deleteBatchFile();
     // OSQL's last line counts the statements it ran and those that failed.

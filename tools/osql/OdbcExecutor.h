@@ -2,7 +2,7 @@
 
 #include "osql/TextExecutor.h"
 
-#include "db/OdbcHandle.h"
+#include "db/Statement.h"
 
 namespace zobran::db {
 class Connection;
@@ -12,10 +12,10 @@ namespace zobran::osql {
 
 class ScriptOutput;
 
-// Runs texts over an open connection on one statement handle, used again for every text. Prints
-// every message the driver reports (errors, warnings and the server's informational messages) and
-// the rows of any result, and walks all results of a batch so that a failure in a later statement
-// of it is seen too.
+// Runs texts over an open connection on one statement, used again for every text. Prints every
+// message the driver reports (errors, warnings and the server's informational messages) and the
+// rows of any result, and walks all results of a batch so that a failure in a later statement of
+// it is seen too.
 class OdbcExecutor : public TextExecutor {
 public:
     OdbcExecutor(db::Connection& connection, ScriptOutput& output);
@@ -23,14 +23,7 @@ public:
     bool execute(const QString& text) override;
 
 private:
-    // Prints the records the handle holds.
-    void printMessages();
-    // The same after a failure; false when going on to the next result makes no sense.
-    bool printMessagesAndGoOn();
-    // Prints the rows of the current result, if it has columns; false when fetching failed.
-    bool printRows();
-
-    db::OdbcHandle statement_;
+    db::Statement statement_;
     ScriptOutput& output_;
 };
 

@@ -1,6 +1,6 @@
-#include "db/OdbcHandle.h"
+#include "db/odbc/OdbcHandle.h"
 
-#include "db/WideText.h"
+#include "db/odbc/WideText.h"
 
 #include <array>
 

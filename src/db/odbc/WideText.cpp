@@ -1,4 +1,4 @@
-#include "db/WideText.h"
+#include "db/odbc/WideText.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

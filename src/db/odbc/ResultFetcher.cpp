@@ -1,8 +1,8 @@
-#include "db/ResultFetcher.h"
+#include "db/odbc/ResultFetcher.h"
 
 #include "db/FloatText.h"
 #include "db/SqlTypes.h"
-#include "db/WideText.h"
+#include "db/odbc/WideText.h"
 
 #include <algorithm>
 #include <array>

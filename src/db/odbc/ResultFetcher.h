@@ -1,9 +1,9 @@
 #pragma once
 
 #include "db/FetchedRow.h"
-#include "db/OdbcHandle.h"
 #include "db/ResultSet.h"
 #include "db/ServerInfo.h"
+#include "db/odbc/OdbcHandle.h"
 
 #include <vector>
 
