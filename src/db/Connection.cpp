@@ -2,6 +2,7 @@
 
 #include "db/ConnectionString.h"
 #include "db/OdbcHandle.h"
+#include "db/StatementText.h"
 #include "db/WideText.h"
 
 #include <algorithm>
@@ -82,6 +83,7 @@ void Connection::open(const QString& connectionString, const QString& user, cons
 
 long Connection::execute(const QString& statement, long* recordsAffected)
 {
+    checkStatementText(statement);
     OdbcHandle stmt = newStatement();
     std::vector<SQLWCHAR> wide = toSqlWide(statement);
     checked(SQLExecDirectW(stmt.get(), wide.data(), SQL_NTS), stmt, "SQLExecDirect");

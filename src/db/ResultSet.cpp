@@ -4,6 +4,7 @@
 #include "db/FreedMemory.h"
 #include "db/ResultFetcher.h"
 #include "db/SqlTypes.h"
+#include "db/StatementText.h"
 #include "db/WideText.h"
 
 #include <algorithm>
@@ -145,6 +146,7 @@ void ResultSet::fetchAll()
     Query& query = *query_;
     if (query.connectionAlive.expired())
         throw objectClosedError();
+    checkStatementText(query.sql);
     OdbcHandle statement = query.connection->newStatement();
     const std::vector<SQLWCHAR> text = toSqlWide(query.sql);
     checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
@@ -364,6 +366,7 @@ std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& c
 
 void readQueryRows(const QString& sql, Connection& connection, RowSink& rows, const ReadProgress& progress)
 {
+    checkStatementText(sql);
     OdbcHandle statement = connection.newStatement();
     const std::vector<SQLWCHAR> text = toSqlWide(sql);
     checked(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR*>(text.data()), SQL_NTS), statement, "SQLExecDirect");
