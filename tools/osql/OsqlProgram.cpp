@@ -42,7 +42,7 @@ int runScript(const OsqlOptions& options, ScriptOutput& output)
         = connection.serverInfo().isSqlServer() ? ScriptSplitter::Mode::WholeBatches : ScriptSplitter::Mode::Statements;
     OdbcExecutor executor(connection, output);
     ScriptRunner runner(executor, output, mode, script.isUtf8());
-    const RunTotals totals = runner.run(script, ScriptPosition{script.textOffset(), 1});
+    const RunTotals totals = runner.run(script, ScriptPosition{0, 1});
     output.line(totalsLine(totals, mode));
     return totals.failed == 0 ? ExitSuccess : ExitFailure;
 }
