@@ -4,12 +4,12 @@
 #include "db/ConnectionString.h"
 #include "db/SharedConnections.h"
 #include "import/BatchFile.h"
-#include "import_ui/DriveList.h"
-#include "import_ui/FileList.h"
-#include "import_ui/FolderList.h"
 #include "import/ImportFailureLog.h"
 #include "import/KxFileImport.h"
 #include "import/OsqlCommandLine.h"
+#include "import_ui/DriveList.h"
+#include "import_ui/FileList.h"
+#include "import_ui/FolderList.h"
 #include "import_ui/OsqlOutputWindow.h"
 #include "import_ui/RunLock.h"
 #include "ui/Placement.h"
@@ -209,6 +209,7 @@ void TrsqlWindow::ImportKXFile(const QString& path, ImportFailureLog& failures)
             busy_.showProgress(statement);
     };
     hooks.statementFailed = [&failures](const KxStatementFailure& failure) { failures.statementFailed(failure); };
+    hooks.connectionLost = [&failures](const KxConnectionLoss& loss) { failures.connectionLost(loss); };
     try {
         importKxFile(path, connectionOf(ImportConnection()), hooks);
     } catch (const std::exception& e) {

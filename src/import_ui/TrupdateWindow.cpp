@@ -5,12 +5,12 @@
 #include "db/ConnectionString.h"
 #include "db/SharedConnections.h"
 #include "import/BatchFile.h"
-#include "import_ui/DriveList.h"
-#include "import_ui/FileList.h"
-#include "import_ui/FolderList.h"
 #include "import/ImportFailureLog.h"
 #include "import/KxFileImport.h"
 #include "import/OsqlCommandLine.h"
+#include "import_ui/DriveList.h"
+#include "import_ui/FileList.h"
+#include "import_ui/FolderList.h"
 #include "import_ui/RunLock.h"
 #include "ui/ListFill.h"
 #include "ui/Placement.h"
@@ -209,8 +209,9 @@ void TrupdateWindow::RunScriptUpdate()
         const RunLock lock{frame1_, list1_, frame2_};
         ImportFailureLog failures(FormName);
         QString stoppedAt;
+        bool lost = false; // the run stopped on a lost connection, not on a database it could not open
         const QStringList files = file1_->selectedFileNames();
-        for (int d = 0; d < listDataFile_->count(); ++d) {
+        for (int d = 0; d < listDataFile_->count() && stoppedAt.isEmpty(); ++d) {
             const QString database = listDataFile_->item(d)->text();
             if (!OpenData(database)) {
                 if (openDataError_)
@@ -222,17 +223,31 @@ void TrupdateWindow::RunScriptUpdate()
             addLog(QStringLiteral("Open Database : ") + database);
             for (const QString& name : files) {
                 addLog(QStringLiteral("Updating Script File..[") + name + QStringLiteral("]"));
-                const QString failure = runFile(database, name, failures);
-                if (!failure.isEmpty())
-                    addLog(FailedMark + failure);
+                const FileOutcome outcome = runFile(database, name, failures);
+                if (!outcome.failure.isEmpty())
+                    addLog(FailedMark + outcome.failure);
+                if (outcome.connectionLost) {
+                    // As with a database that cannot be opened: nothing more of this one, nor of the next ones.
+                    addLog(QStringLiteral("Connection Lost : ") + database + QStringLiteral(" -- the run stops here"));
+                    stoppedAt = database;
+                    lost = true;
+                    break;
+                }
             }
-            dataConnection_->close();
-            dataConnection_.reset();
+            if (lost) {
+                dataConnection_.reset(); // nothing to close on a connection that is gone
+            } else {
+                dataConnection_->close();
+                dataConnection_.reset();
+            }
         }
 
         if (!stoppedAt.isEmpty()) {
             QString text = QStringLiteral("Patching stopped at database ") + stoppedAt
-                + QStringLiteral(": it could not be opened, so it and the databases after it were not updated.");
+                + (lost ? QStringLiteral(": the connection to it was lost, so the rest of it and the databases after "
+                                         "it were not updated.")
+                        : QStringLiteral(": it could not be opened, so it and the databases after it were not "
+                                         "updated."));
             const QString summary = failureSummary(failures);
             if (!summary.isEmpty())
                 text += QStringLiteral("\n\n") + summary;
@@ -263,7 +278,8 @@ bool TrupdateWindow::OpenData(const QString& database)
     }
 }
 
-QString TrupdateWindow::runFile(const QString& database, const QString& fileName, ImportFailureLog& failures)
+TrupdateWindow::FileOutcome TrupdateWindow::runFile(const QString& database, const QString& fileName,
+                                                    ImportFailureLog& failures)
 {
     const QString path = filePathIn(dir1_->path(), fileName);
     const QString kind = scriptKindOf(fileName);
@@ -275,14 +291,14 @@ QString TrupdateWindow::runFile(const QString& database, const QString& fileName
         if (!result.failed())
             return {};
         failures.osqlFileFailed(path, result);
-        return result.outcome();
+        return FileOutcome{result.outcome(), result.connectionLost()};
     }
     if (kind == QStringLiteral(".KX"))
         return ImportKXFile(path, failures);
     return {};
 }
 
-QString TrupdateWindow::ImportKXFile(const QString& path, ImportFailureLog& failures)
+TrupdateWindow::FileOutcome TrupdateWindow::ImportKXFile(const QString& path, ImportFailureLog& failures)
 {
     KxImportHooks hooks;
     // Nothing is shown per statement; the window is only kept painted.
@@ -291,16 +307,22 @@ QString TrupdateWindow::ImportKXFile(const QString& path, ImportFailureLog& fail
             busy_.showProgress(QString());
     };
     hooks.statementFailed = [&failures](const KxStatementFailure& failure) { failures.statementFailed(failure); };
+    hooks.connectionLost = [&failures](const KxConnectionLoss& loss) { failures.connectionLost(loss); };
     try {
         const KxImportCounts counts = importKxFile(path, *dataConnection_, hooks);
+        if (counts.connectionLost)
+            return FileOutcome{QStringLiteral("the connection was lost after %1 statement(s); %2 were not run")
+                                   .arg(counts.executed)
+                                   .arg(counts.notRun),
+                               true};
         if (counts.failed == 0)
             return {};
-        return QString::number(counts.failed) + QStringLiteral(" of ")
-            + QString::number(counts.failed + counts.executed) + QStringLiteral(" statement(s) failed");
+        return FileOutcome{QString::number(counts.failed) + QStringLiteral(" of ")
+                           + QString::number(counts.failed + counts.executed) + QStringLiteral(" statement(s) failed")};
     } catch (const std::exception& e) {
         const AppError error = toAppError(e);
         failures.kxFileFailed(path, error);
-        return QStringLiteral("the file could not be read: ") + oneLine(error.description());
+        return FileOutcome{QStringLiteral("the file could not be read: ") + oneLine(error.description())};
     }
 }
 

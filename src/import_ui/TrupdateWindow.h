@@ -52,9 +52,15 @@ private:
     void Drive1_Change();
     void Dir1_Change();
 
-    // Runs one file against the open database; the failure's log line, or empty when it went well.
-    QString runFile(const QString& database, const QString& fileName, ImportFailureLog& failures);
-    QString ImportKXFile(const QString& path, ImportFailureLog& failures);
+    // How one file went: the failure's log line (empty when it went well), and whether the
+    // connection to the database was lost on the way.
+    struct FileOutcome {
+        QString failure;
+        bool connectionLost = false;
+    };
+    // Runs one file against the open database.
+    FileOutcome runFile(const QString& database, const QString& fileName, ImportFailureLog& failures);
+    FileOutcome ImportKXFile(const QString& path, ImportFailureLog& failures);
     void addLog(const QString& line);
     void showFolder(const QString& folder);
 
