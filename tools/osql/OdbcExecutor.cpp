@@ -3,6 +3,7 @@
 #include "osql/ScriptOutput.h"
 
 #include "db/Connection.h"
+#include "db/StatementText.h"
 #include "db/WideText.h"
 
 #include <QStringList>
@@ -60,6 +61,12 @@ OdbcExecutor::OdbcExecutor(db::Connection& connection, ScriptOutput& output)
 
 bool OdbcExecutor::execute(const QString& text)
 {
+    try {
+        db::checkStatementText(text);
+    } catch (const db::DbError& refused) {
+        print(refused.records());
+        return false;
+    }
     const SQLHSTMT statement = statement_.get();
     // QString holds UTF-16, the driver's wide characters: no copy needed.
     auto* wide = const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(text.utf16()));
@@ -88,22 +95,29 @@ bool OdbcExecutor::execute(const QString& text)
     return succeeded;
 }
 
+void OdbcExecutor::print(const QList<db::Diagnostic>& records)
+{
+    for (const db::Diagnostic& record : records)
+        output_.message(record);
+    if (db::isConnectionLost(records))
+        lost_ = true;
+}
+
 void OdbcExecutor::printMessages()
 {
-    for (const db::Diagnostic& record : db::diagnosticsOf(SQL_HANDLE_STMT, statement_.get()))
-        output_.message(record);
+    print(db::diagnosticsOf(SQL_HANDLE_STMT, statement_.get()));
 }
 
 bool OdbcExecutor::printMessagesAndGoOn()
 {
     const QList<db::Diagnostic> records = db::diagnosticsOf(SQL_HANDLE_STMT, statement_.get());
-    bool goOn = !records.isEmpty();
-    for (const db::Diagnostic& record : records) {
-        output_.message(record);
+    print(records);
+    if (lost_ || records.isEmpty())
+        return false;
+    for (const db::Diagnostic& record : records)
         if (record.sqlState == QLatin1String("HY010"))
-            goOn = false;
-    }
-    return goOn;
+            return false;
+    return true;
 }
 
 bool OdbcExecutor::printRows()

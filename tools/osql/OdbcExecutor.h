@@ -20,9 +20,13 @@ class OdbcExecutor : public TextExecutor {
 public:
     OdbcExecutor(db::Connection& connection, ScriptOutput& output);
 
+    // A text that holds a NUL character is not sent: its refusal is printed and it counts as failed.
     bool execute(const QString& text) override;
+    bool connectionLost() const override { return lost_; }
 
 private:
+    // Prints the records and notes whether they say that the connection is gone.
+    void print(const QList<db::Diagnostic>& records);
     // Prints the records the handle holds.
     void printMessages();
     // The same after a failure; false when going on to the next result makes no sense.
@@ -32,6 +36,7 @@ private:
 
     db::OdbcHandle statement_;
     ScriptOutput& output_;
+    bool lost_ = false;
 };
 
 } // namespace zobran::osql
