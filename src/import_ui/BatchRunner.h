@@ -16,7 +16,7 @@ class OsqlOutputWindow;
 // window runs it unseen.
 enum class WindowStyle { Hidden, NormalFocus };
 
-// Runs the batch file with /bin/sh, the program folder first on its PATH, and waits for its end in
+// Runs the batch file with /bin/sh, its OSQL always the one beside the program, and waits for its end in
 // an event loop of its own, so the windows stay painted and live; nothing else starts meanwhile
 // unless the caller lets it. In the normal style the output shows in a window of the program while
 // it comes; hidden, it is only kept.
