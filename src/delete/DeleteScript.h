@@ -56,8 +56,21 @@ DeleteScriptSaveName chooseDeleteScriptName(const QString& exportFolder, const Q
 // overwrite is replaced, any other existing file is appended to.
 void writeDeleteScript(const DeleteScriptSaveName& name, const QStringList& lines);
 
-// Executes the statements one by one, each on its own; the first failure raises and the rest are
-// not run.
+// True for a line the window writes: "Delete from " and one table name, bare (a regular identifier)
+// or quoted whole.
+bool isPlainDeleteStatement(const QString& line);
+
+// The first question of a run: "Do you want to delete seleted item?", after the lines that are
+// not plain delete statements when there are any, as "Line 3: DROP TABLE t" (the first 10, then
+// "and n more"), since they run as they are.
+QString deleteRunQuestion(const QStringList& lines);
+
+// Raises AppError 5 naming the first line that holds a NUL character and where: the server would
+// run only the text before it, so such a list is not run at all.
+void checkDeleteList(const QStringList& lines);
+
+// Checks the list (checkDeleteList), then executes the statements one by one, each on its own;
+// the first failure raises and the rest are not run.
 void executeEachStatement(const QStringList& statements, db::Connection& connection);
 
 } // namespace zobran

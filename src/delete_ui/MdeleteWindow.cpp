@@ -242,15 +242,16 @@ void MdeleteWindow::CSave_Click()
 void MdeleteWindow::CStart_Click()
 {
     runGuarded(FormName, QStringLiteral("CStart_Click"), [this] {
-        MsgAnswer() = prompts().askYesNo(this, QStringLiteral("Do you want to delete seleted item?"), MessageTitle,
-                                         MsgIcon::Question);
+        // A list that cannot be sent as it stands is refused before anything is asked.
+        const QStringList statements = statementLines();
+        checkDeleteList(statements);
+        MsgAnswer() = prompts().askYesNo(this, deleteRunQuestion(statements), MessageTitle, MsgIcon::Question);
         if (MsgAnswer() == answer::No)
             return;
         const QString typed = prompts()
                                   .inputBox(this, QStringLiteral("Type CONFIRM to delete."), MessageTitle, QString())
                                   .value_or(QString());
         if (typed == QStringLiteral("CONFIRM")) {
-            const QStringList statements = statementLines();
             if (!statements.isEmpty())
                 executeEachStatement(statements, connectionOf(SharedConnection()));
             prompts().message(this, QStringLiteral("Delete successfully."), MessageTitle, MsgIcon::Information);
