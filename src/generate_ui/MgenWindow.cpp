@@ -8,9 +8,9 @@
 #include "db/SharedConnections.h"
 #include "db/SqlNames.h"
 #include "generate/LeadingNumber.h"
-#include "generate_ui/MgenChecks.h"
 #include "generate/PluCleanup.h"
 #include "generate/RecordCounter.h"
+#include "generate_ui/MgenChecks.h"
 #include "ui/FocusKeys.h"
 #include "ui/ListFill.h"
 #include "ui/Placement.h"
@@ -510,10 +510,17 @@ void MgenWindow::GenerateScript()
 
 bool MgenWindow::SyncSQLFile(qint16 fileNumber)
 {
-    return runGuarded(FormName, QStringLiteral("SyncSQLFile"), [this, fileNumber] {
+    try {
         writer_.setAutoName(check1_->isChecked());
         writer_.writePendingLines(scriptKind_, fileNumber);
-    });
+        return true;
+    } catch (const std::exception& e) {
+        // One report a run: a disk that stays full fails every later write the same way, and the
+        // closing message counts them.
+        if (outcome_.failedWrites == 0)
+            ReportError(FormName, QStringLiteral("SyncSQLFile"), toAppError(e));
+        return false;
+    }
 }
 
 void MgenWindow::showGenerationMessage()
