@@ -29,21 +29,3 @@ TEST(DbError, WithoutANativeNumberItIsTheProvidersGeneralFailure)
     EXPECT_EQ(noRecord.sqlState(), "");
     EXPECT_EQ(noRecord.description(), "HY000: SQLDriverConnect failed (return code -1).");
 }
-
-TEST(DbError, AConnectionIsLostByItsSqlStateInAnyRecord)
-{
-    const std::pair<QList<Diagnostic>, bool> cases[] = {
-        {{{"08S01", 10054, "TCP Provider: An existing connection was forcibly closed by the remote host."}}, true},
-        {{{"08003", 0, "Connection not open"}}, true},
-        {{{"01000", 0, "a warning first"}, {"IMC06", 0, "The connection is broken and recovery is not possible."}},
-         true},
-        {{{"57P01", 35, "FATAL: terminating connection due to administrator command"}}, true},
-        {{{"23000", 2627, "Violation of PRIMARY KEY constraint."}}, false},
-        {{{"42S02", 208, "Invalid object name 'nowhere'."}}, false},
-        {{{"HY000", 0, "08S01 in a message is not a state"}}, false},
-        {{}, false},
-    };
-    for (const auto& [records, lost] : cases)
-        EXPECT_EQ(DbError(records).isConnectionLost(), lost)
-            << (records.isEmpty() ? "no record" : records.last().sqlState.toStdString());
-}
