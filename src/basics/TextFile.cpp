@@ -1,9 +1,11 @@
 #include "basics/TextFile.h"
 
 #include "basics/FileError.h"
+#include "basics/UnnamedFile.h"
 
 #include <QFile>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 
@@ -24,11 +26,6 @@ constexpr std::array<char16_t, 32> Cp1252High{0x20AC, 0x0081, 0x201A, 0x0192, 0x
                                               0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
                                               0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                               0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-QString decodeLine(QByteArrayView bytes, bool utf8)
-{
-    return utf8 ? QString::fromUtf8(bytes) : fromWindows1252(bytes);
-}
 
 int openForReading(const QString& path)
 {
@@ -57,23 +54,231 @@ std::size_t readSome(int fd, char* target, std::size_t n, const QString& path)
     }
 }
 
-bool fileIsUtf8(int fd, const QString& path)
+// Counts lines as a reader with these line ends does: the line a character stands on.
+class LineCounter {
+public:
+    explicit LineCounter(LineEnds ends) : ends_(ends) {}
+
+    void see(char32_t c)
+    {
+        if (c == U'\r') {
+            if (ends_ != LineEnds::CrLfOrLf)
+                ++line_;
+        } else if (c == U'\n') {
+            const bool endsHere = afterCr_ ? ends_ == LineEnds::CrLfOrLf : ends_ != LineEnds::CrOrCrLf;
+            if (endsHere)
+                ++line_;
+        }
+        afterCr_ = c == U'\r';
+    }
+    long line() const { return line_; }
+
+private:
+    LineEnds ends_;
+    long line_ = 1;
+    bool afterCr_ = false;
+};
+
+// A place in a file for an error: the line and the offset of the byte from the file's start.
+struct FilePlace {
+    long line = 0;
+    std::uint64_t offset = 0;
+};
+
+FileError notUtf8Error(const QString& path, FilePlace place, unsigned char byte)
 {
-    Utf8Validator check;
-    std::string chunk(ReadChunkBytes, '\0');
-    bool valid = true;
-    for (;;) {
-        const std::size_t got = readSome(fd, chunk.data(), chunk.size(), path);
-        if (got == 0)
-            break;
-        if (!check.feed(reinterpret_cast<const unsigned char*>(chunk.data()), got)) {
-            valid = false;
-            break;
+    return pathFileAccessError(path,
+                               QStringLiteral("the text is UTF-8, but line %1 holds a byte that is not (0x%2 at "
+                                              "byte offset %3); the file is refused whole")
+                                   .arg(place.line)
+                                   .arg(QString::number(byte, 16).toUpper().rightJustified(2, QLatin1Char('0')))
+                                   .arg(place.offset));
+}
+
+FileError brokenUtf16Error(const QString& path, FilePlace place)
+{
+    return pathFileAccessError(path,
+                               QStringLiteral("the UTF-16 text breaks off inside a character on line %1 (at byte "
+                                              "offset %2); the file is refused whole")
+                                   .arg(place.line)
+                                   .arg(place.offset));
+}
+
+// Looks at bytes that are to be UTF-8, piece by piece: whether all of them are, whether a valid
+// multi-byte sequence stands anywhere, and where the first byte that is not UTF-8 stands.
+class Utf8Survey {
+public:
+    // A UTF-8 byte-order mark before the bytes counts as a multi-byte sequence.
+    Utf8Survey(LineEnds ends, std::uint64_t startOffset, bool afterMark)
+        : lines_(ends), offset_(startOffset), multiByte_(afterMark)
+    {
+    }
+
+    void feed(const unsigned char* p, std::size_t n)
+    {
+        for (std::size_t i = 0; i < n; ++i, ++offset_) {
+            const unsigned char c = p[i];
+            if (need_ > 0) {
+                if (c >= lower_ && c <= upper_) {
+                    if (--need_ == 0)
+                        multiByte_ = true;
+                    continue;
+                }
+                // The sequence breaks off: its lead byte is the stray one; this byte starts afresh.
+                markBad(sequenceStart_, sequenceLead_);
+                need_ = 0;
+            }
+            if (c < 0x80) {
+                lines_.see(c);
+                continue;
+            }
+            need_ = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : 0;
+            if (need_ == 0) {
+                markBad(FilePlace{lines_.line(), offset_}, c);
+                continue;
+            }
+            lower_ = c == 0xE0 ? 0xA0 : c == 0xF0 ? 0x90 : 0x80; // no overlong forms
+            upper_ = c == 0xED ? 0x9F : c == 0xF4 ? 0x8F : 0xBF; // no surrogates, nothing beyond U+10FFFF
+            sequenceStart_ = FilePlace{lines_.line(), offset_};
+            sequenceLead_ = c;
         }
     }
-    if (::lseek(fd, 0, SEEK_SET) != 0)
-        throw pathFileAccessError(path, systemReason(errno));
-    return valid && check.complete();
+
+    // At the end of the bytes: a sequence left unfinished is not UTF-8.
+    void finish()
+    {
+        if (need_ > 0)
+            markBad(sequenceStart_, sequenceLead_);
+        need_ = 0;
+    }
+
+    bool allValid() const { return !bad_; }
+    bool sawMultiByte() const { return multiByte_; }
+
+    // The encoding of these bytes by the rules, or the error that refuses them.
+    TextEncoding decide(const QString& path) const
+    {
+        if (allValid())
+            return TextEncoding::Utf8;
+        if (sawMultiByte())
+            throw notUtf8Error(path, firstBad_, firstBadByte_);
+        return TextEncoding::Windows1252;
+    }
+
+private:
+    void markBad(FilePlace place, unsigned char byte)
+    {
+        if (bad_)
+            return;
+        bad_ = true;
+        firstBad_ = place;
+        firstBadByte_ = byte;
+    }
+
+    LineCounter lines_;
+    std::uint64_t offset_;
+    bool multiByte_;
+    int need_ = 0;
+    unsigned char lower_ = 0x80, upper_ = 0xBF;
+    FilePlace sequenceStart_;
+    unsigned char sequenceLead_ = 0;
+    bool bad_ = false;
+    FilePlace firstBad_;
+    unsigned char firstBadByte_ = 0;
+};
+
+// Turns UTF-16 bytes into UTF-8, piece by piece; a character cut by the end of a piece is finished
+// in the next. Half a surrogate pair, or an odd byte at the end, refuses the text.
+class Utf16ToUtf8 {
+public:
+    Utf16ToUtf8(bool bigEndian, LineEnds ends, std::uint64_t startOffset, const QString& path)
+        : bigEndian_(bigEndian), lines_(ends), offset_(startOffset), path_(path)
+    {
+    }
+
+    void feed(const unsigned char* p, std::size_t n, std::string& out)
+    {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!haveByte_) {
+                firstByte_ = p[i];
+                haveByte_ = true;
+                continue;
+            }
+            haveByte_ = false;
+            const char16_t unit = bigEndian_ ? char16_t(firstByte_ << 8 | p[i]) : char16_t(p[i] << 8 | firstByte_);
+            takeUnit(unit, out);
+            offset_ += 2;
+        }
+    }
+
+    void finish()
+    {
+        if (high_ != 0)
+            throw brokenUtf16Error(path_, highPlace_);
+        if (haveByte_)
+            throw brokenUtf16Error(path_, FilePlace{lines_.line(), offset_});
+    }
+
+private:
+    void takeUnit(char16_t unit, std::string& out)
+    {
+        if (high_ != 0) {
+            if (!QChar::isLowSurrogate(unit))
+                throw brokenUtf16Error(path_, highPlace_);
+            append(QChar::surrogateToUcs4(high_, unit), out);
+            high_ = 0;
+            return;
+        }
+        if (QChar::isHighSurrogate(unit)) {
+            high_ = unit;
+            highPlace_ = FilePlace{lines_.line(), offset_};
+            return;
+        }
+        if (QChar::isLowSurrogate(unit))
+            throw brokenUtf16Error(path_, FilePlace{lines_.line(), offset_});
+        lines_.see(unit);
+        append(unit, out);
+    }
+
+    static void append(char32_t c, std::string& out)
+    {
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | c >> 6));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | c >> 12));
+            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | c >> 18));
+            out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+
+    bool bigEndian_;
+    LineCounter lines_;
+    std::uint64_t offset_;
+    const QString& path_;
+    bool haveByte_ = false;
+    unsigned char firstByte_ = 0;
+    char16_t high_ = 0;
+    FilePlace highPlace_;
+};
+
+// The encoding a byte-order mark announces, and the mark's length; UTF-8 of length 0 without one.
+std::pair<TextEncoding, std::size_t> byteOrderMark(QByteArrayView head)
+{
+    if (head.startsWith("\xEF\xBB\xBF"))
+        return {TextEncoding::Utf8, 3};
+    if (head.startsWith("\xFF\xFE"))
+        return {TextEncoding::Utf16LittleEndian, 2};
+    if (head.startsWith("\xFE\xFF"))
+        return {TextEncoding::Utf16BigEndian, 2};
+    return {TextEncoding::Utf8, 0};
 }
 
 } // namespace
@@ -127,42 +332,108 @@ QString fromWindows1252(QByteArrayView bytes)
     return text;
 }
 
-QString decodeFileText(QByteArrayView bytes)
+QString decodeFileText(QByteArrayView bytes, const QString& path)
 {
-    if (!isValidUtf8(bytes))
-        return fromWindows1252(bytes);
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
-    return QString::fromUtf8(bytes);
+    const auto [marked, markLength] = byteOrderMark(bytes);
+    const auto* text = reinterpret_cast<const unsigned char*>(bytes.data()) + markLength;
+    const std::size_t length = static_cast<std::size_t>(bytes.size()) - markLength;
+    if (marked != TextEncoding::Utf8) {
+        std::string utf8;
+        Utf16ToUtf8 transcode(marked == TextEncoding::Utf16BigEndian, LineEnds::Any, markLength, path);
+        transcode.feed(text, length, utf8);
+        transcode.finish();
+        return QString::fromStdString(utf8);
+    }
+    Utf8Survey survey(LineEnds::Any, markLength, markLength > 0);
+    survey.feed(text, length);
+    survey.finish();
+    const QByteArrayView rest = bytes.sliced(static_cast<qsizetype>(markLength));
+    return survey.decide(path) == TextEncoding::Utf8 ? QString::fromUtf8(rest) : fromWindows1252(rest);
 }
 
-// ---- reading ----
+// ---- the bytes of a text file ----
 
-TextFileReader::TextFileReader(const QString& path, LineEnds ends) : path_(path), ends_(ends)
+TextFileBytes::TextFileBytes(const QString& path, LineEnds ends) : path_(path)
 {
     fd_ = openForReading(path);
-    struct stat info {};
-    if (::fstat(fd_, &info) == 0)
-        size_ = static_cast<std::size_t>(info.st_size);
     try {
-        utf8_ = fileIsUtf8(fd_, path_);
+        std::string chunk(ReadChunkBytes, '\0');
+        std::size_t got = readSome(fd_, chunk.data(), chunk.size(), path_);
+        const auto mark = byteOrderMark(QByteArrayView(chunk.data(), static_cast<qsizetype>(got)));
+        encoding_ = mark.first;
+        textStart_ = mark.second;
+        auto* bytes = reinterpret_cast<const unsigned char*>(chunk.data());
+        if (encoding_ == TextEncoding::Utf8) {
+            Utf8Survey survey(ends, textStart_, textStart_ > 0);
+            survey.feed(bytes + textStart_, got - textStart_);
+            size_ = got - textStart_;
+            while ((got = readSome(fd_, chunk.data(), chunk.size(), path_)) > 0) {
+                survey.feed(bytes, got);
+                size_ += got;
+            }
+            survey.finish();
+            encoding_ = survey.decide(path_);
+            seek(0);
+        } else {
+            // Read whole once, into a temporary file as UTF-8; afterwards only that is read.
+            utf8Copy_ = std::make_unique<UnnamedFile>(QStringLiteral("the text of ") + path_);
+            Utf16ToUtf8 transcode(encoding_ == TextEncoding::Utf16BigEndian, ends, textStart_, path_);
+            std::string utf8;
+            std::size_t from = textStart_;
+            do {
+                utf8.clear();
+                transcode.feed(bytes + from, got - from, utf8);
+                utf8Copy_->write(size_, utf8);
+                size_ += utf8.size();
+                from = 0;
+            } while ((got = readSome(fd_, chunk.data(), chunk.size(), path_)) > 0);
+            transcode.finish();
+            ::close(fd_);
+            fd_ = -1;
+        }
     } catch (...) {
-        ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
         throw;
-    }
-    if (utf8_) {
-        // A byte-order mark is not part of the first line.
-        fillBuffer();
-        if (buffer_.startsWith("\xEF\xBB\xBF"))
-            position_ = 3;
     }
 }
 
-TextFileReader::~TextFileReader()
+TextFileBytes::~TextFileBytes()
 {
     if (fd_ >= 0)
         ::close(fd_);
 }
+
+std::size_t TextFileBytes::read(char* target, std::size_t n)
+{
+    if (utf8Copy_) {
+        const auto got = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_ - std::min(position_, size_)));
+        utf8Copy_->read(position_, target, got);
+        position_ += got;
+        return got;
+    }
+    const std::size_t got = readSome(fd_, target, n, path_);
+    position_ += got;
+    return got;
+}
+
+void TextFileBytes::seek(std::uint64_t offset)
+{
+    if (!utf8Copy_ && ::lseek(fd_, static_cast<off_t>(textStart_ + offset), SEEK_SET) < 0)
+        throw pathFileAccessError(path_, systemReason(errno));
+    position_ = offset;
+}
+
+QString TextFileBytes::decode(QByteArrayView bytes) const
+{
+    return isUtf8() ? QString::fromUtf8(bytes) : fromWindows1252(bytes);
+}
+
+// ---- reading lines ----
+
+TextFileReader::TextFileReader(const QString& path, LineEnds ends) : bytes_(path, ends), ends_(ends) {}
+
+TextFileReader::~TextFileReader() = default;
 
 std::size_t TextFileReader::bytesRead() const
 {
@@ -179,7 +450,7 @@ bool TextFileReader::fillBuffer()
     position_ = 0;
     const qsizetype kept = buffer_.size();
     buffer_.resize(kept + static_cast<qsizetype>(ReadChunkBytes));
-    const std::size_t got = readSome(fd_, buffer_.data() + kept, ReadChunkBytes, path_);
+    const std::size_t got = bytes_.read(buffer_.data() + kept, ReadChunkBytes);
     buffer_.resize(kept + static_cast<qsizetype>(got));
     if (got == 0)
         atEnd_ = true;
@@ -188,13 +459,22 @@ bool TextFileReader::fillBuffer()
 
 bool TextFileReader::readLine(QString& line)
 {
-    const char terminator = ends_ == LineEnds::CrOrCrLf ? '\r' : '\n';
+    const bool crEnds = ends_ != LineEnds::CrLfOrLf;
+    // The first byte from `from` on that may end a line; -1 when none has been read yet.
+    const auto findEnd = [this](qsizetype from) -> qsizetype {
+        if (ends_ != LineEnds::Any)
+            return buffer_.indexOf(ends_ == LineEnds::CrOrCrLf ? '\r' : '\n', from);
+        const auto* begin = buffer_.constData();
+        const auto* found
+            = std::find_if(begin + from, begin + buffer_.size(), [](char c) { return c == '\r' || c == '\n'; });
+        return found == begin + buffer_.size() ? -1 : found - begin;
+    };
     qsizetype searchFrom = position_;
     for (;;) {
-        const qsizetype end = buffer_.indexOf(terminator, searchFrom);
+        const qsizetype end = findEnd(searchFrom);
         if (end >= 0) {
             // A CR at the very end of what has been read may be the first half of CR LF.
-            if (terminator == '\r' && end + 1 == buffer_.size() && !atEnd_) {
+            if (buffer_[end] == '\r' && end + 1 == buffer_.size() && !atEnd_) {
                 const qsizetype offset = end - position_;
                 fillBuffer();
                 searchFrom = position_ + offset;
@@ -202,11 +482,11 @@ bool TextFileReader::readLine(QString& line)
             }
             qsizetype lineEnd = end;
             qsizetype next = end + 1;
-            if (terminator == '\r' && next < buffer_.size() && buffer_[next] == '\n')
+            if (buffer_[end] == '\r' && crEnds && next < buffer_.size() && buffer_[next] == '\n')
                 ++next;
-            if (terminator == '\n' && lineEnd > position_ && buffer_[lineEnd - 1] == '\r')
+            if (buffer_[end] == '\n' && !crEnds && lineEnd > position_ && buffer_[lineEnd - 1] == '\r')
                 --lineEnd;
-            line = decodeLine(QByteArrayView(buffer_).sliced(position_, lineEnd - position_), utf8_);
+            line = bytes_.decode(QByteArrayView(buffer_).sliced(position_, lineEnd - position_));
             position_ = next;
             return true;
         }
@@ -214,7 +494,7 @@ bool TextFileReader::readLine(QString& line)
         if (!fillBuffer()) {
             if (position_ >= buffer_.size())
                 return false;
-            line = decodeLine(QByteArrayView(buffer_).sliced(position_), utf8_);
+            line = bytes_.decode(QByteArrayView(buffer_).sliced(position_));
             position_ = buffer_.size();
             return true;
         }

@@ -6,19 +6,29 @@
 #include <QStringList>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
 namespace zobran {
 
-// The program's text files: written in UTF-8 without byte-order mark, every line ended by CR LF;
-// read as UTF-8, or as Windows-1252 when a file is not valid UTF-8 (files written on Windows).
+// The program's text files: written in UTF-8 without byte-order mark, every line ended by CR LF.
 // Failures raise FileError (53, 75 or 76) with the path and the system's reason.
+//
+// How a file is read is decided once, from the whole file:
+// - a UTF-16 byte-order mark (FF FE little-endian, FE FF big-endian): UTF-16, handed on as UTF-8;
+// - a UTF-8 byte-order mark (EF BB BF): UTF-8, the mark no part of the text;
+// - otherwise UTF-8 when every byte is valid UTF-8, and Windows-1252 when no valid multi-byte UTF-8
+//   sequence stands anywhere in it (files written on Windows).
+// A file that holds valid multi-byte UTF-8 and also bytes that are not UTF-8 (UTF-8 text with a
+// stray byte), or UTF-16 text cut inside a character, is refused whole: FileError 75 naming the
+// line and the byte offset of the first such byte, so that nothing of it is used.
 
 // Where a line ends when a file is read.
 enum class LineEnds {
     CrOrCrLf, // at CR or CR LF; a lone LF belongs to the line (a line feed inside a KX value)
     CrLfOrLf, // at CR LF or LF; a lone CR belongs to the line
+    Any,      // at CR LF, LF or CR (the script runner's lines)
 };
 
 // Checks UTF-8 piece by piece: a sequence cut by the end of one piece is finished in the next.
@@ -36,8 +46,47 @@ private:
 
 bool isValidUtf8(QByteArrayView bytes);
 QString fromWindows1252(QByteArrayView bytes);
-// UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark dropped), else Windows-1252.
-QString decodeFileText(QByteArrayView bytes);
+
+enum class TextEncoding { Utf8, Windows1252, Utf16LittleEndian, Utf16BigEndian };
+
+// The text of a whole file's bytes by the rules above; path names the file in the error.
+QString decodeFileText(QByteArrayView bytes, const QString& path = {});
+
+class UnnamedFile;
+
+// The bytes of a text file's text, read in pieces: UTF-8, or Windows-1252 (see isUtf8()). A UTF-16
+// file is turned into UTF-8 once, into a temporary file; a byte-order mark is no part of the text.
+// Offsets count from the first byte of the text.
+class TextFileBytes {
+public:
+    // ends tells how lines are counted for the error that refuses a file.
+    TextFileBytes(const QString& path, LineEnds ends);
+    ~TextFileBytes();
+    TextFileBytes(const TextFileBytes&) = delete;
+    TextFileBytes& operator=(const TextFileBytes&) = delete;
+
+    // Up to n bytes from the current offset on; 0 only at the end.
+    std::size_t read(char* target, std::size_t n);
+    void seek(std::uint64_t offset);
+
+    TextEncoding encoding() const { return encoding_; }
+    // UTF-8 bytes (a UTF-16 file's too), else Windows-1252.
+    bool isUtf8() const { return encoding_ != TextEncoding::Windows1252; }
+    // The bytes of the text.
+    std::uint64_t size() const { return size_; }
+    const QString& path() const { return path_; }
+    // Text of some of the bytes.
+    QString decode(QByteArrayView bytes) const;
+
+private:
+    QString path_;
+    int fd_ = -1;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    std::uint64_t textStart_ = 0; // the length of the byte-order mark
+    std::uint64_t size_ = 0;
+    std::uint64_t position_ = 0;
+    std::unique_ptr<UnnamedFile> utf8Copy_; // a UTF-16 file's text
+};
 
 // Reads a text file line by line without holding it whole; each line comes without its line end.
 // An empty last line (the file ends with a line end) is not a line.
@@ -50,24 +99,21 @@ public:
 
     // The next line; false at the end of the file.
     bool readLine(QString& line);
-    bool isUtf8() const { return utf8_; }
-    // Bytes read so far and the file's size, for progress.
+    bool isUtf8() const { return bytes_.isUtf8(); }
+    TextEncoding encoding() const { return bytes_.encoding(); }
+    // Bytes of the text read so far and all of them, for progress.
     std::size_t bytesRead() const;
-    std::size_t fileSize() const { return size_; }
+    std::size_t fileSize() const { return static_cast<std::size_t>(bytes_.size()); }
 
 private:
     bool fillBuffer();
 
-    QString path_;
+    TextFileBytes bytes_;
     LineEnds ends_;
-    int fd_ = -1;
-    bool utf8_ = true;
-    std::size_t size_ = 0;
-    std::size_t consumed_ = 0; // bytes of the file before buffer_
+    std::size_t consumed_ = 0; // bytes of the text before buffer_
     QByteArray buffer_;
     qsizetype position_ = 0;
     bool atEnd_ = false;
-    bool pendingCrLf_ = false; // a CR ended the last buffer: a LF opening the next one is its end
 };
 
 // Every line of a small text file.

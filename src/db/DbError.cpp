@@ -34,6 +34,22 @@ DbError::DbError(QList<Diagnostic> records, const QString& context, const QStrin
 {
 }
 
+bool isConnectionLost(const QList<Diagnostic>& records)
+{
+    for (const Diagnostic& d : records) {
+        const QString& state = d.sqlState;
+        if (state.startsWith(QLatin1String("08")) || state == QLatin1String("IMC06") || state == QLatin1String("57P01")
+            || state == QLatin1String("57P02"))
+            return true;
+    }
+    return false;
+}
+
+bool DbError::isConnectionLost() const
+{
+    return db::isConnectionLost(records_);
+}
+
 AppError noConnectionError()
 {
     return AppError(errnum::ObjectNotSet, QStringLiteral("Object variable or With block variable not set"));

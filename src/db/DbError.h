@@ -27,9 +27,19 @@ public:
     const QList<Diagnostic>& records() const noexcept { return records_; }
     QString sqlState() const { return records_.isEmpty() ? QString() : records_.first().sqlState; }
 
+    // True when the connection the failure came from is gone (see isConnectionLost below).
+    bool isConnectionLost() const;
+
 private:
     QList<Diagnostic> records_;
 };
+
+// True when the records say the connection is gone, so that nothing more can run on it: a record
+// of SQLSTATE class 08 (connection exception: 08S01 communication link failure, 08003 no
+// connection, ...), IMC06 (the SQL Server driver could not restore a broken connection), or the
+// server's own word that it ended the session (57P01 or 57P02, which the test and demo server's
+// driver passes on at the first failure after its server ended the session; it says 08S01 after).
+bool isConnectionLost(const QList<Diagnostic>& records);
 
 // The errors the database layer raises on its own.
 AppError noConnectionError(); // 91: there is no connection object

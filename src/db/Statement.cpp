@@ -116,7 +116,7 @@ short Statement::checkedCall(short rc, const char* operation)
 
 void Statement::send(const QString& text)
 {
-    refuseUnsendableText(text);
+    checkStatementText(text);
     if (inFlight_)
         inFlight_->stop.throwIfStopRequested();
     closeCursor();
@@ -169,7 +169,7 @@ bool Statement::query(const QString& text, RowSink& rows, const ReadProgress& pr
 
 bool Statement::run(const QString& text, ResultHandler& handler)
 {
-    refuseUnsendableText(text);
+    checkStatementText(text);
     if (inFlight_)
         inFlight_->stop.throwIfStopRequested();
     const SQLHSTMT statement = handle_->get();
@@ -192,7 +192,8 @@ bool Statement::run(const QString& text, ResultHandler& handler)
                 throw RunStopped();
             }
             const QList<Diagnostic> records = diagnosticsOf(SQL_HANDLE_STMT, statement);
-            bool goOn = rc == SQL_ERROR && !records.isEmpty();
+            // Nothing comes after a connection that is gone.
+            bool goOn = rc == SQL_ERROR && !records.isEmpty() && !isConnectionLost(records);
             for (const Diagnostic& record : records) {
                 handler.message(record);
                 // A call out of sequence would come back the same way again and again.

@@ -1,18 +1,23 @@
 #include "db/StatementText.h"
 
-#include "basics/AppError.h"
+#include "db/DbError.h"
 
 namespace zobran::db {
 
-void refuseUnsendableText(const QString& text)
+qsizetype nulCharacterPosition(const QString& text)
 {
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    if (nul < 0)
+    return text.indexOf(QChar(u'\0')) + 1;
+}
+
+void checkStatementText(const QString& text)
+{
+    const qsizetype position = nulCharacterPosition(text);
+    if (position == 0)
         return;
-    throw AppError(errnum::InvalidArgument,
-                   QStringLiteral("The statement holds a NUL character (U+0000) at character %1: it was not sent, "
-                                  "for the server would run only the part before it.")
-                       .arg(nul + 1));
+    throw DbError({Diagnostic{QStringLiteral("22021"), 0,
+                              QStringLiteral("The statement holds a NUL character (U+0000) at character %1; the "
+                                             "server would run only the text before it, so it was not sent.")
+                                  .arg(position)}});
 }
 
 } // namespace zobran::db

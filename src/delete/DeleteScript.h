@@ -56,10 +56,23 @@ DeleteScriptSaveName chooseDeleteScriptName(const QString& exportFolder, const Q
 // overwrite is replaced, any other existing file is appended to.
 void writeDeleteScript(const DeleteScriptSaveName& name, const QStringList& lines);
 
-// Executes the statements one by one, each on its own; the first failure raises and the rest are
-// not run. done hears, after each statement, how many have run so far. A stop of the run using the
-// connection cancels the statement in flight and raises RunStopped; the statements after it are
-// not run.
+// True for a line the window writes: "Delete from " and one table name, bare (a regular identifier)
+// or quoted whole.
+bool isPlainDeleteStatement(const QString& line);
+
+// The first question of a run: "Do you want to delete seleted item?", after the lines that are
+// not plain delete statements when there are any, as "Line 3: DROP TABLE t" (the first 10, then
+// "and n more"), since they run as they are.
+QString deleteRunQuestion(const QStringList& lines);
+
+// Raises AppError 5 naming the first line that holds a NUL character and where: the server would
+// run only the text before it, so such a list is not run at all.
+void checkDeleteList(const QStringList& lines);
+
+// Checks the list (checkDeleteList), then executes the statements one by one, each on its own;
+// the first failure raises and the rest are not run. done hears, after each statement, how many
+// have run so far. A stop of the run using the connection cancels the statement in flight and
+// raises RunStopped; the statements after it are not run.
 void executeEachStatement(const QStringList& statements, db::Connection& connection,
                           const std::function<void(int done)>& done = {});
 

@@ -299,8 +299,10 @@ void MdeleteWindow::CSave_Click()
 void MdeleteWindow::CStart_Click()
 {
     runGuarded(FormName, QStringLiteral("CStart_Click"), [this] {
-        MsgAnswer() = prompts().askYesNo(this, QStringLiteral("Do you want to delete seleted item?"), MessageTitle,
-                                         MsgIcon::Question);
+        // A list that cannot be sent as it stands is refused before anything is asked.
+        const QStringList statements = statementLines();
+        checkDeleteList(statements);
+        MsgAnswer() = prompts().askYesNo(this, deleteRunQuestion(statements), MessageTitle, MsgIcon::Question);
         if (MsgAnswer() == answer::No)
             return;
         const QString typed = prompts()
@@ -315,7 +317,6 @@ void MdeleteWindow::CStart_Click()
                               MsgIcon::Critical);
             return;
         }
-        const QStringList statements = statementLines();
         const std::shared_ptr<db::Connection> connection = SharedConnection();
         auto ran = std::make_shared<std::atomic<int>>(0);
         startRun(

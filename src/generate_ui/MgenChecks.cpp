@@ -39,11 +39,15 @@ GenerationMessage generationClosingMessage(const GenerationOutcome& outcome, Scr
         message.text = QStringLiteral("No script file was written: the queries returned no rows. Script Done.");
     } else {
         message.text = outcome.lastCompleteFile + QStringLiteral(" Script Done.");
-        if (outcome.failedWrites > 0)
-            message.text += QStringLiteral("\n\n%1 file write(s) failed and were reported; their lines went into the "
-                                           "next file written.")
-                                .arg(outcome.failedWrites);
+        if (outcome.failedWrites == 1)
+            message.text += QStringLiteral("\n\n1 file write(s) failed and were reported; their lines went into the "
+                                           "next file written.");
     }
+    if (outcome.failedWrites > 1)
+        message.text
+            += QStringLiteral("\n\n%1 file writes failed; the first failure was reported.%2")
+                   .arg(outcome.failedWrites)
+                   .arg(outcome.stopped ? QString() : QStringLiteral(" Their lines went into the next file written."));
     if (kind != ScriptKind::Kx)
         return message;
     if (valuesWithCarriageReturn > 0)

@@ -28,13 +28,14 @@ struct GenerationOutcome {
     // An error ended the run, or lines it built were left unwritten: the script is incomplete.
     bool stopped = false;
     QString lastCompleteFile;   // the last file this run wrote completely; "" when none
-    long failedWrites = 0;      // file writes that failed and were reported (their lines stayed pending)
+    long failedWrites = 0;      // file writes that failed, the first one reported (their lines stayed pending)
     bool stoppedByUser = false; // the user stopped it (stopped is set too)
 };
 
 // The message after a generation, shown with title "Message":
 // - completed with a file: the last file written and " Script Done." (exclamation icon); when a
 //   write failed on the way, a note that its lines went into the next file;
+// - either way, after more than one failed write, how many failed (only the first was reported);
 // - completed without a file: no file was written, the queries returned no rows (exclamation);
 // - stopped: the generation stopped on an error, or the user stopped it, with the last file written
 //   completely or none (critical icon); never " Script Done.".

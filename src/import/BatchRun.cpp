@@ -19,13 +19,17 @@ namespace {
 
 constexpr int PollMs = 50;
 
-// The child's environment: the program folder first on PATH, so the tool next to the program is
-// the one found.
+// The batch file's one line starts with the name OSQL. The shell that reads it first defines OSQL
+// as a function that runs the tool beside the program by its full path, handed over in the
+// environment: the name never goes through PATH, so no folder name (one holding ":", say) and no
+// OSQL of the current folder can make another program the one that gets the password.
+const QString OsqlPathVariable = QStringLiteral("ZOBRAN_OSQL");
+const QString ShellScript = QStringLiteral("OSQL() { \"$ZOBRAN_OSQL\" \"$@\"; }; . \"$1\"");
+
 QProcessEnvironment childEnvironment()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    const QString path = environment.value(QStringLiteral("PATH"));
-    environment.insert(QStringLiteral("PATH"), path.isEmpty() ? AppPath() : AppPath() + QLatin1Char(':') + path);
+    environment.insert(OsqlPathVariable, appSubPath(QStringLiteral("OSQL")));
     return environment;
 }
 
@@ -64,7 +68,7 @@ BatchRunResult runBatchFile(const QString& batchPath, const StopSource& stop, co
             output(text);
     };
 
-    process.start(QStringLiteral("/bin/sh"), {batchPath});
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), ShellScript, QStringLiteral("sh"), batchPath});
     if (!process.waitForStarted(-1)) {
         result.startError = process.errorString();
         return result;

@@ -14,7 +14,7 @@ class StopSource;
 // What the tool prints, handed on as it comes.
 using ToolOutput = std::function<void(const QString& text)>;
 
-// Runs the batch file with /bin/sh and waits for its end on the calling thread (a run's thread,
+// Runs the batch file with /bin/sh, its OSQL the tool beside the program, and waits for its end on the calling thread (a run's thread,
 // never a window's), handing on what the tool prints as it comes; the result keeps its last part.
 // The shell and the tool it starts form a process group of their own: a stop ends them both
 // (terminate, then kill after StopGraceMs) and the result says the run was stopped.

@@ -46,6 +46,20 @@ void ImportFailureLog::statementFailed(const KxStatementFailure& failure)
               + QString::number(failure.line) + QLatin1Char(']'));
 }
 
+void ImportFailureLog::connectionLost(const KxConnectionLoss& loss)
+{
+    ++failedStatements_;
+    notRunStatements_ += loss.notRun;
+    write(QStringLiteral("ImportKXFile"), loss.error.number(),
+          QStringLiteral("The connection was lost at the statement on line %1 of %2, after %3 statement(s) of the file "
+                         "had run; the file stopped there and its %4 later statement(s) were not run: %5")
+              .arg(loss.line)
+              .arg(loss.path)
+              .arg(loss.executed)
+              .arg(loss.notRun)
+              .arg(loss.error.description()));
+}
+
 void ImportFailureLog::kxFileFailed(const QString& path, const AppError& error)
 {
     ++failedFiles_;
@@ -75,6 +89,9 @@ QString failureSummary(const ImportFailureLog& log)
         lines << QString::number(log.failedFiles()) + QStringLiteral(" script file(s) failed.");
     if (log.failedStatements() > 0)
         lines << QString::number(log.failedStatements()) + QStringLiteral(" statement(s) of KX files failed.");
+    if (log.notRunStatements() > 0)
+        lines << QString::number(log.notRunStatements())
+                + QStringLiteral(" statement(s) of KX files were not run: the connection was lost.");
     if (!log.logTrouble().isEmpty())
         lines << QStringLiteral("The daily error log could not be written: ") + log.logTrouble();
     else if (log.anyLogged())

@@ -7,6 +7,7 @@
 namespace zobran {
 
 struct BatchRunResult;
+struct KxConnectionLoss;
 struct KxStatementFailure;
 
 // The failures of one import run. Each is written to the day's error log as it happens, under the
@@ -15,8 +16,11 @@ class ImportFailureLog {
 public:
     explicit ImportFailureLog(QString formName) : formName_(std::move(formName)) {}
 
-    // A KX statement the server refused (sub "ImportKXFile", the driver's number and message).
+    // A KX statement the server refused or was not sent, or stray text of a KX file (sub
+    // "ImportKXFile", the number and the message, the file and the line).
     void statementFailed(const KxStatementFailure& failure);
+    // A KX file whose connection was lost: one line for it all, where and after how many statements.
+    void connectionLost(const KxConnectionLoss& loss);
     // A KX file that could not be read, or whose statements had no connection to go to.
     void kxFileFailed(const QString& path, const AppError& error);
     // A script file whose run through the tool failed.
@@ -25,6 +29,7 @@ public:
     void databaseNotOpened(const QString& database, const AppError& error);
 
     long failedStatements() const { return failedStatements_; }
+    long notRunStatements() const { return notRunStatements_; }
     int failedFiles() const { return failedFiles_; }
     bool anyLogged() const { return logged_ > 0 || !logTrouble_.isEmpty(); }
     // Why a line could not be written to the log (empty when every line was written).
@@ -38,6 +43,7 @@ private:
 
     QString formName_;
     long failedStatements_ = 0;
+    long notRunStatements_ = 0;
     int failedFiles_ = 0;
     int logged_ = 0;
     QString logTrouble_;

@@ -4,6 +4,7 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/Statement.h"
+#include "db/TimeLimits.h"
 #include "import/KxStatementReader.h"
 
 #include <optional>
@@ -27,25 +28,60 @@ void readKxFile(const QString& path, const KxFileReadHandlers& handlers)
     QByteArray utf8;
     long lineNumber = 0;
     long firstLine = 0; // where the statement being read begins
+    const auto stray = [&](KxStray kind, const QString& text, long at) {
+        if (handlers.stray)
+            handlers.stray(kind, text, at);
+    };
     while (file.readLine(line)) {
         ++lineNumber;
         if (!reader.hasUnfinishedStatement())
             firstLine = lineNumber;
         utf8 = line.toUtf8();
-        if (const auto statement
-            = reader.feedLine(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
+        const auto statement
+            = reader.feedLine(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+        if (reader.droppedUnfinished()) {
+            stray(KxStray::Replaced, textOf(reader.droppedText()), firstLine);
+            firstLine = lineNumber;
+        }
+        if (reader.lineOutsideStatement())
+            stray(KxStray::OutsideStatement, line, lineNumber);
+        if (statement)
             handlers.statement(textOf(*statement), firstLine);
     }
-    if (reader.hasUnfinishedStatement() && handlers.unended)
-        handlers.unended(textOf(reader.unfinishedText()), firstLine);
+    if (reader.hasUnfinishedStatement())
+        stray(KxStray::Unended, textOf(reader.unfinishedText()), firstLine);
 }
+
+namespace {
+
+AppError strayError(KxStray kind)
+{
+    switch (kind) {
+    case KxStray::Unended:
+        return AppError(errnum::InvalidArgument,
+                        QStringLiteral("The file ends inside a statement: its closing \">\" is missing."));
+    case KxStray::Replaced:
+        return AppError(errnum::InvalidArgument,
+                        QStringLiteral("The statement has no closing \">\": the next line opened another statement "
+                                       "before it ended, so it was not run."));
+    case KxStray::OutsideStatement:
+        break;
+    }
+    return AppError(
+        errnum::InvalidArgument,
+        QStringLiteral("The line stands outside any statement between \"<\" and \">\", so it was not run."));
+}
+
+} // namespace
 
 KxImportCounts importKxFile(const QString& path, db::Connection& connection, const KxImportHooks& hooks)
 {
     KxImportCounts counts;
-    // One statement handle for the whole file: a handle for each statement would cost the driver an
-    // allocation and a release every time, a good part of what a short INSERT costs the program.
+    // One statement handle for the whole file, taken at the first statement: a handle for each
+    // statement would cost the driver an allocation and a release every time, a good part of what a
+    // short INSERT costs the program.
     std::optional<db::Statement> runner;
+    std::optional<KxConnectionLoss> loss;
     const auto failed = [&](const QString& statement, long line, const AppError& error) {
         ++counts.failed;
         if (hooks.statementFailed)
@@ -53,27 +89,43 @@ KxImportCounts importKxFile(const QString& path, db::Connection& connection, con
     };
     KxFileReadHandlers handlers;
     handlers.statement = [&](const QString& statement, long line) {
+        if (loss) { // the file stopped: the rest is only counted
+            ++counts.notRun;
+            return;
+        }
         if (hooks.beforeStatement)
             hooks.beforeStatement(statement);
         try {
-            if (!runner)
+            if (!runner) {
                 runner.emplace(connection);
+                runner->setTimeLimit(db::statementTimeLimit());
+            }
             runner->execute(statement);
             ++counts.executed;
             if (hooks.afterStatement)
                 hooks.afterStatement(counts, line, true);
         } catch (const db::DbError& refused) {
-            failed(statement, line, refused);
-            if (hooks.afterStatement)
-                hooks.afterStatement(counts, line, false);
+            if (!refused.isConnectionLost()) {
+                failed(statement, line, refused);
+                if (hooks.afterStatement)
+                    hooks.afterStatement(counts, line, false);
+                return;
+            }
+            ++counts.failed;
+            loss = KxConnectionLoss{path, line, counts.executed, 0, refused};
         }
     };
-    handlers.unended = [&](const QString& text, long line) {
-        failed(text, line,
-               AppError(errnum::InvalidArgument,
-                        QStringLiteral("The file ends inside a statement: its closing \">\" is missing.")));
+    handlers.stray = [&](KxStray kind, const QString& text, long line) {
+        if (!loss)
+            failed(text, line, strayError(kind));
     };
     readKxFile(path, handlers);
+    if (loss) {
+        counts.connectionLost = true;
+        loss->notRun = counts.notRun;
+        if (hooks.connectionLost)
+            hooks.connectionLost(*loss);
+    }
     return counts;
 }
 

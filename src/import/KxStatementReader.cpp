@@ -18,24 +18,36 @@ void KxStatementReader::reset()
     buffer_.clear();
     completed_ = false;
     started_ = false;
+    dropped_ = false;
+    outside_ = false;
 }
 
 std::optional<std::string_view> KxStatementReader::feedLine(std::string_view line)
 {
     if (completed_)
         reset();
+    dropped_ = false;
+    outside_ = false;
     const std::string_view opening = withoutLeadingBlanks(line);
     const bool opens = !opening.empty() && opening.front() == '<';
     const bool closes = !line.empty() && line.back() == '>';
 
-    if (opens && closes) { // a whole statement ("<>" gives an empty one)
-        buffer_.assign(opening.substr(1, opening.size() - 2));
-        completed_ = true;
-        return std::string_view(buffer_);
-    }
     if (opens) {
-        buffer_.assign(opening.substr(1)); // a statement starts
+        if (started_) { // the open statement never got its ">"
+            dropped_ = true;
+            droppedText_.swap(buffer_);
+        }
         started_ = true;
+        if (closes) { // a whole statement ("<>" gives an empty one)
+            buffer_.assign(opening.substr(1, opening.size() - 2));
+            completed_ = true;
+            return std::string_view(buffer_);
+        }
+        buffer_.assign(opening.substr(1)); // a statement starts
+        return std::nullopt;
+    }
+    if (!started_) {
+        outside_ = !opening.empty();
         return std::nullopt;
     }
     if (!closes) {

@@ -56,6 +56,17 @@ MultiDatabaseRunResult runMultiDatabase(const MultiDatabaseRunSpec& spec, Import
                 = runScriptFile(path, &connection, forDatabase, failures, stop, progress, reach, fileHooks);
             if (hooks.fileEnded)
                 hooks.fileEnded(database, path, outcome);
+            if (outcome.connectionLost()) {
+                result.connectionLost = true;
+                break;
+            }
+        }
+        if (result.connectionLost) {
+            // As with a database that cannot be opened: nothing more of this one, nor of the next ones.
+            if (hooks.connectionLost)
+                hooks.connectionLost(database);
+            result.stoppedAt = database;
+            break;
         }
         connection.close();
         reach.update([&](ImportReach::Snapshot& r) {

@@ -36,6 +36,11 @@ bool ScriptFileOutcome::failed() const
     return false;
 }
 
+bool ScriptFileOutcome::connectionLost() const
+{
+    return (kind == Kind::Sql && batch.connectionLost()) || (kind == Kind::Kx && kx.connectionLost);
+}
+
 QString ScriptFileOutcome::failureText() const
 {
     if (!failed())
@@ -44,6 +49,10 @@ QString ScriptFileOutcome::failureText() const
         return batch.outcome();
     if (error)
         return QStringLiteral("the file could not be read: ") + oneLine(error->description());
+    if (kx.connectionLost)
+        return QStringLiteral("the connection was lost after %1 statement(s); %2 were not run")
+            .arg(kx.executed)
+            .arg(kx.notRun);
     return QString::number(kx.failed) + QStringLiteral(" of ") + QString::number(kx.failed + kx.executed)
         + QStringLiteral(" statement(s) failed");
 }
@@ -77,6 +86,7 @@ ScriptFileOutcome runScriptFile(const QString& path, db::Connection* connection,
         KxImportHooks kxHooks;
         QElapsedTimer sinceStatus;
         kxHooks.statementFailed = [&failures](const KxStatementFailure& failure) { failures.statementFailed(failure); };
+        kxHooks.connectionLost = [&failures](const KxConnectionLoss& loss) { failures.connectionLost(loss); };
         kxHooks.afterStatement = [&](const KxImportCounts& counts, long line, bool executed) {
             outcome.kx = counts;
             reach.update([&](ImportReach::Snapshot& r) {

@@ -54,6 +54,8 @@ struct ScriptFileOutcome {
     std::optional<AppError> error; // a KX file that could not be read, or had no connection
 
     bool failed() const;
+    // The connection to the database went away on the way (the tool says so by its exit status).
+    bool connectionLost() const;
     // One line for a log: "OSQL ended with exit status 1", "3 of 10 statement(s) failed", ...; "" when
     // nothing failed.
     QString failureText() const;

@@ -241,6 +241,9 @@ void TrupdateWindow::RunScriptUpdate()
                     if (outcome.failed())
                         log(FailedMark + outcome.failureText());
                 };
+                hooks.connectionLost = [&](const QString& database) {
+                    log(QStringLiteral("Connection Lost : ") + database + QStringLiteral(" -- the run stops here"));
+                };
                 *result = runMultiDatabase(spec, *failures, stop, progress, *reach, hooks);
             },
             [this, failures, reach, result](const BackgroundRun::Outcome& outcome) {
@@ -259,8 +262,11 @@ void TrupdateWindow::RunScriptUpdate()
                     }
                 } else if (!result->stoppedAt.isEmpty()) {
                     QString text = QStringLiteral("Patching stopped at database ") + result->stoppedAt
-                        + QStringLiteral(": it could not be opened, so it and the databases after it were not "
-                                         "updated.");
+                        + (result->connectionLost
+                               ? QStringLiteral(": the connection to it was lost, so the rest of it and the "
+                                                "databases after it were not updated.")
+                               : QStringLiteral(": it could not be opened, so it and the databases after it were "
+                                                "not updated."));
                     const QString summary = failureSummary(*failures);
                     if (!summary.isEmpty())
                         text += QStringLiteral("\n\n") + summary;

@@ -1,9 +1,9 @@
 #include "ui/ErrorWindow.h"
 
 #include "basics/AppError.h"
-#include "ui/ProgramWindow.h"
 #include "errors/ErrLogWriter.h"
 #include "errors/ErrorReport.h"
+#include "ui/ProgramWindow.h"
 
 #include <QDateTime>
 #include <QGridLayout>
@@ -70,6 +70,10 @@ ErrorWindow::ErrorWindow(QWidget* parent) : ModalWindow(parent)
     errTxt_->setTabChangesFocus(true);
     errForm_ = valueLabel("ErrForm", this);
     errSub_ = valueLabel("ErrSub", this);
+    logTrouble_ = namedLabel("LogTrouble", QString(), this);
+    logTrouble_->setWordWrap(true);
+    logTrouble_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    logTrouble_->hide();
 
     cClose_ = new QPushButton(QStringLiteral("&Close"), this);
     cClose_->setObjectName(QStringLiteral("CClose"));
@@ -111,9 +115,10 @@ ErrorWindow::ErrorWindow(QWidget* parent) : ModalWindow(parent)
     layout->setSpacing(10);
     layout->addLayout(header);
     layout->addLayout(fields, 1);
+    layout->addWidget(logTrouble_);
     layout->addLayout(buttons);
 
-    setFixedSize(480, 300);
+    setFixedSize(480, 340);
 }
 
 ErrLogEntry ErrorWindow::shownReport() const
@@ -147,13 +152,18 @@ void ErrorWindow::formUnload()
 }
 
 // Every report the window shows is logged. A log that cannot be written must not hide the report
-// itself, so its failure is only warned about.
-void ErrorWindow::logShownReport() const
+// itself: the window says so under it, once, and the standard error stream hears of it too.
+void ErrorWindow::logShownReport()
 {
+    logTrouble_->clear();
+    logTrouble_->hide();
     try {
         WriteErrLog();
     } catch (const std::exception& e) {
         const AppError failure = toAppError(e);
+        logTrouble_->setText(QStringLiteral("This report could not be written to the daily error log: ")
+                             + failure.description());
+        logTrouble_->show();
         qWarning().noquote() << "The error log could not be written:" << failure.number() << failure.description();
     }
 }

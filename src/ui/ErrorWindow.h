@@ -10,7 +10,8 @@ class QPushButton;
 namespace zobran {
 
 // The "Error Message" window (TRERR). Loading it shows the pending error report and logs it to the
-// daily error log; unloading it (close button, close box, Escape) empties the report.
+// daily error log; when the log cannot be written, one line under the report says so and why.
+// Unloading it (close button, close box, Escape) empties the report.
 class ErrorWindow : public ModalWindow {
     Q_OBJECT
 public:
@@ -27,12 +28,13 @@ protected:
     void formUnload() override;
 
 private:
-    void logShownReport() const;
+    void logShownReport();
 
     QLabel* errCode_;
     QPlainTextEdit* errTxt_;
     QLabel* errForm_;
     QLabel* errSub_;
+    QLabel* logTrouble_;
     QPushButton* cClose_;
 };
 

@@ -88,16 +88,73 @@ TEST(TextDecoding, OnlyWellFormedUtf8IsUtf8)
         EXPECT_FALSE(isValidUtf8(bad)) << QByteArray(bad).toHex().toStdString();
 }
 
-TEST(TextDecoding, AFileIsUtf8WithoutItsByteOrderMarkOrWindows1252Whole)
+TEST(TextDecoding, AFileIsReadByItsMarkOrItsBytesAndUtf8WithAStrayByteIsRefused)
 {
-    EXPECT_EQ(decodeFileText("Caf\xC3\xA9"), QString::fromUtf8("Café"));
-    EXPECT_EQ(decodeFileText("\xEF\xBB\xBF"
-                             "Caf\xC3\xA9"),
-              QString::fromUtf8("Café"));
-    EXPECT_EQ(decodeFileText("Caf\xE9"), QString::fromUtf8("Café"));
-    // UTF-8 but for one byte: every byte is read as Windows-1252, the UTF-8 sequences too.
-    EXPECT_EQ(decodeFileText("Caf\xC3\xA9 \x80"), QString::fromUtf8("CafÃ© €"));
-    EXPECT_EQ(decodeFileText(""), "");
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QString text;    // when read
+        QString refusal; // else the end of the error's description
+    } cases[] = {
+        {"UTF-8", "Caf\xC3\xA9", "Café", {}},
+        {"UTF-8 after its mark",
+         "\xEF\xBB\xBF"
+         "Caf\xC3\xA9",
+         "Café",
+         {}},
+        {"empty", "", "", {}},
+        {"Windows-1252", "Caf\xE9 \x80\r\n\x93ok\x94", "Café €\r\n“ok”", {}},
+        {"Windows-1252 ending in a UTF-8 lead byte", "ab\xC3", "abÃ", {}},
+        {"UTF-16 little-endian",
+         QByteArray("\xFF\xFE"
+                    "C\0a\0f\0\xE9\0\r\0\n\0\x3D\xD8\x00\xDE",
+                    18),
+         "Café\r\n😀",
+         {}},
+        {"UTF-16 big-endian", QByteArray("\xFE\xFF\0C\0a\0f\0\xE9\x20\xAC", 12), "Café€", {}},
+        {"UTF-8 with a stray byte",
+         "Caf\xC3\xA9\r\nit\x92s",
+         {},
+         "line 2 holds a byte that is not (0x92 at byte offset 9); the file is refused whole"},
+        {"a stray byte before the UTF-8",
+         "\x92\n\nCaf\xC3\xA9",
+         {},
+         "line 1 holds a byte that is not (0x92 at byte offset 0)"},
+        {"a UTF-8 sequence cut short",
+         "\xC3\xA9\r\rx\xE2\x82y",
+         {},
+         "line 3 holds a byte that is not (0xE2 at byte offset 5)"},
+        {"a stray byte after a UTF-8 mark",
+         "\xEF\xBB\xBF"
+         "a\x92",
+         {},
+         "(0x92 at byte offset 4); the file is refused whole"},
+        {"UTF-16 with an odd byte at the end",
+         QByteArray("\xFF\xFE"
+                    "a\0\n\0b",
+                    7),
+         {},
+         "breaks off inside a character on line 2 (at byte offset 6); the file is refused whole"},
+        {"UTF-16 with half a surrogate pair",
+         QByteArray("\xFF\xFE"
+                    "a\0\x3D\xD8"
+                    "b\0",
+                    8),
+         {},
+         "breaks off inside a character on line 1 (at byte offset 4)"},
+        {"UTF-16 with a lone low surrogate", QByteArray("\xFE\xFF\xDE\0", 4), {}, "on line 1 (at byte offset 2)"},
+    };
+    for (const auto& c : cases) {
+        try {
+            EXPECT_EQ(decodeFileText(c.bytes, "/x/s.sql"), c.text) << c.what;
+            EXPECT_TRUE(c.refusal.isEmpty()) << c.what << ": read, not refused";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.number(), 75) << c.what;
+            EXPECT_TRUE(e.description().startsWith("Path/File access error: /x/s.sql: ")) << c.what;
+            EXPECT_TRUE(!c.refusal.isEmpty() && e.description().contains(c.refusal))
+                << c.what << ": " << e.description().toStdString();
+        }
+    }
 }
 
 TEST_F(TextFileTest, ReaderDecidesTheEncodingFromTheWholeFile)
@@ -118,24 +175,32 @@ TEST_F(TextFileTest, ReaderDecidesTheEncodingFromTheWholeFile)
         EXPECT_EQ(reader.fileSize(), std::size_t(utf8.size()));
     }
 
-    // One byte that is not UTF-8 far behind the first piece makes the whole file Windows-1252.
-    QByteArray mixed = "Caf\xC3\xA9\r\n" + QByteArray(OneMiB + 100, 'b') + "\r\nit\x92s\r\n";
-    TextFileReader reader(fileWith(mixed, "mixed.txt"), LineEnds::CrOrCrLf);
-    EXPECT_FALSE(reader.isUtf8());
+    // One byte that is not UTF-8 far behind the first piece refuses the whole file, before any
+    // line is read; its line is counted as the reader counts lines (a lone LF is no line end).
+    const QByteArray mixed = "Caf\xC3\xA9\r\n" + QByteArray(OneMiB + 100, 'b') + "\n\r\nit\x92s\r\n";
+    try {
+        TextFileReader reader(fileWith(mixed, "mixed.txt"), LineEnds::CrOrCrLf);
+        FAIL() << "read";
+    } catch (const FileError& e) {
+        EXPECT_TRUE(e.description().endsWith(QStringLiteral("line 3 holds a byte that is not (0x92 at byte offset %1); "
+                                                            "the file is refused whole")
+                                                 .arg(mixed.indexOf('\x92'))))
+            << e.description().toStdString();
+    }
+
+    // A UTF-16 file is read as such, a character cut by the end of the first piece too.
+    QString text = QString(OneMiB / 2 - 2, 'a') + QStringLiteral(u"😀\r\nCafé\r\n");
+    QByteArray utf16("\xFF\xFE");
+    for (const QChar c : text)
+        utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    TextFileReader reader(fileWith(utf16, "utf16.txt"), LineEnds::CrOrCrLf);
+    EXPECT_EQ(reader.encoding(), TextEncoding::Utf16LittleEndian);
     QString line;
     ASSERT_TRUE(reader.readLine(line));
-    EXPECT_EQ(line, QString::fromUtf8("CafÃ©"));
+    EXPECT_EQ(line, text.left(OneMiB / 2));
     ASSERT_TRUE(reader.readLine(line));
-    EXPECT_EQ(line.size(), OneMiB + 100);
-    ASSERT_TRUE(reader.readLine(line));
-    EXPECT_EQ(line, QString::fromUtf8("it’s"));
+    EXPECT_EQ(line, QStringLiteral(u"Café"));
     EXPECT_FALSE(reader.readLine(line));
-
-    // A file that ends inside a UTF-8 sequence is not UTF-8.
-    TextFileReader cut(fileWith("Caf\xC3\xA9\r\n\xE2\x82", "cut.txt"), LineEnds::CrOrCrLf);
-    EXPECT_FALSE(cut.isUtf8());
-    ASSERT_TRUE(cut.readLine(line));
-    EXPECT_EQ(line, QString::fromUtf8("CafÃ©"));
 }
 
 TEST_F(TextFileTest, AByteOrderMarkIsNotPartOfTheFirstLine)
@@ -157,6 +222,9 @@ TEST_F(TextFileTest, CrOrCrLfEndsLinesAtCrAndKeepsALoneLineFeedInTheLine)
 {
     const QStringList lines = linesOf("a\rb\r\nc\nd\r\n\r\ne\n\rf", LineEnds::CrOrCrLf);
     EXPECT_EQ(lines, QStringList({"a", "b", "c\nd", "", "e\n", "f"})) << text(lines);
+    // The script runner's lines end at either, a CR LF pair taken together.
+    const QStringList any = linesOf("a\rb\r\nc\nd\r\n\r\ne\n\rf", LineEnds::Any);
+    EXPECT_EQ(any, QStringList({"a", "b", "c", "d", "", "e", "", "f"})) << text(any);
 }
 
 TEST_F(TextFileTest, CrLfOrLfEndsLinesAtLineFeedAndKeepsALoneCrInTheLine)

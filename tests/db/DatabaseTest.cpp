@@ -216,6 +216,49 @@ TEST_F(DatabaseTest, AResultSetNeverReachesAConnectionThatHasGone)
     }
 }
 
+TEST_F(DatabaseTest, AStatementHoldingANulCharacterIsNeverSent)
+{
+    connection.execute("create table nul_kept (id int)");
+    connection.execute("insert into nul_kept values (1), (2)");
+    // Cut at the NUL, it would delete every row.
+    const QString statement = "delete from nul_kept" + QString(1, QChar(u'\0')) + " where id = 1";
+    try {
+        connection.execute(statement);
+        FAIL() << "sent";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.description().startsWith("22021: The statement holds a NUL character (U+0000) at character 21;"))
+            << e.description().toStdString();
+    }
+    ResultSet set;
+    EXPECT_THROW(set.open(statement, connection), DbError);
+    ResultSet count = query("select count(*) from nul_kept");
+    EXPECT_EQ(firstColumn(count), std::vector<std::string>{"2"});
+}
+
+TEST_F(DatabaseTest, ASessionEndedByTheServerIsALostConnection)
+{
+    ResultSet pid = query("select pg_backend_pid()");
+    test::terminateSession(std::stoi(std::string(pid.value(0))));
+    // The first failure after the end carries the server's own word, later ones the driver's.
+    for (int i = 0; i < 2; ++i) {
+        try {
+            connection.execute("select 1");
+            FAIL() << "ran on a session that has ended";
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.isConnectionLost()) << e.description().toStdString();
+        }
+    }
+    // A statement that simply fails is no lost connection.
+    Connection other;
+    other.open(test::testConnectionString(test::privateDatabase()));
+    try {
+        other.execute("select * from no_such_table");
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_FALSE(e.isConnectionLost()) << e.description().toStdString();
+    }
+}
+
 TEST(DatabaseLogin, ARefusedLoginIsADatabaseError)
 {
     Connection connection;

@@ -1,7 +1,9 @@
 #include "MdeleteTestSupport.h"
+#include "support/ScriptBytes.h"
 #include "support/TestServer.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
 
 using namespace zobran;
@@ -324,6 +326,89 @@ TEST_F(MdeleteWindowTest, AFailingStatementStopsTheRunThereAndIsReported)
     });
     EXPECT_EQ(rowCount(a), 0);
     EXPECT_EQ(rowCount(b), 2);
+}
+
+TEST_F(MdeleteWindowTest, DamagedListsAreReadByTheRulesAndRefusedOrShownBeforeAnythingRuns)
+{
+    const QString a = makeTable("a", 2);
+    const QString b = makeTable("b", 3);
+    const QString c = makeTable("c", 1);
+    const QString good = "Delete from " + a + "\r\nDelete from " + b + "\r\n";
+    const QString nulLine = "update " + b + " set id = 0" + QChar(u'\0') + " where id = 1";
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QStringList listed; // after Browse
+        QString refusal;    // or the end of the error window's text
+    } browsed[] = {
+        {"UTF-16 with its mark", utf16WithMark(good), {"Delete from " + a, "Delete from " + b}, {}},
+        {"UTF-8 with its mark", utf8WithMark(good), {"Delete from " + a, "Delete from " + b}, {}},
+        {"UTF-8 with a stray byte",
+         ("Delete from " + a + "\r\nDelete from caf\u00e9\r\n").toUtf8() + "Delete from it\x92s\r\n",
+         {},
+         QString("line 3 holds a byte that is not (0x92 at byte offset %1); the file is refused whole")
+             .arg(a.size() + 47)},
+        // Shown whole; Start refuses it below.
+        {"a NUL character",
+         ("Delete from " + a + "\r\n" + nulLine + "\r\n").toUtf8(),
+         {"Delete from " + a, nulLine},
+         {}},
+    };
+    withWindow([&](MdeleteWindow& w) {
+        click(w, "CConnect_0");
+        for (const auto& file : browsed) {
+            const QStringList before = statements(w);
+            QString shownError;
+            scripted.reset();
+            scripted.onModal([&](QDialog& d) { shownError = d.findChild<QPlainTextEdit*>("ErrTxt")->toPlainText(); });
+            scripted.answerFile(writeScript("list.sql", file.bytes));
+            click(w, "CSearch");
+            if (file.refusal.isEmpty()) {
+                EXPECT_EQ(statements(w), file.listed) << file.what;
+                EXPECT_EQ(shownError, "") << file.what;
+            } else {
+                EXPECT_EQ(statements(w), before) << file.what << ": a refused file changes nothing";
+                EXPECT_TRUE(shownError.endsWith(file.refusal)) << file.what << ": " << shownError.toStdString();
+            }
+        }
+
+        // The list holding the NUL line is not run, nor asked about.
+        QString sub, text;
+        scripted.reset();
+        scripted.onModal([&](QDialog& d) {
+            sub = d.findChild<QLabel*>("ErrSub")->text();
+            text = d.findChild<QPlainTextEdit*>("ErrTxt")->toPlainText();
+        });
+        click(w, "CStart");
+        EXPECT_EQ(sub, "CStart_Click");
+        EXPECT_EQ(text,
+                  QString("Line 2 of the list holds a NUL character (U+0000) at character %1: the server would "
+                          "run only the text before it. Nothing of the list was run.")
+                      .arg(nulLine.indexOf(QChar(u'\0')) + 1));
+        EXPECT_TRUE(scripted.callsOf(PromptCall::Kind::YesNo).empty());
+
+        // Lines other than "Delete from" and a name are listed in the first question, then run.
+        scripted.answerFile(writeScript(
+            "list.sql",
+            ("Delete from " + a + "\r\nDROP TABLE " + c + "\r\ndelete from " + b + " where id = 1\r\n").toUtf8()));
+        click(w, "CSearch");
+        scripted.reset();
+        scripted.answerYesNo(answer::Yes);
+        scripted.answerInput(QString("CONFIRM"));
+        click(w, "CStart");
+        const auto asked = scripted.callsOf(PromptCall::Kind::YesNo);
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].text,
+                  "These lines of the list are not \"Delete from\" and a table name; they run as they "
+                  "are:\n\nLine 2: DROP TABLE "
+                      + c + "\nLine 3: delete from " + b + " where id = 1\n\nDo you want to delete seleted item?");
+        EXPECT_TRUE(scripted.wasShown("Delete successfully.", "Message", MsgIcon::Information));
+    });
+    EXPECT_EQ(rowCount(a), 0);
+    EXPECT_EQ(rowCount(b), 2);
+    db::ResultSet dropped;
+    dropped.open("select count(*) from sys.tables where name = '" + c + "'", setup());
+    EXPECT_EQ(std::string(dropped.value(0)), "0");
 }
 
 TEST_F(MdeleteWindowTest, EnterAndUpMoveTheFocusAndAFieldSelectsItsText)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace zobran;
 
 namespace {
@@ -54,4 +56,21 @@ TEST(GenerationClosingMessage, NamesTheLastFileAndWarnsOnlyForKx)
     const QString both = generationClosingMessage({false, "f.KX", 0}, ScriptKind::Kx, 1, 2).text;
     EXPECT_TRUE(both.contains("1 value(s) held a carriage return"));
     EXPECT_TRUE(both.contains("2 statement(s) hold a long run"));
+}
+
+TEST(GenerationClosingMessage, CountsTheFailedWritesOfWhichOnlyTheFirstWasReported)
+{
+    const std::tuple<GenerationOutcome, QString> cases[] = {
+        {{false, "f.SQL", 1},
+         "f.SQL Script Done.\n\n1 file write(s) failed and were reported; their lines went into "
+         "the next file written."},
+        {{false, "f.SQL", 4},
+         "f.SQL Script Done.\n\n4 file writes failed; the first failure was reported. Their "
+         "lines went into the next file written."},
+        {{true, "f.SQL", 9},
+         "Script generation stopped on an error. Last file written completely: f.SQL\n\n9 file "
+         "writes failed; the first failure was reported."},
+    };
+    for (const auto& [outcome, text] : cases)
+        EXPECT_EQ(generationClosingMessage(outcome, ScriptKind::Sql, 0, 0).text.toStdString(), text.toStdString());
 }

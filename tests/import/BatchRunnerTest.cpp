@@ -91,19 +91,29 @@ TEST_F(BatchRunnerTest, ANonZeroExitStatusIsAFailureAndItsOutputIsKept)
     EXPECT_TRUE(failed.output.contains("Msg 208")) << failed.output.toStdString();
 }
 
-TEST_F(BatchRunnerTest, TheProgramFolderComesFirstOnThePath)
+TEST_F(BatchRunnerTest, TheToolBesideTheProgramRunsWhateverItsFolderIsCalled)
 {
-    // Without the stand-in there, the shell finds no tool at all: the run fails, it is not skipped.
-    QFile::remove(program.path("OSQL"));
-    const BatchRunResult missing = runOsqlFile(arguments(program.path("a.sql")), stop, {});
+    // A program folder whose name holds ":", and beside it a folder named like its first part,
+    // where splitting the name as a search path would look first.
+    const auto tool = [](const QString& folder, const QByteArray& says) {
+        QDir().mkpath(folder);
+        writeBytes(folder + "/OSQL", "#!/bin/sh\necho " + says + " \"$@\"\n");
+        QFile::setPermissions(folder + "/OSQL", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    };
+    const QString odd = program.path("bin:odd");
+    tool(odd, "beside");
+    tool(program.path("bin"), "decoy");
+    AppPath() = odd;
+    const BatchRunResult found = runOsqlFile(arguments(odd + "/a.sql"), stop, {});
+    EXPECT_FALSE(found.failed()) << found.outcome().toStdString();
+    EXPECT_EQ(found.output, "beside -U zobran -P demo2009 -S /run/db -d shop_01 -i " + odd + "/a.sql\n");
+
+    // Without the tool there, no other one is looked for: the run fails, it is not skipped.
+    QFile::remove(odd + "/OSQL");
+    const BatchRunResult missing = runOsqlFile(arguments(odd + "/a.sql"), stop, {});
     EXPECT_TRUE(missing.failed());
     EXPECT_EQ(missing.exitStatus, 127);
-
-    writeBytes(program.path("OSQL"), "#!/bin/sh\necho \"PATH=$PATH\"\n");
-    QFile::setPermissions(program.path("OSQL"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const BatchRunResult found = runOsqlFile(arguments(program.path("a.sql")), stop, {});
-    EXPECT_FALSE(found.failed());
-    EXPECT_TRUE(found.output.startsWith("PATH=" + program.folder.path() + ":")) << found.output.toStdString();
+    EXPECT_FALSE(missing.output.contains("decoy")) << missing.output.toStdString();
 }
 
 TEST_F(BatchRunnerTest, TheOutputComesAsItIsPrintedAndShowsInAWindowOfTheProgram)

@@ -39,7 +39,8 @@ inline QByteArray readBytes(const QString& path)
 
 // A program folder of the test's own (AppPath points at it) with a stand-in for the script tool:
 // an OSQL shell script that writes how it was called to osql-calls.log and ends with status 0, or 1
-// when its script's path holds "fail". Each call is logged as
+// when its script's path holds "fail", or 2 (its connection was lost) when it holds "lost". Each
+// call is logged as
 //   begin <script path> / arg[<each argument>] / batch[<TmExe.bat as it was then>] / end <script path>
 // with a short pause between begin and end, so that a run that does not wait shows.
 class StandInProgramFolder {
@@ -72,6 +73,7 @@ printf 'batch[%s]\n' "$(cat "$here/TmExe.bat")" >>"$log"
 echo "end $script" >>"$log"
 case "$script" in
     *fail*) echo "Msg 208, Level 16: Invalid object name 'nowhere'."; exit 1 ;;
+    *lost*) echo "OSQL: the connection was lost at the statement starting at line 1"; exit 2 ;;
 esac
 exit 0
 )SH");

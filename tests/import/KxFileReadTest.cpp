@@ -15,7 +15,7 @@ namespace {
 struct ReadBack {
     QStringList statements;
     std::vector<long> lines;
-    QStringList unended;
+    QStringList strays; // kind:text@line
 };
 
 ReadBack readBack(const QString& path)
@@ -26,7 +26,10 @@ ReadBack readBack(const QString& path)
         result.statements << statement;
         result.lines.push_back(line);
     };
-    handlers.unended = [&](const QString& text, long line) { result.unended << text + '@' + QString::number(line); };
+    handlers.stray = [&](KxStray kind, const QString& text, long line) {
+        const char* kinds[] = {"unended", "replaced", "outside"};
+        result.strays << kinds[int(kind)] + (':' + text) + '@' + QString::number(line);
+    };
     readKxFile(path, handlers);
     return result;
 }
@@ -83,11 +86,18 @@ TEST_F(KxFileReadTest, ALongStatementOverThreeLinesComesBackWhole)
     EXPECT_EQ(read.lines, std::vector<long>{1});
 }
 
-TEST_F(KxFileReadTest, AStatementTheFileNeverEndsIsHandedOutWithItsFirstLine)
+TEST_F(KxFileReadTest, TextThatIsNoStatementIsHandedOutWithTheLineWhereItBegins)
 {
     const ReadBack read = readBack(file("<a>\r\n\r\n<INSERT INTO t\r\nVALUES(1)\r\n"));
     EXPECT_EQ(read.statements, QStringList{"a"});
-    EXPECT_EQ(read.unended, QStringList{"INSERT INTO tVALUES(1)@3"});
+    EXPECT_EQ(read.strays, QStringList{"unended:INSERT INTO tVALUES(1)@3"});
+
+    // A statement without its ">", lines outside any statement (blank ones do not count), and a
+    // line ending with ">" that closes nothing: none of it is a statement.
+    const ReadBack stray = readBack(file("-- a note\r\n<one\r\n  two\r\n<three>\r\n   \r\nfour>\r\n<five>"));
+    EXPECT_EQ(stray.statements, QStringList({"three", "five"}));
+    EXPECT_EQ(stray.lines, (std::vector<long>{4, 7}));
+    EXPECT_EQ(stray.strays, QStringList({"outside:-- a note@1", "replaced:one  two@2", "outside:four>@6"}));
 }
 
 TEST_F(KxFileReadTest, AMissingFileRaisesFileNotFound)

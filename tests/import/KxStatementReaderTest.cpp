@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace zobran;
@@ -58,10 +59,24 @@ TEST(KxStatementReader, ContinuationLinesKeepTheirBlanks)
     EXPECT_EQ(statementsOf({"<VALUES('", "    ", "')>"}), Statements{"VALUES('    ')"});
 }
 
-TEST(KxStatementReader, StrayTextNeverRepeatsTheLastStatement)
+TEST(KxStatementReader, StrayTextIsNeverAStatementButIsToldOf)
 {
-    EXPECT_EQ(statementsOf({"<one>", "two", "three>"}), (Statements{"one", "twothree"}));
-    EXPECT_EQ(statementsOf({"<one>", ">"}), (Statements{"one", ""}));
+    EXPECT_EQ(statementsOf({"<one>", "two", "three>"}), (Statements{"one"}));
+    EXPECT_EQ(statementsOf({"<one>", ">"}), (Statements{"one"}));
+
+    // line, whether it stands outside, the statement it drops
+    const std::vector<std::tuple<std::string, bool, std::string>> lines{
+        {"stray", true, ""},          {"", false, ""},    {"   ", false, ""}, {"<one", false, ""}, {"two", false, ""},
+        {"<three>", false, "onetwo"}, {"four>", true, ""}};
+    KxStatementReader reader;
+    for (const auto& [line, outside, dropped] : lines) {
+        reader.feedLine(line);
+        EXPECT_EQ(reader.lineOutsideStatement(), outside) << line;
+        EXPECT_EQ(reader.droppedUnfinished(), !dropped.empty()) << line;
+        if (!dropped.empty()) {
+            EXPECT_EQ(reader.droppedText(), dropped);
+        }
+    }
 }
 
 TEST(KxStatementReader, UnfinishedStatementIsVisibleAtTheEnd)

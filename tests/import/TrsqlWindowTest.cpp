@@ -1,4 +1,5 @@
 #include "ImportServerSupport.h"
+#include "support/ScriptBytes.h"
 #include "support/TestServer.h"
 
 #include "import_ui/DriveList.h"
@@ -244,6 +245,71 @@ TEST_F(TrsqlWindowTest, FailuresAreCountedLoggedAndReportedAndTheRestStillRuns)
     EXPECT_TRUE(log[2].endsWith(", line 3]]")) << log[2].toStdString();
     EXPECT_TRUE(log[3].contains("Code[5] Msg[The file ends inside a statement")) << log[3].toStdString();
     EXPECT_TRUE(log[3].endsWith(", line 5]]")) << log[3].toStdString();
+}
+
+TEST_F(TrsqlWindowTest, DamagedKxFilesChangeNoRowTheyShouldNotAndAreReported)
+{
+    const QString one = "<INSERT INTO item (id,name) VALUES(1,'caf\u00e9 \u20ac')>\r\n";
+    const QString failedOne = "Import Done, but not everything was imported.\n\n1 statement(s) of KX files failed.\n"
+                              "The details are in the daily error log:\n"
+        + ImportFailureLog::logFilePath();
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QStringList items;
+        QString told;
+        QString logged; // the end of the one log line, when there is one
+    } cases[] = {
+        // Cut at the NUL the statement would delete every row.
+        {"a NUL character",
+         "<DELETE FROM item" + QByteArray(1, '\0')
+             + " WHERE id = 1>\r\n<INSERT INTO item (id,name) VALUES(1,'one')>\r\n",
+         {"1|one", "999|target"},
+         failedOne,
+         "at character 17; the server would run only the text before it, so it "
+         "was not sent. [%1, line 1]]"},
+        {"a missing \">\"",
+         "<INSERT INTO item (id,name) VALUES(1,'one')\r\n<INSERT INTO item (id,name) VALUES(2,'two')>",
+         {"2|two", "999|target"},
+         failedOne,
+         "the next line opened another statement before it ended, so it was not "
+         "run. [%1, line 1]]"},
+        {"text outside brackets",
+         "<INSERT INTO item (id,name) VALUES(1,'one')>\r\nDELETE FROM item\r\n"
+         "<INSERT INTO item (id,name) VALUES(2,'two')>\r\n",
+         {"1|one", "2|two", "999|target"},
+         failedOne,
+         "outside any statement between \"<\" and \">\", so it was not "
+         "run. [%1, line 2]]"},
+        {"UTF-8 with a stray byte",
+         one.toUtf8() + "<INSERT INTO item (id,name) VALUES(2,'it\x92s')>\r\n",
+         {"999|target"},
+         "Import Done, but not everything was imported.\n\n1 script file(s) failed.\n"
+         "The details are in the daily error log:\n"
+             + ImportFailureLog::logFilePath(),
+         "line 2 holds a byte that is not (0x92 at byte offset 92); the file is refused whole [%1]]"},
+        {"UTF-16 with its mark", utf16WithMark(one), {"1|caf\u00e9 \u20ac", "999|target"}, "Import Done.", {}},
+        {"UTF-8 with its mark", utf8WithMark(one), {"1|caf\u00e9 \u20ac", "999|target"}, "Import Done.", {}},
+    };
+    for (const auto& c : cases) {
+        target.connection().execute("delete from item");
+        target.connection().execute("insert into item values (999, 'target')");
+        QFile::remove(ImportFailureLog::logFilePath());
+        const QString path = script("damaged.kx", c.bytes);
+        withWindow([&](TrsqlWindow& w) {
+            connectAndOpenScripts(w);
+            scripted.reset();
+            execute(w, {"damaged.kx"});
+            ASSERT_EQ(scripted.messages().size(), 1u) << c.what;
+            EXPECT_EQ(scripted.messages()[0].text, c.told) << c.what;
+        });
+        EXPECT_EQ(items(), c.items) << c.what;
+        const QStringList log = errLogLines();
+        ASSERT_EQ(log.size(), c.logged.isEmpty() ? 0 : 1) << c.what;
+        if (!c.logged.isEmpty()) {
+            EXPECT_TRUE(log[0].endsWith(c.logged.arg(path))) << c.what << ": " << log[0].toStdString();
+        }
+    }
 }
 
 TEST_F(TrsqlWindowTest, KxStatementsThatReturnRowsOrFailWhileReadingDoNotHoldUpTheNext)

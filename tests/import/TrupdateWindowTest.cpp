@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <thread>
 
 using namespace zobran;
 using namespace zobran::test;
@@ -221,6 +222,72 @@ TEST_F(TrupdateWindowTest, ADatabaseThatCannotBeOpenedStopsTheRunAndSaysSo)
     ASSERT_EQ(errLogLines().size(), 1);
     EXPECT_TRUE(errLogLines()[0].contains(" Form[TRUPDATE] Sub[OpenData] Code[")) << errLogLines()[0].toStdString();
     EXPECT_TRUE(errLogLines()[0].contains("Msg[Database " + name(1) + ": ")) << errLogLines()[0].toStdString();
+}
+
+TEST_F(TrupdateWindowTest, ALostConnectionStopsTheRunAsADatabaseThatCannotBeOpened)
+{
+    // A KX file whose server session is ended while its fourth statement runs, and a script the
+    // tool reports as having lost its connection.
+    const QString marker = uniqueName("waits", "here");
+    script("lost.kx",
+           "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n<INSERT INTO item (id,name) VALUES(2,'two')>\r\n"
+           "<INSERT INTO item (id,name) VALUES(3,'three')>\r\n<SELECT pg_sleep(30) AS "
+               + marker.toUtf8()
+               + ">\r\n<INSERT INTO item (id,name) VALUES(4,\r\n'four')>\r\n"
+                 "<INSERT INTO item (id,name) VALUES(5,'five')>\r\nnot a statement\r\n");
+    script("lost.sql", "");
+    script("z_after.kx", "<INSERT INTO item (id,name) VALUES(9,'after')>\r\n"); // runs after either, in list order
+    const struct {
+        const char* file;
+        QString failedLine;
+        QString told;   // the closing message's start
+        QString logged; // in its one log line
+    } cases[] = {
+        {"lost.kx", "    ** Failed: the connection was lost after 3 statement(s); 2 were not run",
+         "Patching stopped at database %1: the connection to it was lost, so the rest of it and the databases after "
+         "it were not updated.\n\n1 statement(s) of KX files failed.\n2 statement(s) of KX files were not run: the "
+         "connection was lost.\nThe details are in the daily error log:\n",
+         "Sub[ImportKXFile] Code[35] Msg[The connection was lost at the statement on line 4 of %1, after 3 "
+         "statement(s) of the file had run; the file stopped there and its 2 later statement(s) were not run: 57P01: "},
+        {"lost.sql", "    ** Failed: OSQL ended with exit status 2",
+         "Patching stopped at database %1: the connection to it was lost, so the rest of it and the databases after "
+         "it were not updated.\n\n1 script file(s) failed.\nThe details are in the daily error log:\n",
+         "Sub[RunBatchAndWait] Code[2] Msg[OSQL ended with exit status 2 [%1]: stand-in ran"},
+    };
+    for (const auto& c : cases) {
+        for (int i = 0; i < 2; ++i)
+            databases[std::size_t(i)]->connection().execute("delete from item");
+        QFile::remove(ImportFailureLog::logFilePath());
+        std::thread ender;
+        if (QString(c.file).endsWith(".kx"))
+            ender = std::thread([&] {
+                const int session = sessionRunning(name(0), marker);
+                if (session != 0)
+                    terminateSession(session);
+            });
+        withWindow([&](TrupdateWindow& w) {
+            connectAndChoose(w, {name(0), name(1)}, {c.file, "z_after.kx"});
+            scripted.reset();
+            run(w);
+            EXPECT_EQ(texts(listLog(w)),
+                      QStringList({"Open Database : " + name(0), "Updating Script File..[" + QString(c.file) + "]",
+                                   c.failedLine, "Connection Lost : " + name(0) + " -- the run stops here"}))
+                << c.file;
+            ASSERT_EQ(scripted.messages().size(), 1u);
+            EXPECT_TRUE(scripted.messages()[0].text.startsWith(QString(c.told).arg(name(0))))
+                << scripted.messages()[0].text.toStdString();
+        });
+        if (ender.joinable())
+            ender.join();
+        EXPECT_EQ(items(0),
+                  QString(c.file).endsWith(".kx") ? QStringList({"1|one", "2|two", "3|three"}) : QStringList())
+            << c.file;
+        EXPECT_EQ(items(1), QStringList()) << "the databases after it are not processed";
+        const QStringList log = errLogLines();
+        ASSERT_EQ(log.size(), 1) << c.file << ": " << log.join('\n').toStdString();
+        EXPECT_TRUE(log[0].contains(QString(c.logged).arg(program.path("scripts/" + QString(c.file)))))
+            << log[0].toStdString();
+    }
 }
 
 TEST_F(TrupdateWindowTest, AFailedFileGetsALogLineAfterItsOwnAndTheRunGoesOn)

@@ -30,4 +30,18 @@ TEST(OsqlOptions, RefusesWhatItCannotFollow)
         EXPECT_THROW(parseCommandLine(args), UsageError) << args.join(' ').toStdString();
 }
 
+TEST(OsqlOptions, FindsEveryPasswordValueTheParserWouldTake)
+{
+    const std::vector<std::pair<QStringList, std::vector<qsizetype>>> cases{
+        {{"-U", "sa", "-P", "secret", "-S", "s", "-d", "d", "-i", "a.sql"}, {3}},
+        {{"-P", "one", "-P", "two", "-i", "a.sql"}, {1, 3}},
+        {{"-U", "-P", "-P", "-i", "-i", "a.sql"}, {3}}, // a value that looks like a switch is a value
+        {{"-?", "-P", ""}, {2}},
+        {{"-P"}, {}},
+        {{"-X", "stray", "-P", "secret"}, {3}}, // also where the parser refuses the command line
+    };
+    for (const auto& [args, positions] : cases)
+        EXPECT_EQ(passwordArguments(args), positions) << args.join(' ').toStdString();
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 // The OSQL program as the import windows' batch file runs it, against the test server.
 
 #include "QStringPrinting.h"
+#include "support/ScriptBytes.h"
 #include "support/TestServer.h"
 
 #include "db/Connection.h"
@@ -12,6 +13,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -171,6 +173,102 @@ TEST_F(OsqlProgramTest, CommandLineAndFileProblemsExitOne)
     const Outcome missingFile = osql(dir_.filePath(QStringLiteral("not there.sql")));
     EXPECT_EQ(missingFile.exitCode, 1);
     EXPECT_TRUE(missingFile.err.contains(QStringLiteral("not there.sql"))) << missingFile.err.toStdString();
+}
+
+TEST_F(OsqlProgramTest, DamagedScriptsChangeNoRowTheyShouldNotAndAreReported)
+{
+    // writeScript() fills in the table on UTF-8 bytes only.
+    const QString text = "INSERT INTO " + table_ + " VALUES (1, N'caf\u00e9 \u20ac')\r\nGO\r\n";
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        int exitCode;
+        QStringList rows;
+        QString says; // in what it prints, out and err together
+    } cases[] = {
+        // Cut at the NUL the statement would delete every row.
+        {"a NUL character",
+         "DELETE FROM @T" + QByteArray(1, '\0') + " WHERE id = 1\r\nINSERT INTO @T VALUES (1, 'one')\r\n",
+         1,
+         {"1=one", "999=target"},
+         "SQLSTATE 22021: The statement holds a NUL character (U+0000) at character "
+             + QString::number(QString("DELETE FROM " + table_).size() + 1)},
+        {"UTF-8 with a stray byte",
+         "INSERT INTO @T VALUES (1, 'caf\xC3\xA9')\r\nINSERT INTO @T VALUES (2, 'it\x92s')\r\n",
+         1,
+         {"999=target"},
+         "line 2 holds a byte that is not (0x92 at byte offset"},
+        {"UTF-16 with its mark",
+         utf16WithMark(text),
+         0,
+         {"1=caf\u00e9 \u20ac", "999=target"},
+         "1 statements run, 0 failed."},
+        {"UTF-16 big-endian with its mark", utf16WithMark(text, true), 0, {"1=caf\u00e9 \u20ac", "999=target"}, ""},
+        {"UTF-8 with its mark", utf8WithMark(text), 0, {"1=caf\u00e9 \u20ac", "999=target"}, ""},
+    };
+    for (const auto& c : cases) {
+        connection_.execute("delete from " + table_);
+        connection_.execute("insert into " + table_ + " values (999, 'target')");
+        const Outcome run = osql(writeScript(c.bytes));
+        const QString printed = run.out + run.err;
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.what << ": " << printed.toStdString();
+        EXPECT_EQ(rows(), c.rows) << c.what;
+        EXPECT_TRUE(printed.contains(c.says)) << c.what << ": " << printed.toStdString();
+    }
+}
+
+TEST_F(OsqlProgramTest, ALostConnectionStopsTheRunWithOneMessage)
+{
+    const QString marker = table_ + "_waits";
+    const QString script = writeScript("INSERT INTO @T VALUES (1, 'a');\nINSERT INTO @T VALUES (2, 'b');\n"
+                                       "INSERT INTO @T VALUES (3, 'c');\nSELECT pg_sleep(30) AS "
+                                       + marker.toUtf8()
+                                       + ";\nINSERT INTO @T VALUES (4, 'd');\nGO\n"
+                                         "INSERT INTO @T VALUES (5, 'e');\nGO 3\n");
+    QProcess process;
+    process.start(QStringLiteral(ZOBRAN_OSQL_PATH),
+                  {"-U", testServer().login, "-P", testServer().password, "-S", testServer().socketDir, "-d", "scratch",
+                   "-i", script});
+    const int backend = sessionRunning("scratch", marker);
+    ASSERT_NE(backend, 0) << "the script never reached its wait";
+    terminateSession(backend);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 2) << out.toStdString() << err.toStdString();
+    EXPECT_EQ(rows(), QStringList({"1=a", "2=b", "3=c"}));
+    // The driver's word, then one line of the tool's own: where, and what did not run.
+    EXPECT_EQ(err,
+              "OSQL: the connection was lost at the statement starting at line 4, after 3 statement(s) had "
+              "run; the script stopped there and its 4 later statement(s) were not run.\n");
+    EXPECT_TRUE(out.endsWith("4 statements run, 1 failed, 4 not run.\n")) << out.toStdString();
+    EXPECT_FALSE(out.contains("starting at line")) << "no line of its own for the failed statement";
+    EXPECT_TRUE(out.contains("SQLSTATE 57P01")) << out.toStdString();
+}
+
+TEST_F(OsqlProgramTest, ThePasswordIsNotInTheArgumentsOfTheRunningProgram)
+{
+    const QString marker = table_ + "_sleeps";
+    const QString script = writeScript("SELECT pg_sleep(2) AS " + marker.toUtf8() + "\n");
+    const QString password = testServer().password;
+    QProcess process;
+    // -P twice: each value is hidden (the last one is used).
+    process.start(QStringLiteral(ZOBRAN_OSQL_PATH),
+                  {"-U", testServer().login, "-P", "first-" + password, "-S", testServer().socketDir, "-P", password,
+                   "-d", "scratch", "-i", script});
+    ASSERT_NE(sessionRunning("scratch", marker), 0) << "the tool did not log in";
+    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(process.processId()));
+    ASSERT_TRUE(cmdline.open(QIODevice::ReadOnly));
+    const QList<QByteArray> arguments = cmdline.readAll().split('\0');
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    ASSERT_GE(arguments.size(), 13);
+    EXPECT_EQ(arguments[4], QByteArray("first-" + password.toUtf8()).fill('x'));
+    EXPECT_EQ(arguments[8], QByteArray(password.toUtf8()).fill('x'));
+    EXPECT_EQ(arguments[1], "-U");
+    EXPECT_EQ(arguments[12], script.toUtf8());
+    for (const QByteArray& argument : arguments)
+        EXPECT_FALSE(argument.contains(password.toUtf8())) << argument.toStdString();
 }
 
 } // namespace

@@ -38,17 +38,33 @@ protected:
     int count_ = 0;
 };
 
-TEST_F(ScriptFileTest, Utf8WithOrWithoutByteOrderMark)
+TEST_F(ScriptFileTest, Utf8WithOrWithoutByteOrderMarkAndUtf16AreReadAsUtf8)
 {
     ScriptFile plain(write("INSERT INTO t VALUES (N'Gr\xC3\xBC\xC3\x9F\xE2\x82\xAC')"));
     EXPECT_TRUE(plain.isUtf8());
-    EXPECT_EQ(plain.textOffset(), 0);
     EXPECT_EQ(plain.decode(readAll(plain)), QStringLiteral(u"INSERT INTO t VALUES (N'Grüß€')"));
 
     ScriptFile marked(write("\xEF\xBB\xBFSELECT 1"));
     EXPECT_TRUE(marked.isUtf8());
-    EXPECT_EQ(marked.textOffset(), 3);
     EXPECT_EQ(readAll(marked), QByteArray("SELECT 1"));
+    marked.seek(7);
+    EXPECT_EQ(readAll(marked), QByteArray("1")) << "offsets count from the text, after the mark";
+
+    // UTF-16 with its byte-order mark, either byte order, handed on as UTF-8 bytes.
+    const QString text = QStringLiteral(u"SELECT N'Grüß€ 😀'\r\nGO\r\n");
+    QByteArray little("\xFF\xFE"), big("\xFE\xFF");
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        little.append(char(unit & 0xFF)).append(char(unit >> 8));
+        big.append(char(unit >> 8)).append(char(unit & 0xFF));
+    }
+    for (const QByteArray& bytes : {little, big}) {
+        ScriptFile utf16(write(bytes));
+        EXPECT_TRUE(utf16.isUtf8());
+        EXPECT_EQ(readAll(utf16), text.toUtf8());
+        utf16.seek(9);
+        EXPECT_EQ(utf16.decode(readAll(utf16)), text.mid(9));
+    }
 }
 
 TEST_F(ScriptFileTest, NotUtf8IsReadAsWindows1252)
@@ -67,6 +83,8 @@ TEST_F(ScriptFileTest, Utf8CheckLooksAcrossItsChunks)
     EXPECT_TRUE(ScriptFile(write(bytes.left((1 << 20) - 2) + "\xE2\x82\xAC")).isUtf8());
     EXPECT_FALSE(ScriptFile(write(bytes + "\xC3")).isUtf8());
     EXPECT_FALSE(ScriptFile(write(bytes + "\xC3\x28")).isUtf8());
+    // Valid UTF-8 in one chunk, a stray byte in the next: refused.
+    EXPECT_THROW(ScriptFile(write("caf\xC3\xA9\n" + bytes + "\x92")), FileError);
 }
 
 TEST_F(ScriptFileTest, MissingFileIsError53)

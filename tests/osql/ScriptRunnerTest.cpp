@@ -1,3 +1,4 @@
+#include "QStringPrinting.h"
 #include "SplitterTestSupport.h"
 
 #include "osql/ScriptOutput.h"
@@ -14,15 +15,18 @@ using Mode = ScriptSplitter::Mode;
 
 namespace {
 
-// Records what it is given; texts holding "fail" fail.
+// Records what it is given; texts holding "fail" fail, one holding "lost" loses the connection.
 class RecordingExecutor : public TextExecutor {
 public:
     bool execute(const QString& text) override
     {
         texts << text;
-        return !text.contains(QStringLiteral("fail"));
+        lost = lost || text.contains(QStringLiteral("lost"));
+        return !text.contains(QStringLiteral("fail")) && !lost;
     }
+    bool connectionLost() const override { return lost; }
     QStringList texts;
+    bool lost = false;
 };
 
 struct Outcome {
@@ -46,6 +50,9 @@ Outcome run(const QByteArray& script, Mode mode, bool utf8 = true)
     char text[4096] = {};
     const std::size_t n = std::fread(text, 1, sizeof text - 1, out);
     result.printed = QString::fromUtf8(text, static_cast<qsizetype>(n));
+    std::rewind(err);
+    const std::size_t e = std::fread(text, 1, sizeof text - 1, err);
+    result.printed += QString::fromUtf8(text, static_cast<qsizetype>(e));
     std::fclose(out);
     std::fclose(err);
     return result;
@@ -81,6 +88,21 @@ TEST(ScriptRunner, Windows1252ScriptsAreDecodedAsSuch)
 {
     const Outcome result = run("INSERT INTO t VALUES ('Caf\xE9 \x80')", Mode::Statements, false);
     EXPECT_EQ(result.texts, QStringList({QStringLiteral(u"INSERT INTO t VALUES ('Café €')")}));
+}
+
+TEST(ScriptRunner, ALostConnectionStopsTheRunAndCountsWhatIsLeft)
+{
+    // 1, its repeat, 2, then the loss; left: 3, two more rounds of 2, lost, 3, and 4.
+    const Outcome result = run("SELECT 1\nGO 2\nSELECT 2\nSELECT lost\nSELECT 3\nGO 3\nSELECT 4", Mode::Statements);
+    EXPECT_EQ(result.texts, QStringList({"SELECT 1", "SELECT 1", "SELECT 2", "SELECT lost"}));
+    EXPECT_EQ(result.totals.texts, 4);
+    EXPECT_EQ(result.totals.failed, 1);
+    EXPECT_EQ(result.totals.notRun, 8);
+    EXPECT_TRUE(result.totals.connectionLost);
+    EXPECT_EQ(result.printed,
+              "OSQL: the connection was lost at the statement starting at line 4, after 3 "
+              "statement(s) had run; the script stopped there and its 8 later statement(s) were not "
+              "run.\n");
 }
 
 } // namespace

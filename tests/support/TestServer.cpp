@@ -5,10 +5,12 @@
 
 #include "db/Settings.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
 #include <QTextStream>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -213,6 +215,32 @@ QStringList withoutPrivateDatabases(const QStringList& names)
         if (!isPrivateDatabase(name))
             kept << name;
     return kept;
+}
+
+int sessionRunning(const QString& database, const QString& statementPart, int timeoutMs)
+{
+    const auto literal = [](QString text) { return '\'' + text.replace('\'', "''") + '\''; };
+    db::Connection watcher;
+    watcher.open(testConnectionString(kMaintenanceDatabase));
+    const QString query = "select pid from pg_stat_activity where datname = " + literal(database)
+        + " and state = 'active' and position(" + literal(statementPart) + " in query) > 0";
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        db::ResultSet found;
+        found.open(query, watcher);
+        if (!found.eof())
+            return std::stoi(std::string(found.value(0)));
+        QThread::msleep(20);
+    } while (waited.elapsed() < timeoutMs);
+    return 0;
+}
+
+void terminateSession(int serverProcess)
+{
+    db::Connection administrator;
+    administrator.open(testConnectionString(kMaintenanceDatabase));
+    administrator.execute("select pg_terminate_backend(" + QString::number(serverProcess) + ")");
 }
 
 } // namespace zobran::test

@@ -49,4 +49,12 @@ bool isPrivateDatabase(const QString& name);
 // The names that are not private databases, in their order.
 QStringList withoutPrivateDatabases(const QStringList& names);
 
+// The server process of a session connected to the database whose running statement holds
+// statementPart, once there is one (waiting up to timeoutMs); 0 when none came.
+int sessionRunning(const QString& database, const QString& statementPart, int timeoutMs = 30000);
+
+// Ends the session from the server's side, as an administrator would: its client finds its
+// connection gone at its next step.
+void terminateSession(int serverProcess);
+
 } // namespace zobran::test

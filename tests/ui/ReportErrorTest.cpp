@@ -26,6 +26,7 @@ using test::ScriptedPrompts;
 
 struct ShownFields {
     QString code, text, form, sub;
+    QString logTrouble; // what the window says of the log, when it says something
     ErrorReport reportWhileShown;
     QByteArray logWhileShown;
 };
@@ -58,6 +59,8 @@ protected:
             shown.text = window.findChild<QPlainTextEdit*>("ErrTxt")->toPlainText();
             shown.form = window.findChild<QLabel*>("ErrForm")->text();
             shown.sub = window.findChild<QLabel*>("ErrSub")->text();
+            const QLabel* trouble = window.findChild<QLabel*>("LogTrouble");
+            shown.logTrouble = trouble->isVisible() ? trouble->text() : QString();
             shown.reportWhileShown = ErrReport();
             shown.logWhileShown = logBytes();
             if (close)
@@ -171,9 +174,22 @@ TEST_F(ReportErrorTest, ReportIsStillShownWhenTheLogCannotBeWritten)
     qInstallMessageHandler(previous);
 
     EXPECT_EQ(shown.code, "3704");
+    EXPECT_EQ(shown.text, "closed");
+    // The window itself says so, once, under the report.
+    EXPECT_TRUE(shown.logTrouble.startsWith("This report could not be written to the daily error log: "
+                                            "Path/File access error: "
+                                            + folder.filePath("LOG")))
+        << shown.logTrouble.toStdString();
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_TRUE(warnings[0].contains("75")) << warnings[0].toStdString();
     EXPECT_TRUE(ErrReport().isEmpty());
+
+    // Once the log can be written again, the next report says nothing of it.
+    QFile::remove(folder.filePath("LOG"));
+    readNextErrorWindow(shown);
+    ReportError("MGEN", "GenerateScript", AppError(3704, "closed"));
+    EXPECT_EQ(shown.logTrouble, "");
+    EXPECT_EQ(logBytes().count("\r\n"), 1);
 }
 
 TEST_F(ReportErrorTest, GuardedOperationIsLeftAtTheFailureAndTheCallerCarriesOn)
@@ -195,7 +211,7 @@ TEST_F(ReportErrorTest, GuardedOperationIsLeftAtTheFailureAndTheCallerCarriesOn)
 TEST(ErrorWindowLayout, ShowsTheFixedTextsInAFixedSizeWindow)
 {
     ErrorWindow window;
-    EXPECT_EQ(window.size(), QSize(480, 300));
+    EXPECT_EQ(window.size(), QSize(480, 340));
     const std::pair<const char*, const char*> texts[] = {
         {"Label3", "Sorry for the inconvenience,The program has encountered an error while executing certain task,"},
         {"Label4", "Note down the below error code and message and contact your system support."},

@@ -2,18 +2,26 @@
 
 #include "osql/ScriptOutput.h"
 
+#include "db/DbError.h"
+
 #include <QStringList>
 
 namespace zobran::osql {
 
 namespace {
 
-// Prints what a text gives: messages as they come, rows tab-separated under their column names.
+// Prints what a text gives: messages as they come, rows tab-separated under their column names;
+// notes when a message says the connection is gone.
 class PrintedResults : public db::ResultHandler {
 public:
-    explicit PrintedResults(ScriptOutput& output) : output_(output) {}
+    PrintedResults(ScriptOutput& output, bool& lost) : output_(output), lost_(lost) {}
 
-    void message(const db::Diagnostic& record) override { output_.message(record); }
+    void message(const db::Diagnostic& record) override
+    {
+        output_.message(record);
+        if (db::isConnectionLost({record}))
+            lost_ = true;
+    }
     void columns(const QStringList& names) override { output_.line(names.join(QLatin1Char('\t'))); }
     void row(const QStringList& values) override { output_.line(values.join(QLatin1Char('\t'))); }
     void rowsEnd(long rows) override
@@ -23,6 +31,7 @@ public:
 
 private:
     ScriptOutput& output_;
+    bool& lost_;
 };
 
 } // namespace
@@ -33,8 +42,15 @@ OdbcExecutor::OdbcExecutor(db::Connection& connection, ScriptOutput& output) : s
 
 bool OdbcExecutor::execute(const QString& text)
 {
-    PrintedResults printed(output_);
-    return statement_.run(text, printed);
+    PrintedResults printed(output_, lost_);
+    try {
+        return statement_.run(text, printed);
+    } catch (const db::DbError& refused) {
+        // Not sent at all (a NUL character in it): the refusal is what the user sees.
+        for (const db::Diagnostic& record : refused.records())
+            printed.message(record);
+        return false;
+    }
 }
 
 } // namespace zobran::osql

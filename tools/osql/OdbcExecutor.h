@@ -20,11 +20,14 @@ class OdbcExecutor : public TextExecutor {
 public:
     OdbcExecutor(db::Connection& connection, ScriptOutput& output);
 
+    // A text that holds a NUL character is not sent: its refusal is printed and it counts as failed.
     bool execute(const QString& text) override;
+    bool connectionLost() const override { return lost_; }
 
 private:
     db::Statement statement_;
     ScriptOutput& output_;
+    bool lost_ = false;
 };
 
 } // namespace zobran::osql

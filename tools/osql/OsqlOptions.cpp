@@ -53,6 +53,25 @@ OsqlOptions parseCommandLine(const QStringList& args)
     return options;
 }
 
+std::vector<qsizetype> passwordArguments(const QStringList& args)
+{
+    std::vector<qsizetype> positions;
+    OsqlOptions options;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("-?"))
+            continue;
+        const QString* value = valueOf(options, args[i]);
+        if (!value)
+            continue; // refused by the parser, but what follows may still be a password
+        if (i + 1 >= args.size())
+            break;
+        if (value == &options.password)
+            positions.push_back(i + 1);
+        ++i;
+    }
+    return positions;
+}
+
 QString usageText()
 {
     return QStringLiteral("usage: OSQL -U login -P password -S server -d database -i input_file\n"
@@ -63,7 +82,8 @@ QString usageText()
                           "  -d database    database to use\n"
                           "  -i input_file  script to run: batches end at lines that read GO (or GO count)\n"
                           "  -?             show this text\n"
-                          "Exit status: 0 when every batch succeeded, 1 when one failed or the login was refused.\n");
+                          "Exit status: 0 when every batch succeeded, 1 when one failed or the login was refused,\n"
+                          "2 when the connection was lost during the run (the rest of the script did not run).\n");
 }
 
 } // namespace zobran::osql

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <stdexcept>
+#include <vector>
 
 namespace zobran::osql {
 
@@ -28,6 +29,11 @@ public:
 // The switches of args (the program name not included). Raises UsageError for an unknown switch,
 // a switch without its value, a stray argument, or a missing -i (there is no interactive mode).
 OsqlOptions parseCommandLine(const QStringList& args);
+
+// Where the command line holds passwords: the positions in args of every value parseCommandLine
+// would take for -P (a switch given twice has two), read on past arguments it would refuse, so a
+// mistyped command line hides its password too. Never raises.
+std::vector<qsizetype> passwordArguments(const QStringList& args);
 
 // The short help text, lines ended by "\n".
 QString usageText();

@@ -20,7 +20,10 @@ QString totalsLine(const RunTotals& totals, ScriptSplitter::Mode mode)
 {
     const QString what
         = mode == ScriptSplitter::Mode::Statements ? QStringLiteral("statements") : QStringLiteral("batches");
-    return QStringLiteral("%1 %2 run, %3 failed.").arg(totals.texts).arg(what).arg(totals.failed);
+    QString line = QStringLiteral("%1 %2 run, %3 failed").arg(totals.texts).arg(what).arg(totals.failed);
+    if (totals.notRun > 0)
+        line += QStringLiteral(", %1 not run").arg(totals.notRun);
+    return line + QLatin1Char('.');
 }
 
 int runScript(const OsqlOptions& options, ScriptOutput& output)
@@ -42,8 +45,10 @@ int runScript(const OsqlOptions& options, ScriptOutput& output)
         = connection.serverInfo().isSqlServer() ? ScriptSplitter::Mode::WholeBatches : ScriptSplitter::Mode::Statements;
     OdbcExecutor executor(connection, output);
     ScriptRunner runner(executor, output, mode, script.isUtf8());
-    const RunTotals totals = runner.run(script, ScriptPosition{script.textOffset(), 1});
+    const RunTotals totals = runner.run(script, ScriptPosition{0, 1});
     output.line(totalsLine(totals, mode));
+    if (totals.connectionLost)
+        return ExitConnectionLost;
     return totals.failed == 0 ? ExitSuccess : ExitFailure;
 }
 

@@ -10,6 +10,8 @@ public:
     virtual ~TextExecutor() = default;
     // Runs one statement or one batch; false when any part of it failed.
     virtual bool execute(const QString& text) = 0;
+    // After a failure: true when the connection is gone, so that nothing more can run.
+    virtual bool connectionLost() const { return false; }
 };
 
 } // namespace zobran::osql
