@@ -1,10 +1,13 @@
 #include "app/ButtonPictures.h"
 #include "app/MainMenuWindow.h"
 #include "basics/AppPath.h"
+#include "basics/BackgroundRun.h"
 #include "basics/NumericLocale.h"
 #include "ui/ProgramWindow.h"
 
 #include <QApplication>
+
+#include <cstdlib>
 
 int main(int argc, char** argv)
 {
@@ -23,5 +26,9 @@ int main(int argc, char** argv)
         exitCode = app.exec();
     }
     zobran::destroyProgramWindows();
+    // A run that was given up may still wait on a server that does not answer: the program ends
+    // without tearing down what it uses.
+    if (zobran::BackgroundRun::anyGivenUpStillWorking())
+        std::_Exit(exitCode);
     return exitCode;
 }

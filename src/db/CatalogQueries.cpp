@@ -1,5 +1,8 @@
 #include "db/CatalogQueries.h"
 
+#include "db/ResultSet.h"
+#include "db/TimeLimits.h"
+
 namespace zobran::db {
 
 QString tableListQuery()
@@ -39,6 +42,14 @@ QString userDatabaseListQuery()
     return QStringLiteral("SELECT name from sys.databases where ")
         + QStringLiteral("State=0 and (name <> 'master' and name <> 'tempdb' and name <> 'model' and name <> 'msdb') "
                          "order by name");
+}
+
+QStringList readCatalogList(const QString& sql, Connection& connection)
+{
+    const std::unique_ptr<ResultSet> list = openStaticResultSet(sql, connection, {}, catalogTimeLimit());
+    QStringList texts = firstFieldTexts(*list);
+    list->close();
+    return texts;
 }
 
 } // namespace zobran::db

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace zobran::db {
+
+class Connection;
 
 // The catalog queries the windows send, exactly as SQL Server takes them.
 
@@ -19,5 +22,10 @@ QString deletableTableListQuery();
 
 // The online databases of the server other than master, tempdb, model and msdb, by name.
 QString userDatabaseListQuery();
+
+// A list query, run the way the windows fill their lists: a short-lived result set reads it within
+// the catalog time limit, and the first field of every row is taken in the order returned.
+// Failures raise.
+QStringList readCatalogList(const QString& sql, Connection& connection);
 
 } // namespace zobran::db

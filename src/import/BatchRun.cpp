@@ -98,9 +98,10 @@ BatchRunResult runBatchFile(const QString& batchPath, const StopSource& stop, co
     return result;
 }
 
-BatchRunResult runOsqlFile(const OsqlArguments& arguments, const StopSource& stop, const ToolOutput& output)
+BatchRunResult runOsqlFile(const OsqlArguments& arguments, const StopSource& stop, const ToolOutput& output,
+                           const QString& batchPath)
 {
-    const QString batch = batchFilePath();
+    const QString batch = batchPath.isEmpty() ? batchFilePath() : batchPath;
     writeBatchFile(osqlCommandLine(arguments), batch);
     return runBatchFile(batch, stop, output);
 }

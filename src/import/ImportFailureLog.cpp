@@ -40,6 +40,7 @@ void ImportFailureLog::write(const QString& sub, long code, const QString& messa
 
 void ImportFailureLog::statementFailed(const KxStatementFailure& failure)
 {
+    const std::lock_guard lock(mutex_);
     ++failedStatements_;
     write(QStringLiteral("ImportKXFile"), failure.error.number(),
           failure.error.description() + QStringLiteral(" [") + failure.path + QStringLiteral(", line ")
@@ -48,6 +49,7 @@ void ImportFailureLog::statementFailed(const KxStatementFailure& failure)
 
 void ImportFailureLog::connectionLost(const KxConnectionLoss& loss)
 {
+    const std::lock_guard lock(mutex_);
     ++failedStatements_;
     notRunStatements_ += loss.notRun;
     write(QStringLiteral("ImportKXFile"), loss.error.number(),
@@ -62,6 +64,7 @@ void ImportFailureLog::connectionLost(const KxConnectionLoss& loss)
 
 void ImportFailureLog::kxFileFailed(const QString& path, const AppError& error)
 {
+    const std::lock_guard lock(mutex_);
     ++failedFiles_;
     write(QStringLiteral("ImportKXFile"), error.number(),
           error.description() + QStringLiteral(" [") + path + QLatin1Char(']'));
@@ -69,6 +72,7 @@ void ImportFailureLog::kxFileFailed(const QString& path, const AppError& error)
 
 void ImportFailureLog::osqlFileFailed(const QString& path, const BatchRunResult& result)
 {
+    const std::lock_guard lock(mutex_);
     ++failedFiles_;
     QString message = result.outcome() + QStringLiteral(" [") + path + QLatin1Char(']');
     if (!result.output.trimmed().isEmpty())
@@ -78,8 +82,39 @@ void ImportFailureLog::osqlFileFailed(const QString& path, const BatchRunResult&
 
 void ImportFailureLog::databaseNotOpened(const QString& database, const AppError& error)
 {
+    const std::lock_guard lock(mutex_);
     write(QStringLiteral("OpenData"), error.number(),
           QStringLiteral("Database ") + database + QStringLiteral(": ") + error.description());
+}
+
+long ImportFailureLog::failedStatements() const
+{
+    const std::lock_guard lock(mutex_);
+    return failedStatements_;
+}
+
+long ImportFailureLog::notRunStatements() const
+{
+    const std::lock_guard lock(mutex_);
+    return notRunStatements_;
+}
+
+int ImportFailureLog::failedFiles() const
+{
+    const std::lock_guard lock(mutex_);
+    return failedFiles_;
+}
+
+bool ImportFailureLog::anyLogged() const
+{
+    const std::lock_guard lock(mutex_);
+    return logged_ > 0 || !logTrouble_.isEmpty();
+}
+
+QString ImportFailureLog::logTrouble() const
+{
+    const std::lock_guard lock(mutex_);
+    return logTrouble_;
 }
 
 QString failureSummary(const ImportFailureLog& log)

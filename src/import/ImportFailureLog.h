@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <mutex>
+
 namespace zobran {
 
 struct BatchRunResult;
@@ -11,7 +13,8 @@ struct KxConnectionLoss;
 struct KxStatementFailure;
 
 // The failures of one import run. Each is written to the day's error log as it happens, under the
-// window's name, and counted for the run's closing message.
+// window's name, and counted for the run's closing message. Runs over several databases at a time
+// share one: every member is safe between threads.
 class ImportFailureLog {
 public:
     explicit ImportFailureLog(QString formName) : formName_(std::move(formName)) {}
@@ -28,12 +31,12 @@ public:
     // A database the multi-database run could not open.
     void databaseNotOpened(const QString& database, const AppError& error);
 
-    long failedStatements() const { return failedStatements_; }
-    long notRunStatements() const { return notRunStatements_; }
-    int failedFiles() const { return failedFiles_; }
-    bool anyLogged() const { return logged_ > 0 || !logTrouble_.isEmpty(); }
+    long failedStatements() const;
+    long notRunStatements() const;
+    int failedFiles() const;
+    bool anyLogged() const;
     // Why a line could not be written to the log (empty when every line was written).
-    const QString& logTrouble() const { return logTrouble_; }
+    QString logTrouble() const;
 
     // Today's log file.
     static QString logFilePath();
@@ -41,6 +44,7 @@ public:
 private:
     void write(const QString& sub, long code, const QString& message);
 
+    mutable std::mutex mutex_;
     QString formName_;
     long failedStatements_ = 0;
     long notRunStatements_ = 0;

@@ -5,11 +5,39 @@
 #include "basics/StopSource.h"
 #include "db/Connection.h"
 #include "db/DbError.h"
+#include "import/BatchFile.h"
 #include "import/ImportFailureLog.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 
 namespace zobran {
+
+namespace {
+
+// The tool's last line: "12 statements run, 1 failed." (or batches).
+std::optional<std::pair<long, long>> toolTotals(const QString& output)
+{
+    static const QRegularExpression totals(QStringLiteral(R"((\d+) (?:statements|batches) run, (\d+) failed\.\s*$)"));
+    const QRegularExpressionMatch match = totals.match(output);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return std::make_pair(match.captured(1).toLong(), match.captured(2).toLong());
+}
+
+// The first message the tool printed of a failure, or how it ended.
+QString firstToolError(const BatchRunResult& result)
+{
+    if (!result.failed())
+        return {};
+    for (const QString& line : result.output.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("Msg ")) || line.startsWith(QStringLiteral("OSQL: ")))
+            return line.trimmed();
+    }
+    return result.outcome();
+}
+
+} // namespace
 
 ImportReach::Snapshot ImportReach::snapshot() const
 {
@@ -41,6 +69,28 @@ bool ScriptFileOutcome::connectionLost() const
     return (kind == Kind::Sql && batch.connectionLost()) || (kind == Kind::Kx && kx.connectionLost);
 }
 
+long ScriptFileOutcome::executed() const
+{
+    if (kind == Kind::Kx)
+        return kx.executed;
+    if (kind == Kind::Sql)
+        if (const auto totals = toolTotals(batch.output))
+            return totals->first - totals->second;
+    return 0;
+}
+
+long ScriptFileOutcome::failedCount() const
+{
+    if (kind == Kind::Kx)
+        return kx.failed + (error ? 1 : 0);
+    if (kind == Kind::Sql) {
+        if (const auto totals = toolTotals(batch.output))
+            return totals->second;
+        return batch.failed() ? 1 : 0;
+    }
+    return 0;
+}
+
 QString ScriptFileOutcome::failureText() const
 {
     if (!failed())
@@ -64,9 +114,12 @@ ScriptFileOutcome runScriptFile(const QString& path, db::Connection* connection,
     ScriptFileOutcome outcome;
     const QString kind = scriptKindOf(path);
     const QString where = hooks.statusPrefix + QStringLiteral("Import ") + path + QStringLiteral("...");
-    reach.update([&](ImportReach::Snapshot& r) {
-        r.file = path;
-        r.line = 0;
+    const auto place = [&](const std::function<void(ImportReach::Files&)>& change) {
+        reach.update([&](ImportReach::Snapshot& r) { change(r.running[hooks.database]); });
+    };
+    place([&](ImportReach::Files& f) {
+        f.file = path;
+        f.line = 0;
     });
     progress.setStatus(where);
     if (hooks.fileStarting)
@@ -76,21 +129,32 @@ ScriptFileOutcome runScriptFile(const QString& path, db::Connection* connection,
         outcome.kind = ScriptFileOutcome::Kind::Sql;
         OsqlArguments arguments = osql;
         arguments.scriptPath = path;
-        outcome.batch = runOsqlFile(arguments, stop, hooks.toolOutput);
+        outcome.batch = runOsqlFile(arguments, stop, hooks.toolOutput,
+                                    hooks.batchPath.isEmpty() ? batchFilePath() : hooks.batchPath);
         if (outcome.batch.stopped)
             throw RunStopped();
         if (outcome.batch.failed())
             failures.osqlFileFailed(path, outcome.batch);
+        outcome.firstError = oneLine(firstToolError(outcome.batch));
     } else if (kind == QStringLiteral(".KX")) {
         outcome.kind = ScriptFileOutcome::Kind::Kx;
         KxImportHooks kxHooks;
         QElapsedTimer sinceStatus;
-        kxHooks.statementFailed = [&failures](const KxStatementFailure& failure) { failures.statementFailed(failure); };
-        kxHooks.connectionLost = [&failures](const KxConnectionLoss& loss) { failures.connectionLost(loss); };
+        kxHooks.statementFailed = [&](const KxStatementFailure& failure) {
+            failures.statementFailed(failure);
+            if (outcome.firstError.isEmpty())
+                outcome.firstError
+                    = oneLine(QStringLiteral("line %1: ").arg(failure.line) + failure.error.description());
+        };
+        kxHooks.connectionLost = [&](const KxConnectionLoss& loss) {
+            failures.connectionLost(loss);
+            if (outcome.firstError.isEmpty())
+                outcome.firstError = oneLine(QStringLiteral("line %1: ").arg(loss.line) + loss.error.description());
+        };
         kxHooks.afterStatement = [&](const KxImportCounts& counts, long line, bool executed) {
             outcome.kx = counts;
             reach.update([&](ImportReach::Snapshot& r) {
-                r.line = line;
+                r.running[hooks.database].line = line;
                 if (executed)
                     ++r.executed;
                 else
@@ -111,12 +175,14 @@ ScriptFileOutcome runScriptFile(const QString& path, db::Connection* connection,
         } catch (const std::exception& e) {
             outcome.error = toAppError(e);
             failures.kxFileFailed(path, *outcome.error);
+            if (outcome.firstError.isEmpty())
+                outcome.firstError = oneLine(outcome.error->description());
         }
     }
-    reach.update([&](ImportReach::Snapshot& r) {
-        ++r.filesDone;
-        r.file.clear();
-        r.line = 0;
+    place([](ImportReach::Files& f) {
+        ++f.filesDone;
+        f.file.clear();
+        f.line = 0;
     });
     if (hooks.fileEnded)
         hooks.fileEnded(outcome);
@@ -126,20 +192,27 @@ ScriptFileOutcome runScriptFile(const QString& path, db::Connection* connection,
 QString stoppedRunText(const ImportReach::Snapshot& reached, bool givenUp)
 {
     QStringList lines;
-    if (reached.databasesTotal > 0)
-        lines << QStringLiteral("Databases finished: %1 of %2.").arg(reached.databasesDone).arg(reached.databasesTotal);
-    if (!reached.database.isEmpty())
-        lines << QStringLiteral("Stopped in database %1, after %2 of its %3 script file(s).")
-                     .arg(reached.database)
-                     .arg(reached.filesDone)
-                     .arg(reached.filesTotal);
-    else
-        lines << QStringLiteral("Script files finished: %1 of %2.").arg(reached.filesDone).arg(reached.filesTotal);
-    if (!reached.file.isEmpty()) {
-        QString at = QStringLiteral("Stopped in ") + reached.file;
-        if (reached.line > 0)
-            at += QStringLiteral(" at line %1").arg(reached.line);
+    const auto where = [&](const ImportReach::Files& files) {
+        if (files.file.isEmpty())
+            return;
+        QString at = QStringLiteral("Stopped in ") + files.file;
+        if (files.line > 0)
+            at += QStringLiteral(" at line %1").arg(files.line);
         lines << at + QStringLiteral(": the rest of it and the files after it were not run.");
+    };
+    if (reached.databasesTotal > 0) {
+        lines << QStringLiteral("Databases finished: %1 of %2.").arg(reached.databasesDone).arg(reached.databasesTotal);
+        for (auto it = reached.running.begin(); it != reached.running.end(); ++it) {
+            lines << QStringLiteral("Stopped in database %1, after %2 of its %3 script file(s).")
+                         .arg(it.key())
+                         .arg(it->filesDone)
+                         .arg(it->filesTotal);
+            where(*it);
+        }
+    } else {
+        const ImportReach::Files files = reached.running.value(QString());
+        lines << QStringLiteral("Script files finished: %1 of %2.").arg(files.filesDone).arg(files.filesTotal);
+        where(files);
     }
     lines << QStringLiteral("KX statements executed: %1, failed: %2.").arg(reached.executed).arg(reached.failed);
     if (givenUp)

@@ -5,9 +5,10 @@
 #include "import/KxFileImport.h"
 #include "import/OsqlCommandLine.h"
 
+#include <QMap>
 #include <QString>
 
-#include <memory>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -21,19 +22,22 @@ class ImportFailureLog;
 class RunProgress;
 class StopSource;
 
-// How far a run of script files has got: set by the run on its thread, read by the window or the
+// How far a run of script files has got: set by the run on its threads, read by the window or the
 // command line at any time (also when the run was given up).
 class ImportReach {
 public:
+    // The files of one database.
+    struct Files {
+        int filesDone = 0;
+        int filesTotal = 0;
+        QString file;  // being run; empty between files
+        long line = 0; // of the KX statement being run
+    };
     struct Snapshot {
         int databasesDone = 0;
-        int databasesTotal = 0; // 0: a run over one database
-        QString database;
-        int filesDone = 0; // of the database being run
-        int filesTotal = 0;
-        QString file;      // being run; empty between files
-        long line = 0;     // of the KX statement being run
-        long executed = 0; // statements of KX files the server took, over the whole run
+        int databasesTotal = 0;       // 0: a run over one database
+        QMap<QString, Files> running; // by database; "" for the one database of a single run
+        long executed = 0;            // KX statements the server took, over the whole run
         long failed = 0;
     };
 
@@ -52,18 +56,27 @@ struct ScriptFileOutcome {
     BatchRunResult batch;          // a .sql file's run through the tool
     KxImportCounts kx;             // a KX file's statements
     std::optional<AppError> error; // a KX file that could not be read, or had no connection
+    QString firstError;            // the first failure's text, on one line
 
     bool failed() const;
     // The connection to the database went away on the way (the tool says so by its exit status).
     bool connectionLost() const;
+    // Ran to its end with nothing failed.
+    bool completed() const { return kind != Kind::Other && !failed(); }
+    // Statements (or batches) the server took and those that failed: a KX file's counts, or what the
+    // tool's last line says.
+    long executed() const;
+    long failedCount() const;
     // One line for a log: "OSQL ended with exit status 1", "3 of 10 statement(s) failed", ...; "" when
     // nothing failed.
     QString failureText() const;
 };
 
-// What the run tells while a file runs, on the run's thread.
+// What the run tells while a file runs, on the run's thread, and where it keeps its place.
 struct ScriptFileHooks {
+    QString database;      // the reach's key: the database of a multi-database run, "" otherwise
     QString statusPrefix;  // before the status of the file ("Database 2 of 5 (shop_01): ")
+    QString batchPath;     // the batch file for the tool; TmExe.bat when empty
     ToolOutput toolOutput; // what the tool prints as it comes
     std::function<void()> fileStarting;
     std::function<void(const ScriptFileOutcome&)> fileEnded;

@@ -191,7 +191,8 @@ void TrsqlWindow::CExecute_Click()
         const std::shared_ptr<db::Connection> connection = ImportConnection();
         auto failures = std::make_shared<ImportFailureLog>(FormName);
         auto reach = std::make_shared<ImportReach>();
-        reach->update([&](ImportReach::Snapshot& r) { r.filesTotal = static_cast<int>(paths.size()); });
+        reach->update(
+            [&](ImportReach::Snapshot& r) { r.running[QString()].filesTotal = static_cast<int>(paths.size()); });
         startRun(
             [this, paths, osql, connection, failures, reach](const StopSource& stop, RunProgress& progress) {
                 for (const QString& path : paths) {

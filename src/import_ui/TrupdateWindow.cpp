@@ -1,14 +1,17 @@
 #include "import_ui/TrupdateWindow.h"
 
+#include "basics/AppPath.h"
 #include "db/CatalogQueries.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
+#include "db/Settings.h"
 #include "db/SharedConnections.h"
 #include "import/BatchFile.h"
 #include "import/ImportFailureLog.h"
 #include "import/KxFileImport.h"
 #include "import/MultiDatabaseRun.h"
 #include "import/OsqlCommandLine.h"
+#include "import/RunReport.h"
 #include "import_ui/DriveList.h"
 #include "import_ui/FileList.h"
 #include "import_ui/FolderList.h"
@@ -18,12 +21,17 @@
 #include "ui/ReportError.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QUrl>
 
 #include <memory>
 
@@ -34,6 +42,15 @@ namespace {
 const QString FormName = QStringLiteral("TRUPDATE");
 const QString MessageTitle = QStringLiteral("Message");
 const QString FailedMark = QStringLiteral("    ** Failed: ");
+constexpr int MaxDatabasesAtATime = 16;
+
+// A remembered whole number within its bounds, or the fallback.
+int rememberedNumber(const QString& key, int fallback, int lowest, int highest)
+{
+    bool ok = false;
+    const int value = GetSetting(SettingsApplication, SettingsSection, key).toInt(&ok);
+    return ok && value >= lowest && value <= highest ? value : fallback;
+}
 
 } // namespace
 
@@ -41,7 +58,7 @@ TrupdateWindow::TrupdateWindow(QWidget* parent) : ModalWindow(parent)
 {
     setObjectName(FormName);
     setWindowTitle(QStringLiteral("Script Update"));
-    setFixedSize(twipsToPixels(10320), twipsToPixels(6840));
+    setFixedSize(twipsToPixels(10320), twipsToPixels(7800));
     buildControls();
     connection_ = ConnectionFields(nullptr, cServer_, nullptr, cLogin_, cPassword_);
     setRunControls(cStop_, lblStatus_);
@@ -96,14 +113,32 @@ void TrupdateWindow::buildControls()
     lblStatus_->hide();
     cStop_ = placeButton(this, QStringLiteral("CStop"), QStringLiteral("&Stop"), twipsRect(8640, 6000, 1380, 420));
 
+    // How a run goes over many databases: how many at a time, what a failed database does to the
+    // rest, and an earlier run's report whose complete files are skipped.
+    frame4_ = placeControl<QGroupBox>(this, QStringLiteral("Frame4"), twipsRect(120, 6780, 10080, 900));
+    frame4_->setTitle(QStringLiteral("Run"));
+    label7_ = placeLabel(frame4_, QStringLiteral("Label7"), QStringLiteral("Databases at a time"),
+                         twipsRect(180, 360, 1800, 300));
+    spinAtATime_ = placeControl<QSpinBox>(frame4_, QStringLiteral("SpinAtATime"), twipsRect(1980, 330, 720, 330));
+    spinAtATime_->setRange(1, MaxDatabasesAtATime);
+    label8_ = placeLabel(frame4_, QStringLiteral("Label8"), QStringLiteral("On a failed database"),
+                         twipsRect(2940, 360, 1800, 300));
+    comboOnFailure_
+        = placeControl<QComboBox>(frame4_, QStringLiteral("ComboOnFailure"), twipsRect(4740, 330, 2280, 330));
+    comboOnFailure_->addItems({QStringLiteral("stop"), QStringLiteral("go on with the others")});
+    cResume_ = placeButton(frame4_, QStringLiteral("CResume"), QStringLiteral("Resume from &report..."),
+                           twipsRect(7200, 300, 1980, 400));
+    lblResume_ = placeLabel(frame4_, QStringLiteral("LblResume"), QString(), twipsRect(180, 700, 9720, 0));
+
     connect(cConnect_, &QPushButton::clicked, this, [this] { CCONNECT_Click(); });
     connect(cRun_, &QPushButton::clicked, this, [this] { CRUN_Click(); });
+    connect(cResume_, &QPushButton::clicked, this, [this] { CResume_Click(); });
     connect(command1_, &QPushButton::clicked, this, [this] { close(); });
     connect(drive1_, &DriveList::driveChanged, this, [this] { Drive1_Change(); });
     connect(dir1_, &FolderList::pathChanged, this, [this] { Dir1_Change(); });
 
-    const std::vector<QWidget*> order{cServer_, cLogin_, cPassword_, cConnect_, list1_,
-                                      drive1_,  dir1_,   file1_,     cRun_,     command1_};
+    const std::vector<QWidget*> order{cServer_, cLogin_, cPassword_, cConnect_,    list1_,          drive1_, dir1_,
+                                      file1_,   cRun_,   command1_,  spinAtATime_, comboOnFailure_, cResume_};
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -121,6 +156,10 @@ void TrupdateWindow::formLoad()
         list1_->clear();
         listDataFile_->clear();
         cRun_->setEnabled(true);
+        resumeReport_.clear();
+        lblResume_->clear();
+        spinAtATime_->setValue(rememberedNumber(QStringLiteral("DatabasesAtATime"), 1, 1, MaxDatabasesAtATime));
+        comboOnFailure_->setCurrentIndex(rememberedNumber(QStringLiteral("GoOnAfterFailedDatabase"), 0, 0, 1));
         drive1_->refresh();
         showFolder(QDir::currentPath());
         connection_.loadRemembered();
@@ -220,69 +259,136 @@ void TrupdateWindow::RunScriptUpdate()
             spec.databases << listDataFile_->item(d)->text();
         for (const QString& name : file1_->selectedFileNames())
             spec.files << filePathIn(dir1_->path(), name);
+        spec.databasesAtATime = spinAtATime_->value();
+        spec.goOnAfterFailedDatabase = comboOnFailure_->currentIndex() == 1;
+        SaveSetting(SettingsApplication, SettingsSection, QStringLiteral("DatabasesAtATime"),
+                    QString::number(spec.databasesAtATime));
+        SaveSetting(SettingsApplication, SettingsSection, QStringLiteral("GoOnAfterFailedDatabase"),
+                    QString::number(comboOnFailure_->currentIndex()));
+        if (!resumeReport_.isEmpty())
+            spec.completed = RunReport::completedPairs(resumeReport_);
+        auto report = std::make_shared<RunReport>(RunReport::defaultPath());
+        // Several databases at a time: each log line says which database it is of.
+        const bool tagged = spec.databasesAtATime > 1;
         auto failures = std::make_shared<ImportFailureLog>(FormName);
         auto reach = std::make_shared<ImportReach>();
         auto result = std::make_shared<MultiDatabaseRunResult>();
         startRun(
-            [this, spec, failures, reach, result](const StopSource& stop, RunProgress& progress) {
-                const auto log
-                    = [&progress, this](const QString& line) { progress.post([this, line] { addLog(line); }); };
+            [this, spec, failures, reach, result, report, tagged](const StopSource& stop, RunProgress& progress) {
+                const auto log = [&progress, this, tagged](const QString& database, const QString& line) {
+                    const QString shown = tagged ? QLatin1Char('[') + database + QStringLiteral("] ") + line : line;
+                    progress.post([this, shown] { addLog(shown); });
+                };
                 MultiDatabaseRunHooks hooks;
                 hooks.databaseOpened
-                    = [&](const QString& database) { log(QStringLiteral("Open Database : ") + database); };
+                    = [&](const QString& database) { log(database, QStringLiteral("Open Database : ") + database); };
                 hooks.databaseNotOpened = [&](const QString& database, const AppError&) {
-                    log(QStringLiteral("Cannot Open Database : ") + database
-                        + QStringLiteral(" -- the run stops here"));
+                    log(database,
+                        QStringLiteral("Cannot Open Database : ") + database
+                            + (spec.goOnAfterFailedDatabase ? QStringLiteral(" -- the run goes on without it")
+                                                            : QStringLiteral(" -- the run stops here")));
                 };
-                hooks.fileStarting = [&](const QString&, const QString& path) {
-                    log(QStringLiteral("Updating Script File..[") + QFileInfo(path).fileName() + QStringLiteral("]"));
+                hooks.fileStarting = [&](const QString& database, const QString& path) {
+                    log(database,
+                        QStringLiteral("Updating Script File..[") + QFileInfo(path).fileName() + QStringLiteral("]"));
                 };
-                hooks.fileEnded = [&](const QString&, const QString&, const ScriptFileOutcome& outcome) {
+                hooks.fileSkipped = [&](const QString& database, const QString& path) {
+                    log(database,
+                        QStringLiteral("Skipped, complete in the earlier run: ") + QFileInfo(path).fileName());
+                };
+                hooks.fileEnded = [&](const QString& database, const QString&, const ScriptFileOutcome& outcome) {
                     if (outcome.failed())
-                        log(FailedMark + outcome.failureText());
+                        log(database, FailedMark + outcome.failureText());
                 };
                 hooks.connectionLost = [&](const QString& database) {
-                    log(QStringLiteral("Connection Lost : ") + database + QStringLiteral(" -- the run stops here"));
+                    log(database,
+                        QStringLiteral("Connection Lost : ") + database
+                            + (spec.goOnAfterFailedDatabase ? QStringLiteral(" -- the run goes on without it")
+                                                            : QStringLiteral(" -- the run stops here")));
                 };
-                *result = runMultiDatabase(spec, *failures, stop, progress, *reach, hooks);
+                *result = runMultiDatabase(spec, *failures, stop, progress, *reach, report.get(), hooks);
             },
-            [this, failures, reach, result](const BackgroundRun::Outcome& outcome) {
+            [this, spec, failures, reach, result, report](const BackgroundRun::Outcome& outcome) {
                 lblStatus_->hide();
-                if (outcome.givenUp || outcome.stopRequested) {
-                    QString text
-                        = QStringLiteral("Patching stopped.\n\n") + stoppedRunText(reach->snapshot(), outcome.givenUp);
-                    if (!outcome.givenUp && failures->anyLogged())
-                        text += QStringLiteral("\n\n") + failureSummary(*failures);
-                    prompts().message(this, text, MessageTitle, MsgIcon::Critical);
-                } else if (outcome.failure) {
-                    try {
-                        std::rethrow_exception(outcome.failure);
-                    } catch (const std::exception& e) {
-                        ReportError(FormName, QStringLiteral("RunScriptUpdate"), toAppError(e));
-                    }
-                } else if (!result->stoppedAt.isEmpty()) {
-                    QString text = QStringLiteral("Patching stopped at database ") + result->stoppedAt
-                        + (result->connectionLost
-                               ? QStringLiteral(": the connection to it was lost, so the rest of it and the "
-                                                "databases after it were not updated.")
-                               : QStringLiteral(": it could not be opened, so it and the databases after it were "
-                                                "not updated."));
-                    const QString summary = failureSummary(*failures);
-                    if (!summary.isEmpty())
-                        text += QStringLiteral("\n\n") + summary;
-                    prompts().message(this, text, MessageTitle, MsgIcon::Critical);
-                } else if (failures->anyLogged()) {
-                    prompts().message(this,
-                                      QStringLiteral("Patching Completed, but not everything was applied.\n\n")
-                                          + failureSummary(*failures),
-                                      MessageTitle, MsgIcon::Critical);
-                } else {
-                    prompts().message(this, QStringLiteral("Patching Completed."), MessageTitle, MsgIcon::Exclamation);
+                showRunEnd(spec, outcome, *failures, *reach, *result);
+                // The report lies next to the daily log; the user may look at it at once.
+                if (!outcome.givenUp && QFileInfo::exists(report->path())) {
+                    MsgAnswer() = prompts().askYesNo(this,
+                                                     QStringLiteral("The run's report is in ") + report->path()
+                                                         + QStringLiteral("\n\nOpen it?"),
+                                                     QStringLiteral("Question"), MsgIcon::Question);
+                    if (MsgAnswer() == answer::Yes)
+                        QDesktopServices::openUrl(QUrl::fromLocalFile(report->path()));
                 }
-                // The log hides again once the message has been closed.
+                // The log hides again once the messages have been closed.
                 listLog_->hide();
                 listLog_->setGeometry(frame2_->geometry());
             });
+    });
+}
+
+void TrupdateWindow::showRunEnd(const MultiDatabaseRunSpec& spec, const BackgroundRun::Outcome& outcome,
+                                const ImportFailureLog& failures, const ImportReach& reach,
+                                const MultiDatabaseRunResult& result)
+{
+    const auto withSummary = [&](QString text) {
+        // A run given up may still be logging: its summary is not read.
+        const QString summary = outcome.givenUp ? QString() : failureSummary(failures);
+        if (!summary.isEmpty())
+            text += QStringLiteral("\n\n") + summary;
+        return text;
+    };
+    if (outcome.givenUp || outcome.stopRequested) {
+        prompts().message(
+            this,
+            withSummary(QStringLiteral("Patching stopped.\n\n") + stoppedRunText(reach.snapshot(), outcome.givenUp)),
+            MessageTitle, MsgIcon::Critical);
+        return;
+    }
+    if (outcome.failure) {
+        try {
+            std::rethrow_exception(outcome.failure);
+        } catch (const std::exception& e) {
+            ReportError(FormName, QStringLiteral("RunScriptUpdate"), toAppError(e));
+        }
+        return;
+    }
+    if (!spec.goOnAfterFailedDatabase && !result.failedDatabases.isEmpty()) {
+        const QString& at = result.failedDatabases.first();
+        const bool lost = result.lostDatabases.contains(at);
+        QString text = QStringLiteral("Patching stopped at database ") + at
+            + (lost ? QStringLiteral(": the connection to it was lost, so the rest of it and the databases after it "
+                                     "were not updated.")
+                    : QStringLiteral(": it could not be opened, so it and the databases after it were not updated."));
+        prompts().message(this, withSummary(text), MessageTitle, MsgIcon::Critical);
+        return;
+    }
+    if (!result.failedDatabases.isEmpty()) {
+        prompts().message(this,
+                          withSummary(QStringLiteral("Patching Completed, but these databases could not be updated "
+                                                     "(not opened, or their connection was lost): ")
+                                      + result.failedDatabases.join(QStringLiteral(", "))),
+                          MessageTitle, MsgIcon::Critical);
+        return;
+    }
+    if (failures.anyLogged()) {
+        prompts().message(
+            this, QStringLiteral("Patching Completed, but not everything was applied.\n\n") + failureSummary(failures),
+            MessageTitle, MsgIcon::Critical);
+        return;
+    }
+    prompts().message(this, QStringLiteral("Patching Completed."), MessageTitle, MsgIcon::Exclamation);
+}
+
+void TrupdateWindow::CResume_Click()
+{
+    runGuarded(FormName, QStringLiteral("CResume_Click"), [this] {
+        const QString chosen = prompts().openFileName(this, QStringLiteral("Open"), appSubPath(QStringLiteral("LOG")),
+                                                      QStringLiteral("(*.csv)"));
+        resumeReport_ = chosen;
+        lblResume_->setText(
+            chosen.isEmpty() ? QString()
+                             : QStringLiteral("Files complete in %1 are skipped.").arg(QFileInfo(chosen).fileName()));
     });
 }
 

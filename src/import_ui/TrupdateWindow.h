@@ -8,7 +8,9 @@
 #include <memory>
 #include <optional>
 
+class QComboBox;
 class QGroupBox;
+class QSpinBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -24,6 +26,9 @@ class DriveList;
 class FileList;
 class FolderList;
 class ImportFailureLog;
+class ImportReach;
+struct MultiDatabaseRunResult;
+struct MultiDatabaseRunSpec;
 
 // The multi-database update window (TRUPDATE): connect to a server, pick databases and script
 // files, and run every file against every database in turn, with a log of each step.
@@ -46,6 +51,9 @@ private:
     void Drive1_Change();
     void Dir1_Change();
 
+    void CResume_Click();
+    void showRunEnd(const MultiDatabaseRunSpec& spec, const BackgroundRun::Outcome& outcome,
+                    const ImportFailureLog& failures, const ImportReach& reach, const MultiDatabaseRunResult& result);
     void addLog(const QString& line);
     void showFolder(const QString& folder);
 
@@ -68,6 +76,14 @@ private:
     QListWidget* listLog_ = nullptr;
     QPushButton* cStop_ = nullptr;
     QLabel* lblStatus_ = nullptr;
+    QGroupBox* frame4_ = nullptr;
+    QLabel* label7_ = nullptr;
+    QSpinBox* spinAtATime_ = nullptr;
+    QLabel* label8_ = nullptr;
+    QComboBox* comboOnFailure_ = nullptr;
+    QPushButton* cResume_ = nullptr;
+    QLabel* lblResume_ = nullptr;
+    QString resumeReport_; // an earlier run's report: its complete files are skipped
 
     ConnectionFields connection_;
 };

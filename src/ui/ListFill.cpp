@@ -1,7 +1,7 @@
 #include "ui/ListFill.h"
 
+#include "db/CatalogQueries.h"
 #include "db/ResultSet.h"
-#include "db/TimeLimits.h"
 
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -10,10 +10,7 @@ namespace zobran {
 
 QStringList readListQuery(const QString& sql, db::Connection& connection)
 {
-    const std::unique_ptr<db::ResultSet> list = db::openStaticResultSet(sql, connection, {}, db::catalogTimeLimit());
-    QStringList texts = db::firstFieldTexts(*list);
-    list->close();
-    return texts;
+    return db::readCatalogList(sql, connection);
 }
 
 void fillListBox(QListWidget& list, const QStringList& entries)
