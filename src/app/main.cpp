@@ -5,6 +5,23 @@
 #include "ui/ProgramWindow.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+namespace {
+
+// An installed program keeps its files (Export, LOG, TmExe.bat) in the user's data folder.
+void chooseFilesFolder()
+{
+    zobran::AppPath() = QCoreApplication::applicationDirPath();
+    if (!zobran::isInstalledProgramFolder(zobran::AppPath(), QStringLiteral(ZOBRAN_INSTALL_BINDIR)))
+        return;
+    zobran::AppDataPath() = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    // A folder that cannot be made shows as the first file the program fails to write there.
+    QDir().mkpath(zobran::AppDataPath());
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -12,8 +29,7 @@ int main(int argc, char** argv)
     zobran::keepNumbersInCLocale(); // the application object took the user's locale
     QApplication::setApplicationName(QStringLiteral("ZOBRAN"));
     QApplication::setWindowIcon(zobran::buttonPicture(zobran::ButtonPicture::GenerateScript));
-
-    zobran::AppPath() = QCoreApplication::applicationDirPath();
+    chooseFilesFolder();
 
     int exitCode = 0;
     {
