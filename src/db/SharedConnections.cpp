@@ -2,6 +2,7 @@
 
 #include "db/ConnectionString.h"
 #include "db/DbError.h"
+#include "db/ExtraConnectionSettings.h"
 
 namespace zobran {
 
@@ -57,7 +58,8 @@ db::Connection& connectionOf(const std::unique_ptr<db::Connection>& variable)
 void openSharedConnection()
 {
     const ConnectionParameters& p = ConnParams();
-    ConnString() = db::odbcConnectionString(p.DriverName, p.ServerName, p.DatabaseName, p.LoginId, p.LoginPassword);
+    ConnString() = db::withExtraSettings(
+        db::odbcConnectionString(p.DriverName, p.ServerName, p.DatabaseName, p.LoginId, p.LoginPassword), p.ServerName);
     SharedConnection() = std::make_unique<db::Connection>();
     SharedConnection()->open(ConnString());
     SharedConnection()->setCursorLocation(db::CursorLocationClient);

@@ -35,9 +35,9 @@ std::unique_ptr<db::ResultSet>& ListResultSet();
 // The connection behind a program-wide variable; raises 91 when there is none.
 db::Connection& connectionOf(const std::unique_ptr<db::Connection>& variable);
 
-// Builds ConnString from the parameters, replaces SharedConnection with a new connection and opens
-// it; after a successful open the cursor location becomes client side. A failure raises and leaves
-// the new, unopened connection in place, so the caller's next database step fails in its turn.
+// Builds ConnString from the parameters and the server's extra connection settings, replaces SharedConnection with a
+// new connection and opens it; after a successful open the cursor location becomes client side. A failure raises and
+// leaves the new, unopened connection in place, so the caller's next database step fails in its turn.
 void openSharedConnection();
 
 } // namespace zobran
