@@ -1,7 +1,9 @@
 #include "app/ButtonPictures.h"
+#include "app/KeychainSecretStore.h"
 #include "app/MainMenuWindow.h"
 #include "basics/AppPath.h"
 #include "basics/NumericLocale.h"
+#include "db/SecretStore.h"
 #include "ui/ProgramWindow.h"
 
 #include <QApplication>
@@ -31,6 +33,9 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(zobran::buttonPicture(zobran::ButtonPicture::GenerateScript));
     chooseFilesFolder();
 
+    zobran::KeychainSecretStore secrets(QStringLiteral("ZOBRAN"));
+    zobran::setSecretStore(&secrets);
+
     int exitCode = 0;
     {
         zobran::MainMenuWindow mainMenu;
@@ -39,5 +44,6 @@ int main(int argc, char** argv)
         exitCode = app.exec();
     }
     zobran::destroyProgramWindows();
+    zobran::setSecretStore(nullptr);
     return exitCode;
 }
