@@ -1,5 +1,6 @@
 // OSQL: runs a script file against a database, batch after batch.
 
+#include "db/FreeTdsProtocol.h"
 #include "osql/OsqlProgram.h"
 
 #include <QString>
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv)
 {
+    zobran::db::useSqlServerProtocolWithFreeTds();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
