@@ -11,7 +11,7 @@ ZOBRAN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # GoogleTest; Xvfb and xauth for xvfb-run, to show windows without a desktop; the locale sources
 # (locales), from which a test makes a comma-decimal locale of its own; QtKeychain, for the
 # desktop's secret store; FreeTDS's ODBC driver (tdsodbc), which the tests connect through as
-# users do.
+# users do; dpkg-dev and file, with which CPack builds the Debian package and finds its dependencies.
 ZOBRAN_PACKAGES=(
     build-essential cmake
     qt6-base-dev libgl-dev fontconfig fonts-dejavu-core qtkeychain-qt6-dev
@@ -19,6 +19,7 @@ ZOBRAN_PACKAGES=(
     googletest libgtest-dev libgmock-dev
     xvfb xauth
     locales
+    dpkg-dev file
 )
 
 zobran_say() {
