@@ -4,8 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -127,33 +125,4 @@ TEST(DriverRegistration, WritesTheUsersListAndSaysWhenTheSystemListTakesPreceden
         EXPECT_EQ(done.inEffect, c.inEffect) << c.name;
         EXPECT_EQ(done.report.contains("It is not used: " + systemList), !c.inEffect) << c.name;
     }
-}
-
-// unixODBC itself finds the registration: its driver list (system list first, then the user's)
-// names "SQL Server" only once the user's list holds it.
-TEST(DriverRegistration, UnixOdbcReadsTheUsersListWhereTheSystemListHasNoSuchDriver)
-{
-    const QString odbcinst = QStandardPaths::findExecutable("odbcinst");
-    if (odbcinst.isEmpty())
-        GTEST_SKIP() << "odbcinst (package unixodbc) is not installed";
-    QTemporaryDir folder;
-    ASSERT_TRUE(QDir().mkpath(folder.filePath("home")) && QDir().mkpath(folder.filePath("etc")));
-    makeFile(folder.filePath("etc/odbcinst.ini"), "[Other]\nDriver=/x.so\n");
-    makeFile(folder.filePath("root") + FreeTds);
-
-    const auto drivers = [&] {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", folder.filePath("home"));
-        environment.insert("ODBCSYSINI", folder.filePath("etc"));
-        environment.remove("ODBCINSTINI");
-        process.setProcessEnvironment(environment);
-        process.start(odbcinst, {"-q", "-d"});
-        EXPECT_TRUE(process.waitForFinished(30000));
-        return QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    };
-    EXPECT_EQ(drivers(), QStringList{"[Other]"});
-    registerSqlServerDriver(folder.filePath("root"), folder.filePath("home/.odbcinst.ini"),
-                            folder.filePath("etc/odbcinst.ini"));
-    EXPECT_EQ(drivers(), (QStringList{"[Other]", "[SQL Server]"}));
 }
