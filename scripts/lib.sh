@@ -9,14 +9,17 @@ ZOBRAN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # libqt6gui6, and it needs fontconfig and at least one font to lay out text: fonts-dejavu-core);
 # unixODBC with the PostgreSQL driver and PostgreSQL 15 for the private database server;
 # GoogleTest; Xvfb and xauth for xvfb-run, to show windows without a desktop; the locale sources
-# (locales), from which a test makes a comma-decimal locale of its own.
+# (locales), from which a test makes a comma-decimal locale of its own; QtKeychain, for the
+# desktop's secret store; FreeTDS's ODBC driver (tdsodbc), which the tests connect through as
+# users do; dpkg-dev and file, with which CPack builds the Debian package and finds its dependencies.
 ZOBRAN_PACKAGES=(
     build-essential cmake
-    qt6-base-dev libgl-dev fontconfig fonts-dejavu-core
-    unixodbc unixodbc-dev odbc-postgresql postgresql-15
+    qt6-base-dev libgl-dev fontconfig fonts-dejavu-core qtkeychain-qt6-dev
+    unixodbc unixodbc-dev odbc-postgresql postgresql-15 tdsodbc
     googletest libgtest-dev libgmock-dev
     xvfb xauth
     locales
+    dpkg-dev file
 )
 
 zobran_say() {

@@ -1,6 +1,7 @@
 #include "app/MainMenuWindow.h"
 
 #include "app/ButtonPictures.h"
+#include "app/ExtraSettingsPrompt.h"
 #include "app/PictureButton.h"
 #include "app/PicturePanel.h"
 #include "app/WorkingWindows.h"
@@ -81,6 +82,10 @@ void MainMenuWindow::buildMenu()
     QAction* remove = namedAction("FM_DeleteScript", QStringLiteral("Delete Script"), this);
     connect(remove, &QAction::triggered, this, [] { openDeleteScript(); });
     file->addAction(remove);
+
+    QAction* extra = namedAction("FM_ExtraSettings", QStringLiteral("Extra Connection Settings..."), this);
+    connect(extra, &QAction::triggered, this, [this] { editExtraConnectionSettings(this); });
+    file->addAction(extra);
 
     QAction* exit = namedAction("FM_Exit", QStringLiteral("&Exit"), this);
     connect(exit, &QAction::triggered, this, &QWidget::close);

@@ -11,8 +11,21 @@ inline const QString ProgramTitle = QStringLiteral("ZOBRAN");
 // Taken once at start-up.
 QString& AppPath();
 
-// AppPath joined with a sub-path ("Export", "LOG", "TmExe.bat"), never doubling a separator that
-// is already there.
+// The folder that takes the program's files (the Export folder, the daily error logs in LOG and
+// TmExe.bat) when the program folder cannot: set at start-up for an installed program; empty when
+// they live in the program folder.
+QString& AppDataPath();
+
+// Where the program's files live: AppDataPath() when it is set, otherwise AppPath().
+QString filesFolder();
+
+// filesFolder() joined with a sub-path ("Export", "LOG", "TmExe.bat"), never doubling a separator
+// that is already there.
 QString appSubPath(const QString& subPath);
+
+// True when the program's files belong in the user's data folder instead of the program folder:
+// the program runs from the folder it is installed into (installFolder), or the user cannot write
+// into its folder.
+bool isInstalledProgramFolder(const QString& programFolder, const QString& installFolder);
 
 } // namespace zobran

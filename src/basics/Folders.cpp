@@ -47,7 +47,10 @@ QString ensureExportFolder()
         return folder;
     if (info.exists())
         throw pathNotFoundError(folder, QStringLiteral("a file stands where the folder should be"));
-    if (!QFileInfo(AppPath()).isDir())
+    // The user's data folder is made when missing; a missing program folder is an error.
+    if (!AppDataPath().isEmpty())
+        makeFolderIfMissing(AppDataPath());
+    else if (!QFileInfo(AppPath()).isDir())
         throw pathNotFoundError(AppPath(), systemReason(ENOENT));
     if (!makeOneFolder(folder))
         throw pathFileAccessError(folder, systemReason(errno));

@@ -1,5 +1,7 @@
 #include "db/ConnectionString.h"
 
+#include "db/ExtraConnectionSettings.h"
+
 namespace zobran::db {
 
 namespace {
@@ -55,13 +57,15 @@ QString oledbServerConnectionString(const QString& password, const QString& logi
 QString importConnectionString(const QString& server, const QString& database, const QString& login,
                                const QString& password)
 {
-    return odbcConnectionString(SqlServerDriver, server, database, login, password);
+    return withExtraSettings(odbcConnectionString(SqlServerDriver, server, database, login, password), server);
 }
 
 QString importServerConnectionString(const QString& server, const QString& login, const QString& password)
 {
-    return QStringLiteral("Driver={") + SqlServerDriver + QStringLiteral("};Server=") + odbcValue(server)
-        + QStringLiteral(";Uid=") + odbcValue(login) + QStringLiteral(";Pwd=") + odbcValue(password);
+    return withExtraSettings(QStringLiteral("Driver={") + SqlServerDriver + QStringLiteral("};Server=")
+                                 + odbcValue(server) + QStringLiteral(";Uid=") + odbcValue(login)
+                                 + QStringLiteral(";Pwd=") + odbcValue(password),
+                             server);
 }
 
 } // namespace zobran::db

@@ -21,8 +21,9 @@ QString oledbConnectionString(const QString& password, const QString& login, con
                               const QString& server);
 QString oledbServerConnectionString(const QString& password, const QString& login, const QString& server);
 
-// What the import windows open: their four values on the "SQL Server" ODBC driver. Without a
-// database the connection reaches the server's default database.
+// What the import windows open: their four values on the "SQL Server" ODBC driver, followed by
+// the server's remembered extra connection settings (raising AppError 5 when those are refused).
+// Without a database the connection reaches the server's default database.
 QString importConnectionString(const QString& server, const QString& database, const QString& login,
                                const QString& password);
 QString importServerConnectionString(const QString& server, const QString& login, const QString& password);

@@ -52,6 +52,11 @@ QString settingsFilePath(const QString& application)
     return settingsFor(application).fileName();
 }
 
+void restrictSettingsFileToOwner(const QString& application)
+{
+    restrictToOwner(settingsFilePath(application));
+}
+
 QString GetSetting(const QString& application, const QString& section, const QString& key, const QString& defaultValue)
 {
     QSettings settings = settingsFor(application);
@@ -82,6 +87,24 @@ void SaveSetting(const QString& application, const QString& section, const QStri
             settings.remove(stored);
     settings.setValue(key, value);
     settings.endGroup();
+    settings.sync();
+    restrictToOwner(settings.fileName());
+}
+
+void RemoveSetting(const QString& application, const QString& section, const QString& key)
+{
+    QSettings settings = settingsFor(application);
+    settings.beginGroup(section);
+    const QStringList keys = settings.childKeys();
+    bool removed = false;
+    for (const QString& stored : keys)
+        if (stored.compare(key, Qt::CaseInsensitive) == 0) {
+            settings.remove(stored);
+            removed = true;
+        }
+    settings.endGroup();
+    if (!removed)
+        return;
     settings.sync();
     restrictToOwner(settings.fileName());
 }

@@ -30,7 +30,13 @@ QString GetSetting(const QString& application, const QString& section, const QSt
 // file is readable by its owner only, since it holds the password.
 void SaveSetting(const QString& application, const QString& section, const QString& key, const QString& value);
 
+// Removes a remembered value under every spelling of its key; nothing happens when it is missing.
+void RemoveSetting(const QString& application, const QString& section, const QString& key);
+
 // The file that keeps an application's values (under the user's configuration folder).
 QString settingsFilePath(const QString& application);
+
+// Makes the application's settings file readable and writable by its owner only (when it exists).
+void restrictSettingsFileToOwner(const QString& application);
 
 } // namespace zobran

@@ -2,6 +2,7 @@
 
 #include "db/ConnectionString.h"
 #include "db/DbError.h"
+#include "db/ExtraConnectionSettings.h"
 
 namespace zobran {
 
@@ -67,7 +68,8 @@ void closeSharedVariable(std::shared_ptr<db::Connection>& variable)
 QString buildSharedConnectionString()
 {
     const ConnectionParameters& p = ConnParams();
-    ConnString() = db::odbcConnectionString(p.DriverName, p.ServerName, p.DatabaseName, p.LoginId, p.LoginPassword);
+    ConnString() = db::withExtraSettings(
+        db::odbcConnectionString(p.DriverName, p.ServerName, p.DatabaseName, p.LoginId, p.LoginPassword), p.ServerName);
     return ConnString();
 }
 

@@ -41,7 +41,7 @@ db::Connection& connectionOf(const std::shared_ptr<db::Connection>& variable);
 // connection closes when the run does.
 void closeSharedVariable(std::shared_ptr<db::Connection>& variable);
 
-// Builds ConnString from the parameters and returns it.
+// Builds ConnString from the parameters and the server's extra connection settings, and returns it.
 QString buildSharedConnectionString();
 
 // Puts a new connection into `placed` and opens it with the string; after a successful open the

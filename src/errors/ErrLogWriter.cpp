@@ -13,9 +13,9 @@ namespace zobran {
 
 void appendErrLog(const ErrLogEntry& entry, const QDateTime& when)
 {
-    if (AppPath().isEmpty())
+    if (filesFolder().isEmpty())
         throw pathNotFoundError(QString(), QStringLiteral("the program folder is not known"));
-    makeFolderIfMissing(AppPath());
+    makeFolderIfMissing(filesFolder());
     const QString logFolder = appSubPath(QStringLiteral("LOG"));
     makeFolderIfMissing(logFolder);
     appendTextLines(QDir(logFolder).filePath(errLogFileName(when.date())), {errLogLine(when, entry)});

@@ -1,11 +1,13 @@
 #include "ui/ConnectionFields.h"
 
+#include "db/RememberedPassword.h"
 #include "db/Settings.h"
 #include "db/SharedConnections.h"
 #include "ui/ConnectDsn.h"
 #include "ui/Prompts.h"
 
 #include <QLineEdit>
+#include <QPointer>
 
 namespace zobran {
 
@@ -20,8 +22,7 @@ const SettingKey* rememberedKey(ConnectionField field)
         return &settingkeys::Database;
     case ConnectionField::Login:
         return &settingkeys::Login;
-    case ConnectionField::Password:
-        return &settingkeys::Password;
+    case ConnectionField::Password: // remembered on its own, see RememberedPassword.h
     case ConnectionField::Driver:
         break;
     }
@@ -84,6 +85,15 @@ void ConnectionFields::loadRemembered() const
     for (const ConnectionField field : AllFields)
         if (const SettingKey* key = rememberedKey(field); key && box(field))
             box(field)->setText(GetSetting(SettingsApplication, SettingsSection, key->readAs));
+    if (QLineEdit* password = box(ConnectionField::Password)) {
+        // The secret store answers later: its password fills the box unless the window has gone
+        // or the user has typed one meanwhile.
+        const QPointer<QLineEdit> guarded(password);
+        password->setText(loadRememberedPassword([guarded](const QString& stored) {
+            if (guarded && guarded->text().isEmpty())
+                guarded->setText(stored);
+        }));
+    }
 }
 
 void ConnectionFields::saveRemembered() const
@@ -91,6 +101,8 @@ void ConnectionFields::saveRemembered() const
     for (const ConnectionField field : AllFields)
         if (const SettingKey* key = rememberedKey(field); key && box(field))
             SaveSetting(SettingsApplication, SettingsSection, key->writtenAs, box(field)->text());
+    if (const QLineEdit* password = box(ConnectionField::Password))
+        saveRememberedPassword(password->text());
 }
 
 bool ConnectionFields::checkEachFilled(QWidget* parent) const

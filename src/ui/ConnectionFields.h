@@ -34,9 +34,10 @@ public:
     QString text(ConnectionField field) const;
     ConnectionTexts texts() const;
 
-    // Server, database, login and password from the remembered settings (empty when missing).
+    // Server, database, login and password from the remembered settings (empty when missing). A
+    // password the secret store keeps fills the password box when the store answers.
     void loadRemembered() const;
-    // Writes them back, in that order.
+    // Writes them back, in that order; the password goes to the secret store when one runs.
     void saveRemembered() const;
 
     // Refuses the first empty box with its message (title "Message", critical icon) and puts the

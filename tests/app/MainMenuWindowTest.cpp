@@ -1,12 +1,14 @@
 #include "app/MainMenuWindow.h"
 #include "app/WorkingWindows.h"
 #include "basics/AppPath.h"
-#include "ui/ProgramWindow.h"
+#include "db/ExtraConnectionSettings.h"
+#include "db/Settings.h"
 #include "delete_ui/MdeleteWindow.h"
 #include "generate_ui/MgenWindow.h"
 #include "import_ui/TrsqlWindow.h"
 #include "import_ui/TrupdateWindow.h"
 #include "support/ScriptedPrompts.h"
+#include "ui/ProgramWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -140,7 +142,8 @@ TEST_F(MainMenuTest, MenuHoldsTheEntriesInOrder)
         entries << entry->objectName() + "=" + entry->text();
     EXPECT_EQ(entries,
               QStringList({"FM_GenerateScript=Generate Script", "FM_ImportScript=Import/Update Script",
-                           "FM_DeleteScript=Delete Script", "FM_Exit=&Exit"}));
+                           "FM_DeleteScript=Delete Script", "FM_ExtraSettings=Extra Connection Settings...",
+                           "FM_Exit=&Exit"}));
 
     auto* import = window.findChild<QMenu*>("FM_ImportScript");
     ASSERT_NE(import, nullptr);
@@ -219,6 +222,36 @@ TEST(ProgramWindow, OneInstanceCreatedOnFirstUseAndLoadedAtEveryOpening)
     destroyProgramWindows();
     programWindow<CountingWindow>();
     EXPECT_EQ(CountingWindow::instances, 2) << "a destroyed instance is made again on next use";
+}
+
+TEST_F(MainMenuTest, ExtraConnectionSettingsAreAskedForPerServerAndRefusedOnesAskedAgain)
+{
+    SaveSetting(SettingsApplication, SettingsSection, settingkeys::Server.writtenAs, "db1,1433");
+    db::rememberExtraSettings("db1,1433", "Encrypt=yes");
+
+    scripted.answerInput(QString("db1,1433"));
+    scripted.answerInput(QString("Encrypt=yes;Server=evil"));
+    scripted.answerInput(QString("Encrypt=yes;TrustServerCertificate=yes"));
+    action("FM_ExtraSettings")->trigger();
+
+    const auto inputs = scripted.callsOf(PromptCall::Kind::Input);
+    ASSERT_EQ(inputs.size(), 3u);
+    EXPECT_EQ(inputs[0].defaultText, "db1,1433") << "the remembered server is offered";
+    EXPECT_EQ(inputs[1].defaultText, "Encrypt=yes") << "the server's settings are offered";
+    EXPECT_EQ(inputs[1].title, "Extra Connection Settings");
+    EXPECT_EQ(inputs[2].defaultText, "Encrypt=yes;Server=evil") << "the refused text is offered again";
+    ASSERT_EQ(scripted.messages().size(), 1u);
+    EXPECT_TRUE(scripted.messages()[0].text.contains("\"Server\" is not allowed"));
+    EXPECT_EQ(scripted.messages()[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(db::rememberedExtraSettings("db1,1433"), "Encrypt=yes;TrustServerCertificate=yes");
+
+    // Cancelling leaves them as they are.
+    scripted.reset();
+    scripted.answerInput(QString("db1,1433"));
+    scripted.answerInput(std::nullopt);
+    action("FM_ExtraSettings")->trigger();
+    EXPECT_EQ(db::rememberedExtraSettings("db1,1433"), "Encrypt=yes;TrustServerCertificate=yes");
+    db::rememberExtraSettings("db1,1433", "");
 }
 
 } // namespace

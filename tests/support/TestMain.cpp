@@ -1,4 +1,5 @@
 #include "basics/NumericLocale.h"
+#include "db/FreeTdsProtocol.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -7,12 +8,14 @@
 
 // Every test program runs its windows offscreen, so no display is needed, finds the ODBC driver
 // registration of the test server, keeps its remembered settings in a folder of its own, and
-// formats numbers as the program does whatever the locale.
+// formats numbers and chooses FreeTDS's protocol as the program does whatever the locale and the
+// environment.
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("ODBCSYSINI", ZOBRAN_TEST_SERVER_DIR "/odbc");
+    zobran::db::useSqlServerProtocolWithFreeTds();
     QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     QApplication app(argc, argv);

@@ -62,6 +62,7 @@ TestServer loadTestServer()
     server.databases = required(values, "DATABASES").split(u' ', Qt::SkipEmptyParts);
     server.shopTemplate = required(values, "SHOP_TEMPLATE");
     server.emptyTemplate = required(values, "EMPTY_TEMPLATE");
+    server.freeTdsDriver = values.value("FREETDS_DRIVER");
     return server;
 }
 

@@ -14,6 +14,7 @@ struct TestServer {
     QStringList databases; // shop_hq, shop_01, shop_02 and scratch: read them, never change them
     QString shopTemplate;  // the templates private databases are copied from (nobody connects to them)
     QString emptyTemplate;
+    QString freeTdsDriver; // the name FreeTDS is registered under beside the stand-in; empty without tdsodbc
 };
 
 // Read once from ZOBRAN_TEST_SERVER_DIR/server.env; throws std::runtime_error when the file is

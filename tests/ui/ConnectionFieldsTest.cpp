@@ -1,6 +1,8 @@
 #include "ui/ConnectionFields.h"
+#include "db/RememberedPassword.h"
 #include "db/Settings.h"
 #include "db/SharedConnections.h"
+#include "support/FakeSecretStore.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QApplication>
@@ -134,4 +136,36 @@ TEST_F(ConnectionFieldsTest, TheSharedConnectStepCopiesRemembersAndReportsAFaile
     ASSERT_TRUE(SharedConnection());
     EXPECT_FALSE(SharedConnection()->isOpen());
     SharedConnection().reset();
+}
+
+TEST_F(ConnectionFieldsTest, TheStoresPasswordFillsTheBoxWhenItAnswersUnlessTheUserTypedOne)
+{
+    FakeSecretStore store;
+    setSecretStore(&store);
+    forgetSecretStoreState();
+    fill({"SQL Server", "srv", "shop", "sa", "kept;pw"});
+    fields().saveRemembered();
+    store.answer();
+    ASSERT_EQ(store.kept.value(PasswordSecretName), "kept;pw");
+    EXPECT_EQ(remembered(settingkeys::Password), "") << "not in the file while the store runs";
+
+    for (const bool userTypes : {false, true}) {
+        fill({"SQL Server", "", "", "", "typed"});
+        fields().loadRemembered();
+        EXPECT_EQ(boxes[1]->text(), "srv");
+        EXPECT_EQ(boxes[4]->text(), "") << "the file holds no password";
+        if (userTypes)
+            boxes[4]->setText("typed");
+        store.answer();
+        EXPECT_EQ(boxes[4]->text(), userTypes ? "typed" : "kept;pw");
+    }
+
+    // The window may go before the store answers.
+    auto* box = new QLineEdit(&window);
+    ConnectionFields(nullptr, nullptr, nullptr, nullptr, box).loadRemembered();
+    delete box;
+    EXPECT_EQ(store.answer(), 1);
+
+    setSecretStore(nullptr);
+    forgetSecretStoreState();
 }

@@ -9,6 +9,7 @@
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 #include "db/DbError.h"
+#include "db/ExtraConnectionSettings.h"
 
 #include <memory>
 
@@ -32,8 +33,11 @@ int runScript(const OsqlOptions& options, ScriptOutput& output)
 
     db::Connection connection;
     try {
-        connection.open(db::odbcConnectionString(db::SqlServerDriver, options.server, options.database, options.login,
-                                                 options.password));
+        // The extra connection settings the user keeps for this server apply here as in the windows.
+        connection.open(
+            db::withExtraSettings(db::odbcConnectionString(db::SqlServerDriver, options.server, options.database,
+                                                           options.login, options.password),
+                                  options.server));
     } catch (const db::DbError& e) {
         for (const db::Diagnostic& record : e.records())
             output.message(record);

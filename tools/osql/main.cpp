@@ -1,5 +1,6 @@
 // OSQL: runs a script file against a database, batch after batch.
 
+#include "db/FreeTdsProtocol.h"
 #include "osql/OsqlOptions.h"
 #include "osql/OsqlProgram.h"
 
@@ -11,6 +12,7 @@
 
 int main(int argc, char** argv)
 {
+    zobran::db::useSqlServerProtocolWithFreeTds();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
