@@ -7,6 +7,7 @@
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileName.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace zobran {
@@ -27,6 +28,14 @@ QString freeScriptPath(const QString& folder, const QString& name, ScriptKind ki
     for (int n = 2; isTaken(path); ++n)
         path = folder + QLatin1Char('/') + scriptFileName(name + QStringLiteral("_%1").arg(n), kind);
     return path;
+}
+
+// A folder named for the files: made, parents and all, when missing.
+QString ensureFolder(const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        throw pathNotFoundError(folder, QStringLiteral("the folder cannot be made"));
+    return QDir(folder).absolutePath();
 }
 
 } // namespace
@@ -62,7 +71,7 @@ void ScriptFileWriter::writePendingLines(ScriptKind kind, qint16 fileNumber)
 
     // A name the user chose collects what is written under it; an automatic one never adds to a
     // file that is already there.
-    const QString folder = ensureExportFolder();
+    const QString folder = folder_.isEmpty() ? ensureExportFolder() : ensureFolder(folder_);
     const QString path = name == defaultName ? freeScriptPath(folder, name, kind)
                                              : folder + QLatin1Char('/') + scriptFileName(name, kind);
     // A new file is the pending lines' temporary file given its name, written once. An existing

@@ -45,6 +45,8 @@ public:
 
     void setAutoName(bool on) { autoName_ = on; }
     bool autoName() const { return autoName_; }
+    // Files go into this folder (made when missing) instead of the Export folder; "" for Export.
+    void setFolder(const QString& folder) { folder_ = folder; }
 
     void writePendingLines(ScriptKind kind, qint16 fileNumber);
 
@@ -58,6 +60,7 @@ private:
     PendingLineBuffer& lines_;
     Hooks hooks_;
     bool autoName_ = true;
+    QString folder_;
     QString lastScriptFile_;
 };
 

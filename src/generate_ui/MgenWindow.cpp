@@ -9,6 +9,7 @@
 #include "db/SqlNames.h"
 #include "db/Statement.h"
 #include "db/TimeLimits.h"
+#include "generate/GenerationRun.h"
 #include "generate/LeadingNumber.h"
 #include "generate/PluCleanup.h"
 #include "generate/RecordCounter.h"
@@ -665,88 +666,62 @@ void MgenWindow::GenerateScript()
         const QTreeWidgetItem* entry = lv_->topLevelItem(i);
         queries.push_back({entry->text(0), entry->text(1)});
     }
-    const ScriptKind kind = scriptKind_;
-    const QString limit = limitRecords_->text();
+    const GenerationRequest request{std::move(queries), scriptKind_, limitRecords_->text()};
     writer_.setAutoName(check1_->isChecked());
     // The hidden line list follows the lines again when the run has ended.
     sqlListBox_->setModel(nullptr);
-    auto run = std::make_shared<GenerationRunState>();
+    auto result = std::make_shared<GenerationResult>();
     auto step = std::make_shared<WindowStep>();
     step->connection = SharedConnection();
     startRun(
-        [this, queries, kind, limit, run, step](const StopSource& stop, RunProgress& progress) {
-            step->progress = &progress;
-            step->stop = &stop;
-            const struct Released {
-                WindowStep& step;
-                ~Released() { step.release(); }
-            } released{*step};
+        [this, request, result, step](const StopSource& stop, RunProgress& progress) {
             writerProgress_ = &progress;
             const struct Unhooked {
                 std::atomic<RunProgress*>& hook;
                 ~Unhooked() { hook = nullptr; }
             } unhooked{writerProgress_};
-            run->ended = step->reports.runGuarded(FormName, QStringLiteral("GenerateScript"), [&] {
-                ScriptGenerator::Callbacks callbacks;
-                callbacks.status = [&progress](const QString& text) { progress.setStatus(text); };
-                QElapsedTimer sinceStatus;
-                callbacks.rowProgress = [&](long row, long total) {
-                    stop.throwIfStopRequested();
-                    if (!sinceStatus.isValid() || sinceStatus.elapsed() >= 50) {
-                        progress.setStatus(generateStatusText(row, total));
-                        sinceStatus.start();
-                    }
-                };
-                callbacks.fileDue = [&](qint16 fileNumber) {
-                    stop.throwIfStopRequested();
-                    // A failed write is reported once for the whole run, at once, and the run waits
-                    // for the window to close (the user may free space meanwhile); its lines go into
-                    // the next file.
-                    try {
-                        writer_.writePendingLines(kind, fileNumber);
-                        run->lastCompleteFile = writer_.lastScriptFile();
-                    } catch (const RunStopped&) {
-                        throw;
-                    } catch (const std::exception& e) {
-                        if (run->failedWrites++ == 0)
-                            onWindowThread([this, error = toAppError(e)] {
-                                ReportError(FormName, QStringLiteral("SyncSQLFile"), error);
-                            });
-                    }
-                };
-                // Each query is read once; its statements are built as its rows arrive.
-                const ScriptGenerator::QueryReader readQuery = [&](const QString& sql, db::RowSink& rows) {
-                    db::readQueryRows(
-                        sql, step->use(), rows,
-                        [&progress](std::size_t n) { progress.setStatus(readingStatusText(n)); },
-                        db::statementTimeLimit());
-                };
-                if (!queries.empty())
-                    generator_.setServer(step->use().serverInfo());
-                try {
-                    generator_.run(queries, kind, limit, readQuery, callbacks);
-                } catch (const CountLengthError& e) {
-                    step->reports.add(FormName, QStringLiteral("CountLength"), e);
-                    run->countLengthFailed = true;
-                }
-            });
+            GenerationHooks hooks;
+            // Reported at once, once a run; the run waits for the window to close (the user may free
+            // space meanwhile), and the lines go into the next file.
+            hooks.firstWriteFailed = [this](const AppError& error) {
+                onWindowThread([&] { ReportError(FormName, QStringLiteral("SyncSQLFile"), error); });
+            };
+            // Known on the window's side as soon as written, also for a run that is given up.
+            hooks.fileWritten = [this, &progress](const QString& path) {
+                progress.post([this, path] { outcome_.lastCompleteFile = path; });
+            };
+            runGeneration(request, connectionOf(step->connection), generator_, writer_, stop, progress, *result, hooks);
         },
-        [this, run, step](const BackgroundRun::Outcome& outcome) {
+        [this, result](const BackgroundRun::Outcome& outcome) {
             sqlListBox_->setModel(&lines_);
-            outcome_.lastCompleteFile = run->lastCompleteFile;
-            outcome_.failedWrites = run->failedWrites;
-            if (!outcome.givenUp)
-                step->reports.reportAll();
             lblBar_->clear();
-            if (outcome.failure || outcome.givenUp) {
-                // Stopped: the files written before stay, the one being written was taken back.
+            if (outcome.givenUp) {
+                // The run still holds the generator: only what was heard of it counts.
                 outcome_.stopped = true;
                 outcome_.stoppedByUser = true;
+                showGenerationMessage(false);
+                return;
+            }
+            outcome_.lastCompleteFile = result->lastCompleteFile;
+            outcome_.failedWrites = result->failedWrites;
+            if (result->failure)
+                ReportError(FormName, QStringLiteral("GenerateScript"), *result->failure);
+            if (result->cutFailure)
+                ReportError(FormName, QStringLiteral("CountLength"), *result->cutFailure);
+            if (outcome.failure) {
+                try {
+                    std::rethrow_exception(outcome.failure);
+                } catch (const RunStopped&) {
+                    // Stopped: the files written before stay, the one being written was taken back.
+                    outcome_.stoppedByUser = true;
+                } catch (const std::exception& e) {
+                    ReportError(FormName, QStringLiteral("GenerateScript"), toAppError(e));
+                }
             }
             // Lines still pending at the end were built but never written: the script is incomplete.
-            if (!run->ended || run->countLengthFailed || (!outcome.givenUp && !lines_.isEmpty()))
+            if (!result->ended || !lines_.isEmpty())
                 outcome_.stopped = true;
-            showGenerationMessage(!outcome.givenUp);
+            showGenerationMessage(true);
         });
 }
 

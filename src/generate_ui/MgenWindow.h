@@ -87,12 +87,6 @@ private:
         std::optional<db::Connection::RunUse> runUse;
         const db::Connection* used = nullptr;
     };
-    struct GenerationRunState {
-        bool ended = false;
-        bool countLengthFailed = false;
-        QString lastCompleteFile;
-        long failedWrites = 0;
-    };
 
     void buildControls();
     void setTabOrder();
