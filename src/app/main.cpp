@@ -1,5 +1,4 @@
 #include "app/ButtonPictures.h"
-#include "app/KeychainSecretStore.h"
 #include "app/MainMenuWindow.h"
 #include "basics/AppError.h"
 #include "basics/AppPath.h"
@@ -7,6 +6,7 @@
 #include "basics/NumericLocale.h"
 #include "db/DriverRegistration.h"
 #include "db/FreeTdsProtocol.h"
+#include "db/KeychainSecretStore.h"
 #include "db/SecretStore.h"
 #include "ui/ProgramWindow.h"
 
@@ -35,17 +35,6 @@ int registerDriver()
     }
 }
 
-// An installed program keeps its files (Export, LOG, TmExe.bat) in the user's data folder.
-void chooseFilesFolder()
-{
-    zobran::AppPath() = QCoreApplication::applicationDirPath();
-    if (!zobran::isInstalledProgramFolder(zobran::AppPath(), QStringLiteral(ZOBRAN_INSTALL_BINDIR)))
-        return;
-    zobran::AppDataPath() = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    // A folder that cannot be made shows as the first file the program fails to write there.
-    QDir().mkpath(zobran::AppDataPath());
-}
-
 } // namespace
 
 #include <cstdlib>
@@ -61,7 +50,7 @@ int main(int argc, char** argv)
     zobran::keepNumbersInCLocale(); // the application object took the user's locale
     QApplication::setApplicationName(QStringLiteral("ZOBRAN"));
     QApplication::setWindowIcon(zobran::buttonPicture(zobran::ButtonPicture::GenerateScript));
-    chooseFilesFolder();
+    zobran::takeProgramFolder(QStringLiteral(ZOBRAN_INSTALL_BINDIR));
 
     zobran::KeychainSecretStore secrets(QStringLiteral("ZOBRAN"));
     zobran::setSecretStore(&secrets);

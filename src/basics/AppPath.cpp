@@ -1,8 +1,10 @@
 #include "basics/AppPath.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -40,6 +42,16 @@ bool isInstalledProgramFolder(const QString& programFolder, const QString& insta
         return true;
     // access() asks for the real user's rights, which is what creating files there needs.
     return ::access(QFile::encodeName(programFolder).constData(), W_OK | X_OK) != 0;
+}
+
+void takeProgramFolder(const QString& installFolder)
+{
+    AppPath() = QCoreApplication::applicationDirPath();
+    if (!isInstalledProgramFolder(AppPath(), installFolder))
+        return;
+    AppDataPath() = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    // A folder that cannot be made shows as the first file the program fails to write there.
+    QDir().mkpath(AppDataPath());
 }
 
 } // namespace zobran

@@ -28,4 +28,8 @@ QString appSubPath(const QString& subPath);
 // into its folder.
 bool isInstalledProgramFolder(const QString& programFolder, const QString& installFolder);
 
+// At start-up: AppPath becomes the running program's folder; an installed program (see above)
+// keeps its files in the user's data folder, made when missing.
+void takeProgramFolder(const QString& installFolder);
+
 } // namespace zobran

@@ -1,7 +1,11 @@
 #include "cli/CliConnection.h"
 
 #include "cli/CliOptions.h"
+#include "db/RememberedPassword.h"
+#include "db/SecretStore.h"
 #include "db/Settings.h"
+
+#include <QCoreApplication>
 
 #include <cstdio>
 
@@ -43,6 +47,25 @@ private:
     termios saved_{};
     bool on_ = false;
 };
+
+// The remembered password: the settings file's, or the one the desktop's secret store keeps. The
+// store answers from this thread's event loop, which runs until it has (it is the program's top
+// level: nothing else runs meanwhile).
+QString rememberedPassword()
+{
+    const QString inFile = remembered(settingkeys::Password);
+    SecretStore* store = secretStore();
+    if (!inFile.isEmpty() || !store)
+        return inFile;
+    QString kept;
+    store->read(PasswordSecretName, [&kept](SecretStore::Outcome outcome, const QString& secret) {
+        if (outcome == SecretStore::Outcome::Done)
+            kept = secret;
+        QCoreApplication::exit(0);
+    });
+    QCoreApplication::exec();
+    return kept;
+}
 
 } // namespace
 
@@ -90,7 +113,7 @@ ConnectionValues connectionValues(const ParsedOptions& options, bool needsDataba
         return values;
     }
     if (values.login == rememberedLogin) {
-        const QString password = remembered(settingkeys::Password);
+        const QString password = rememberedPassword();
         if (!password.isEmpty()) {
             values.password = password;
             return values;

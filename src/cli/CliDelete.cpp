@@ -34,10 +34,16 @@ const QString Usage = QStringLiteral(
 
 int deleteCommand(const QStringList& words)
 {
-    const ParsedOptions options = parseOptions(
-        words, {{QStringLiteral("database")}, {QStringLiteral("tables")}, {QStringLiteral("save")},
-                {QStringLiteral("replace"), false}, {QStringLiteral("run"), false}, {QStringLiteral("confirm")},
-                {QStringLiteral("server")}, {QStringLiteral("login")}, {QStringLiteral("help"), false}});
+    const ParsedOptions options = parseOptions(words,
+                                               {{QStringLiteral("database")},
+                                                {QStringLiteral("tables")},
+                                                {QStringLiteral("save")},
+                                                {QStringLiteral("replace"), false},
+                                                {QStringLiteral("run"), false},
+                                                {QStringLiteral("confirm")},
+                                                {QStringLiteral("server")},
+                                                {QStringLiteral("login")},
+                                                {QStringLiteral("help"), false}});
     if (options.has(QStringLiteral("help"))) {
         printLine(Usage);
         return ExitSuccess;

@@ -20,13 +20,13 @@ namespace zobran::cli {
 
 namespace {
 
-const QString Usage = QStringLiteral(
-    "usage: zobran-cli import --database DB [--server S] [--login L] FILE...\n"
-    "Runs the script files against one database, in the order given, as the single-database window\n"
-    "does: .sql files through OSQL, KX files statement by statement over a connection of its own.\n"
-    "Failures are counted, written to the daily error log and named on standard error; the exit\n"
-    "status is 1 when anything failed. The password comes from ZOBRAN_PASSWORD, the remembered\n"
-    "settings or a prompt.");
+const QString Usage
+    = QStringLiteral("usage: zobran-cli import --database DB [--server S] [--login L] FILE...\n"
+                     "Runs the script files against one database, in the order given, as the single-database window\n"
+                     "does: .sql files through OSQL, KX files statement by statement over a connection of its own.\n"
+                     "Failures are counted, written to the daily error log and named on standard error; the exit\n"
+                     "status is 1 when anything failed. The password comes from ZOBRAN_PASSWORD, the remembered\n"
+                     "settings or a prompt.");
 
 QString fileLine(const QString& path, const ScriptFileOutcome& outcome)
 {
@@ -36,7 +36,8 @@ QString fileLine(const QString& path, const ScriptFileOutcome& outcome)
     case ScriptFileOutcome::Kind::Kx:
         if (outcome.error)
             return path + QStringLiteral(": ") + outcome.failureText();
-        return path + QStringLiteral(": %1 statement(s) executed, %2 failed").arg(outcome.kx.executed).arg(outcome.kx.failed);
+        return path
+            + QStringLiteral(": %1 statement(s) executed, %2 failed").arg(outcome.kx.executed).arg(outcome.kx.failed);
     case ScriptFileOutcome::Kind::Other:
         break;
     }
@@ -47,9 +48,11 @@ QString fileLine(const QString& path, const ScriptFileOutcome& outcome)
 
 int importCommand(const QStringList& words)
 {
-    const ParsedOptions options
-        = parseOptions(words, {{QStringLiteral("database")}, {QStringLiteral("server")}, {QStringLiteral("login")},
-                               {QStringLiteral("help"), false}});
+    const ParsedOptions options = parseOptions(words,
+                                               {{QStringLiteral("database")},
+                                                {QStringLiteral("server")},
+                                                {QStringLiteral("login")},
+                                                {QStringLiteral("help"), false}});
     if (options.has(QStringLiteral("help"))) {
         printLine(Usage);
         return ExitSuccess;
@@ -107,7 +110,8 @@ int importCommand(const QStringList& words)
     });
 
     if (outcome.givenUp || outcome.stopRequested) {
-        printProblem(QStringLiteral("zobran-cli: import stopped.\n") + stoppedRunText(reach->snapshot(), outcome.givenUp));
+        printProblem(QStringLiteral("zobran-cli: import stopped.\n")
+                     + stoppedRunText(reach->snapshot(), outcome.givenUp));
         return ExitFailure;
     }
     if (outcome.failure) {

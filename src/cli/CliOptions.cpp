@@ -15,7 +15,8 @@ int ParsedOptions::number(const QString& name, int fallback, int min) const
     bool ok = false;
     const int n = value(name).toInt(&ok);
     if (!ok || n < min)
-        throw UsageError(QStringLiteral("--%1 takes a whole number from %2 up, not \"%3\"").arg(name).arg(min).arg(value(name)));
+        throw UsageError(
+            QStringLiteral("--%1 takes a whole number from %2 up, not \"%3\"").arg(name).arg(min).arg(value(name)));
     return n;
 }
 

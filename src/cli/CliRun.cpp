@@ -58,7 +58,8 @@ BackgroundRun::Outcome runWithProgress(BackgroundRun::Work work)
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
-    struct sigaction oldInt {}, oldTerm {};
+    struct sigaction oldInt {
+    }, oldTerm{};
     if (signalPipe[1] >= 0) {
         ::sigaction(SIGINT, &action, &oldInt);
         ::sigaction(SIGTERM, &action, &oldTerm);
@@ -82,13 +83,12 @@ BackgroundRun::Outcome runWithProgress(BackgroundRun::Work work)
         outcome = o;
         QCoreApplication::exit(0);
     });
-    std::unique_ptr<QSocketNotifier> signals;
+    std::unique_ptr<QSocketNotifier> signalNotifier;
     if (signalPipe[0] >= 0) {
-        signals = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(signals.get(), &QSocketNotifier::activated, [&] {
+        signalNotifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, [&] {
             char c = 0;
-            while (::read(signalPipe[0], &c, 1) == 1) {
-            }
+            while (::read(signalPipe[0], &c, 1) == 1) {}
             printProblem(QStringLiteral("zobran-cli: stopping ..."));
             run.stop();
         });

@@ -9,6 +9,9 @@
 #include "basics/AppPath.h"
 #include "basics/BackgroundRun.h"
 #include "basics/NumericLocale.h"
+#include "db/FreeTdsProtocol.h"
+#include "db/KeychainSecretStore.h"
+#include "db/SecretStore.h"
 
 #include <QCoreApplication>
 
@@ -21,10 +24,13 @@ int main(int argc, char** argv)
     using namespace zobran;
     using namespace zobran::cli;
 
+    db::useSqlServerProtocolWithFreeTds(); // also for OSQL, which inherits the environment
     QCoreApplication app(argc, argv);
     keepNumbersInCLocale();
     QCoreApplication::setApplicationName(QStringLiteral("ZOBRAN"));
-    AppPath() = QCoreApplication::applicationDirPath();
+    takeProgramFolder(QStringLiteral(ZOBRAN_INSTALL_BINDIR));
+    KeychainSecretStore secrets(QStringLiteral("ZOBRAN"));
+    setSecretStore(&secrets);
 
     const QStringList args = QCoreApplication::arguments().mid(1);
     const std::map<QString, std::function<int(const QStringList&)>> commands{
@@ -54,6 +60,7 @@ int main(int argc, char** argv)
             status = ExitFailure;
         }
     }
+    setSecretStore(nullptr);
     // A run that was given up may still wait on a server that does not answer.
     if (BackgroundRun::anyGivenUpStillWorking())
         std::_Exit(status);

@@ -4,6 +4,7 @@
 #include "basics/StopSource.h"
 #include "import/BatchFile.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -29,7 +30,8 @@ const QString ShellScript = QStringLiteral("OSQL() { \"$ZOBRAN_OSQL\" \"$@\"; };
 QProcessEnvironment childEnvironment()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(OsqlPathVariable, appSubPath(QStringLiteral("OSQL")));
+    // Beside the program itself, also when its files live in the user's data folder.
+    environment.insert(OsqlPathVariable, QDir(AppPath()).filePath(QStringLiteral("OSQL")));
     return environment;
 }
 

@@ -1,4 +1,4 @@
-#include "app/KeychainSecretStore.h"
+#include "db/KeychainSecretStore.h"
 
 #include <qt6keychain/keychain.h>
 

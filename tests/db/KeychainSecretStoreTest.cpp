@@ -1,4 +1,4 @@
-#include "app/KeychainSecretStore.h"
+#include "db/KeychainSecretStore.h"
 #include "db/RememberedPassword.h"
 #include "db/Settings.h"
 
