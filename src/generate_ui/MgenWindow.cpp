@@ -653,7 +653,7 @@ void MgenWindow::CBut_Click(int index)
 void MgenWindow::GenerateScript()
 {
     outcome_ = GenerationOutcome();
-    if (backgroundRun().givenUpStillWorking()) {
+    if (generationWorking_ && generationWorking_->load()) {
         prompts().message(this,
                           QStringLiteral("The generation that was stopped has not ended yet: the server has not "
                                          "answered. Try again when it has."),
@@ -671,10 +671,16 @@ void MgenWindow::GenerateScript()
     // The hidden line list follows the lines again when the run has ended.
     sqlListBox_->setModel(nullptr);
     auto result = std::make_shared<GenerationResult>();
+    generationWorking_ = std::make_shared<std::atomic<bool>>(true);
     auto step = std::make_shared<WindowStep>();
     step->connection = SharedConnection();
     startRun(
-        [this, request, result, step](const StopSource& stop, RunProgress& progress) {
+        [this, request, result, step, working = generationWorking_](const StopSource& stop, RunProgress& progress) {
+            // Until this ends, the generator, the writer and the lines are this run's.
+            const struct Working {
+                std::atomic<bool>& flag;
+                ~Working() { flag = false; }
+            } busyGenerating{*working};
             writerProgress_ = &progress;
             const struct Unhooked {
                 std::atomic<RunProgress*>& hook;

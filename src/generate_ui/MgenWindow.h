@@ -171,6 +171,8 @@ private:
     ConnectionFields connection_;
     std::atomic<RunProgress*> writerProgress_{nullptr}; // the generation's, while one goes
     bool pendingDoubleClick_ = false;
+    // Set while a generation's work goes on, also one given up after a stop.
+    std::shared_ptr<std::atomic<bool>> generationWorking_;
 };
 
 } // namespace zobran

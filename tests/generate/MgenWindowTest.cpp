@@ -1,4 +1,6 @@
 #include "MgenTestSupport.h"
+#include "support/SilentServer.h"
+#include "support/StopCheck.h"
 #include "support/TestServer.h"
 
 #include "errors/ErrorReport.h"
@@ -453,4 +455,79 @@ TEST_F(MgenWindowTest, ALongReadShowsHowManyRowsAreReadAndEndsWithAnEmptyLabel)
         return reading.match(t).hasMatch();
     })) << painted.texts.join(" | ").toStdString();
     EXPECT_EQ(scripted.modals().size(), 1u) << "no error window";
+}
+
+TEST_F(MgenWindowTest, StopEndsAConnectAReadOrAGenerationWithinASecondAndTheNextRunCompletes)
+{
+    SilentServer silent;
+    ASSERT_TRUE(silent.isListening());
+    const QString slow = "select g, pg_sleep(case when g = 2 then 30 else 0 end) as pause from generate_series(1, 3) g";
+    struct Case {
+        const char* what;
+        std::function<void(MgenWindow&)> start; // starts the run that hangs
+        std::function<void(MgenWindow&)> checkStopped;
+        std::function<void(MgenWindow&)> nextRun; // the same kind of run, which completes
+    };
+    const std::vector<Case> cases{
+        {"connect",
+         [&](MgenWindow& w) {
+             field(w, 1)->setText(silent.serverName());
+             QTest::mouseClick(cBut(w, MgenWindow::ConnectButton), Qt::LeftButton);
+         },
+         [&](MgenWindow& w) {
+             EXPECT_TRUE(child<QLabel>(w, "LblBar")->text().startsWith("Stopped"));
+             field(w, 1)->setText(testServer().socketDir);
+         },
+         [&](MgenWindow& w) {
+             click(cBut(w, MgenWindow::ConnectButton));
+             EXPECT_GE(child<QListWidget>(w, "LTable")->count(), 0);
+             EXPECT_TRUE(SharedConnection() && SharedConnection()->isOpen());
+         }},
+        {"grid read",
+         [&](MgenWindow& w) {
+             child<QPlainTextEdit>(w, "SQLField")->setPlainText(slow);
+             child<QLineEdit>(w, "TblName")->setText("slow");
+             QTest::mouseClick(cBut(w, MgenWindow::RefreshGridButton), Qt::LeftButton);
+         },
+         [&](MgenWindow& w) {
+             EXPECT_EQ(child<QLabel>(w, "LblBar")->text(), "Stopped.");
+             EXPECT_EQ(child<QTableView>(w, "DGrid")->model()->rowCount(), 0);
+         },
+         [&](MgenWindow& w) {
+             child<QPlainTextEdit>(w, "SQLField")->setPlainText("select 1 as one");
+             click(cBut(w, MgenWindow::RefreshGridButton));
+             EXPECT_EQ(child<QTableView>(w, "DGrid")->model()->rowCount(), 1);
+         }},
+        {"generation",
+         [&](MgenWindow& w) {
+             addQuery(w, slow, "slow");
+             scripted.answerYesNo(answer::Yes);
+             QTest::mouseClick(cBut(w, MgenWindow::GenerateScriptButton), Qt::LeftButton);
+         },
+         [&](MgenWindow&) {
+             ASSERT_EQ(scripted.messages().size(), 1u);
+             EXPECT_EQ(scripted.messages()[0].text, "Script generation was stopped. No file was written completely.");
+             EXPECT_EQ(scripted.messages()[0].icon, MsgIcon::Critical);
+             EXPECT_TRUE(exportFiles().isEmpty());
+         },
+         [&](MgenWindow& w) {
+             click(child<QPushButton>(w, "CNew"));
+             addQuery(w, "select 1 as one", "t");
+             scripted.answerYesNo(answer::Yes);
+             click(cBut(w, MgenWindow::GenerateScriptButton));
+             EXPECT_TRUE(scripted.messages().back().text.endsWith(" Script Done."));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        scripted.reset();
+        withWindow([&](MgenWindow& w) {
+            c.start(w);
+            EXPECT_LT(stopAndTime(w), 1000) << "control is back within a second";
+            for (const PromptCall& modal : scripted.modals())
+                EXPECT_NE(modal.windowName, "TRERR") << "no error window";
+            c.checkStopped(w);
+            c.nextRun(w);
+        });
+    }
 }
