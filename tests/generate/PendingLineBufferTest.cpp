@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
@@ -134,11 +132,11 @@ QByteArray written(PendingLineBuffer& lines)
     return out;
 }
 
-QByteArray withLineEnds(const std::vector<std::string>& lines, std::size_t from = 0, std::size_t to = SIZE_MAX)
+QByteArray withLineEnds(const std::vector<std::string>& lines)
 {
     QByteArray out;
-    for (std::size_t i = from; i < std::min(to, lines.size()); ++i)
-        out += QByteArray::fromStdString(lines[i]) + "\r\n";
+    for (const std::string& line : lines)
+        out += QByteArray::fromStdString(line) + "\r\n";
     return out;
 }
 
