@@ -3,7 +3,7 @@
 # private server, and prints two tables. Not a test and not part of CI: run it by hand on a quiet
 # machine.
 #
-#   scripts/bench.sh [--rows N] [--import-rows N] [--runs N] [--build DIR] [--keep DIR]
+#   scripts/bench.sh [--rows N] [--import-rows N] [--runs N] [--build DIR] [--compare DIR] [--keep DIR]
 #
 #   --rows N         rows of the bench table (default 1000000)
 #   --import-rows N  rows whose INSERT statements are imported (default 100000, at most --rows;
@@ -11,6 +11,8 @@
 #   --runs N         runs of every tool (default 3); the tools take turns run by run, so every ratio
 #                    compares runs made under the same load
 #   --build DIR      where zobran-bench and OSQL are built (default build-bench/, a Release build)
+#   --compare DIR    a Release build folder of other code (another commit) whose zobran-bench generate
+#                    is timed too, in the same turns, so that before and after meet the same load
 #   --keep DIR       keep the server and the written files in DIR (default: a temporary folder, removed)
 #
 # It starts its own private server with tests/fixtures/pgserver.sh, fills the table bench_items
@@ -37,6 +39,7 @@ rows=1000000
 import_rows=100000
 runs=3
 build="$ZOBRAN_ROOT/build-bench"
+compare=""
 keep=""
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -44,8 +47,10 @@ while [ $# -gt 0 ]; do
         --import-rows) import_rows=$2; shift 2 ;;
         --runs) runs=$2; shift 2 ;;
         --build) build=$2; shift 2 ;;
+        --compare) compare=$2; shift 2 ;;
         --keep) keep=$2; shift 2 ;;
-        *) echo "usage: $0 [--rows N] [--import-rows N] [--runs N] [--build DIR] [--keep DIR]" >&2; exit 2 ;;
+        *) echo "usage: $0 [--rows N] [--import-rows N] [--runs N] [--build DIR] [--compare DIR] [--keep DIR]" >&2
+           exit 2 ;;
     esac
 done
 [[ "$rows" =~ ^[0-9]+$ && "$rows" -gt 0 && "$runs" =~ ^[0-9]+$ && "$runs" -gt 0 ]] ||
@@ -59,6 +64,11 @@ zobran_say "building zobran-bench and OSQL into $build"
 cmake -S "$ZOBRAN_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j2 --target zobran-bench OSQL >/dev/null
 bench_program="$build/tools/bench/zobran-bench"
+compare_program=""
+if [ -n "$compare" ]; then
+    compare_program="$(realpath -m "$compare")/tools/bench/zobran-bench"
+    [ -x "$compare_program" ] || { echo "bench.sh: no zobran-bench in $compare/tools/bench" >&2; exit 2; }
+fi
 
 if [ -n "$keep" ]; then
     work=$(realpath -m "$keep")
@@ -139,9 +149,18 @@ for run in $(seq 1 "$runs"); do
     timed psql_copy "$out" psql "${psql_args[@]}" -c "\\copy bench_items to '$out/copy.txt'"
     for kind in sql kx; do
         for limit in 0 100000; do
+            # The compared build goes first every other run, so that neither always follows the other.
+            if [ -n "$compare_program" ] && [ $((run % 2)) -eq 0 ]; then
+                timed "compared_${kind}_${limit}" "$out" "$compare_program" generate "$connection" "$query" \
+                    bench_items "$kind" "$limit" "$out"
+            fi
             timed "zobran_${kind}_${limit}" "$out" "$bench_program" generate "$connection" "$query" bench_items \
                 "$kind" "$limit" "$out"
             sed -n 's/^rss_after_mib=/'"zobran_${kind}_${limit}"' /p' "$work/stdout.txt" >>"$work/released.txt"
+            if [ -n "$compare_program" ] && [ $((run % 2)) -eq 1 ]; then
+                timed "compared_${kind}_${limit}" "$out" "$compare_program" generate "$connection" "$query" \
+                    bench_items "$kind" "$limit" "$out"
+            fi
         done
     done
     grid_timed
@@ -241,6 +260,10 @@ names = {
     "zobran_sql_100000": ("zobran-bench generate", "SQL", "100000"),
     "zobran_kx_0": ("zobran-bench generate", "KX", "0"),
     "zobran_kx_100000": ("zobran-bench generate", "KX", "100000"),
+    "compared_sql_0": ("zobran-bench generate, compared build", "SQL", "0"),
+    "compared_sql_100000": ("zobran-bench generate, compared build", "SQL", "100000"),
+    "compared_kx_0": ("zobran-bench generate, compared build", "KX", "0"),
+    "compared_kx_100000": ("zobran-bench generate, compared build", "KX", "100000"),
     "grid_shown": ("zobran-bench grid: filled and shown", "", ""),
     "grid_sort_id": ("zobran-bench grid: sort by id (header click)", "", ""),
     "grid_sort_name": ("zobran-bench grid: sort by name (header click)", "", ""),
@@ -262,6 +285,10 @@ for key, (tool, kind, limit) in names.items():
         ratio = f"{median([by_run[r][0] / reference[r][0] for r in by_run if r in reference]):.2f}"
     print(f"| {tool} | {rows_text} | {kind} | {limit} | {min(walls):.2f} / {median(walls):.2f} s | {cpu} | {rss} | {out} | {ratio} |")
 print()
+for key in sorted(k for k in runs if k.startswith("compared_")):
+    this, other = runs["zobran_" + key[len("compared_"):]], runs[key]
+    ratio = median([this[r][0] / other[r][0] for r in this if r in other])
+    print(f"generation {key[len('compared_'):]}: this build / the compared build, median of the rounds: {ratio:.2f}")
 if "grid_shown" in runs:
     peak = max(int(r[2]) for r in runs["grid_shown"].values()) * 1024
     print(f"grid peak RSS / COPY text of the rows: {peak / copy_bytes:.2f}")

@@ -36,7 +36,11 @@ mode_t fileModeMask()
 
 } // namespace
 
-UnnamedFile::UnnamedFile(QString contents) : folder_(QDir::tempPath()), contents_(std::move(contents)) {}
+UnnamedFile::UnnamedFile(QString contents) : UnnamedFile(std::move(contents), QDir::tempPath()) {}
+
+UnnamedFile::UnnamedFile(QString contents, QString folder) : folder_(std::move(folder)), contents_(std::move(contents))
+{
+}
 
 UnnamedFile::~UnnamedFile()
 {

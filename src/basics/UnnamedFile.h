@@ -16,6 +16,8 @@ namespace zobran {
 class UnnamedFile {
 public:
     explicit UnnamedFile(QString contents);
+    // The same, in `folder` instead of the temporary folder of the moment.
+    UnnamedFile(QString contents, QString folder);
     ~UnnamedFile();
     UnnamedFile(const UnnamedFile&) = delete;
     UnnamedFile& operator=(const UnnamedFile&) = delete;

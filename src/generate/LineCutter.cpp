@@ -34,16 +34,29 @@ std::size_t previousBoundary(std::string_view text, std::size_t from, std::size_
     return i;
 }
 
-// A KX line may end before `at` when the next line does not begin with "<" after any blanks (the
-// reader would start a statement there) and this one does not end with ">" (the reader would end
-// the statement there). Blanks running past the next line's end are judged as if the line went on,
-// which never calls a cut safe that is not.
-bool isSafeBracketedCut(std::string_view text, std::size_t at)
+// A KX line may end before `at` so that every KX reader joins the pieces back exactly: the next
+// line begins with neither "<" (a reader would start a statement there) nor a blank (a reader that
+// drops the blanks at the start of a line would lose it), and this one does not end with ">" (a
+// reader would end the statement there).
+bool isCleanBracketedCut(std::string_view text, std::size_t at)
 {
-    if (text[at - 1] == '>')
-        return false;
-    const std::size_t firstOther = text.find_first_not_of(' ', at);
-    return firstOther == std::string_view::npos || text[firstOther] != '<';
+    return text[at - 1] != '>' && text[at] != '<' && text[at] != ' ';
+}
+
+// The latest point in (start, end] where a KX line may end for a reader that keeps the blanks at the
+// start of a line: this one does not end with ">" and the next one does not begin with "<" after
+// any blanks. Blanks running past the next line's end are judged as if the line went on, which
+// never calls a cut safe that is not. Returns start when there is none.
+std::size_t latestBlankKeepingCut(std::string_view text, std::size_t start, std::size_t end)
+{
+    std::size_t firstOther = text.find_first_not_of(' ', end); // first character after the cut that is no blank
+    for (std::size_t cut = end; cut > start; cut = previousBoundary(text, cut, start)) {
+        if (text[cut] != ' ')
+            firstOther = cut;
+        if (text[cut - 1] != '>' && (firstOther == std::string_view::npos || text[firstOther] != '<'))
+            return cut;
+    }
+    return start;
 }
 
 } // namespace
@@ -84,11 +97,15 @@ void LineCutter::cutBracketed(std::string_view s)
             break;
         }
         std::size_t cut = end;
-        while (cut > start && !isSafeBracketedCut(s, cut))
+        while (cut > start && !isCleanBracketedCut(s, cut))
             cut = previousBoundary(s, cut, start);
         if (cut == start) {
-            cut = end;
+            // A run of blanks or brackets longer than a line: cut inside the blanks where the program's
+            // reader still joins the pieces back, else where the line is full.
             restorable = false;
+            cut = latestBlankKeepingCut(s, start, end);
+            if (cut == start)
+                cut = end;
         }
         lines_.push_back(s.substr(start, cut - start));
         start = cut;

@@ -15,12 +15,14 @@ constexpr std::size_t MaxLineChars = 1000;
 // a longer one is cut so that no cut changes what the file's reader gets back:
 //
 // KX kind: lines are joined again without separator, a line whose first character other than
-// blanks is "<" starts a statement, and one that ends with ">" ends it. So each line is at most
-// MaxLineChars long and a cut moves earlier until the next line does not begin with "<" after any
-// blanks and the line does not end with ">". Statements without such characters at a cut point
-// are cut exactly every MaxLineChars characters. Where no such point exists within MaxLineChars
-// characters (a value holding a thousand brackets in a row) the line is cut at MaxLineChars
-// anyway, and the statement is counted in statementsNotRestorable().
+// blanks is "<" starts a statement, and one that ends with ">" ends it; a reader may also drop the
+// blanks at the start of every line (the program's own reader keeps them). So each line is at most
+// MaxLineChars long and a cut moves earlier until the next line begins with neither "<" nor a
+// blank and the line does not end with ">". Statements without such characters at a cut point are
+// cut exactly every MaxLineChars characters. Where no such point exists within MaxLineChars
+// characters (a value holding a thousand blanks or brackets in a row) the line is cut inside the
+// blanks where a reader that keeps them still restores the statement, else at MaxLineChars, and
+// the statement is counted in statementsNotRestorable().
 //
 // SQL kind: a line break becomes part of the statement the script runner reads, so lines are cut
 // only outside quoted values ('...', [...], "..."), right after a "," or right before a blank,
@@ -37,7 +39,7 @@ public:
     // The lines of one statement; valid until the next call and as long as the statement.
     const std::vector<std::string_view>& cut(std::string_view statement);
 
-    // KX statements cut where the reader cannot restore them exactly, since the last reset.
+    // KX statements cut where some reader cannot restore them exactly, since the last reset.
     long statementsNotRestorable() const { return statementsNotRestorable_; }
     void resetCounts() { statementsNotRestorable_ = 0; }
 

@@ -1,6 +1,8 @@
 #include "generate/PreparedStatements.h"
 
 #include "db/ResultSet.h"
+#include "generate/CountLengthError.h"
+#include "generate/PendingLineBuffer.h"
 
 namespace zobran {
 
@@ -15,8 +17,15 @@ struct FieldList {
 
 } // namespace
 
-PreparedStatements::PreparedStatements(InsertStatementBuilder& builder, std::string table, ScriptKind kind)
-    : builder_(builder), table_(std::move(table)), kind_(kind)
+PreparedStatements::PreparedStatements(InsertStatementBuilder& builder, LineCutter& cutter, PendingLineBuffer& lines,
+                                       std::string table, ScriptKind kind, std::int64_t perFile, std::size_t filesLeft)
+    : builder_(builder),
+      cutter_(cutter),
+      lines_(lines),
+      table_(std::move(table)),
+      kind_(kind),
+      perFile_(perFile),
+      filesLeft_(filesLeft)
 {
 }
 
@@ -35,29 +44,22 @@ void PreparedStatements::appendRow(const db::FetchedRow& row)
         statement = builder_.build(row);
     } catch (const std::exception&) {
         failure_ = std::current_exception();
-        failedRow_ = rows_ - 1;
+        failedRow_ = rows_;
         return;
     }
-    // A temporary file that fails ends the reading: that is no failure of this row.
-    statement_.clear();
-    statement_.bytes().assign(statement);
-    statement_.endValue();
-    statements_.appendRow(statement_);
-}
-
-void PreparedStatements::rewind()
-{
-    statements_.rewind();
-    rowsRead_ = 0;
-}
-
-std::string_view PreparedStatements::next()
-{
-    if (rowsRead_ == failedRow_)
-        std::rethrow_exception(failure_);
-    ++rowsRead_;
-    statements_.next();
-    return statements_.value(0);
+    try {
+        const std::vector<std::string_view>& pieces = cutter_.cut(statement);
+        for (const std::string_view line : pieces)
+            lines_.holdBackLine(line);
+        linesSinceFileDue_ += pieces.size();
+        if (perFile_ != 0 && rows_ % perFile_ == 0 && linesOfFilesDue_.size() < filesLeft_) {
+            linesOfFilesDue_.push_back(linesSinceFileDue_);
+            linesSinceFileDue_ = 0;
+            lines_.startNewPart();
+        }
+    } catch (const std::exception& e) {
+        throw CountLengthError(toAppError(e));
+    }
 }
 
 } // namespace zobran

@@ -43,11 +43,10 @@ void ScriptGenerator::fileDue(const Callbacks& callbacks, int& fileNumber)
         callbacks.fileDue(static_cast<qint16>(fileNumber));
 }
 
-void ScriptGenerator::countLength(std::string_view statement)
+void ScriptGenerator::release(std::size_t lines)
 {
     try {
-        for (const std::string_view line : cutter_.cut(statement))
-            lines_.appendLine(line);
+        lines_.releaseHeldBackLines(lines);
     } catch (const std::exception& e) {
         throw CountLengthError(toAppError(e));
     }
@@ -60,6 +59,7 @@ void ScriptGenerator::run(const std::vector<ScriptQuery>& queries, ScriptKind ki
     builder_.resetCounts();
     cutter_ = LineCutter(kind);
 
+    lines_.dropHeldBackLines();
     lines_.clear();
     if (callbacks.status)
         callbacks.status(QString());
@@ -89,18 +89,29 @@ void ScriptGenerator::run(const std::vector<ScriptQuery>& queries, ScriptKind ki
 void ScriptGenerator::generateQuery(const ScriptQuery& query, ScriptKind kind, std::int64_t perFile, int& fileNumber,
                                     const QueryReader& readQuery, const Callbacks& callbacks)
 {
-    // The statements are built while the rows are read; their total is known before the first one
-    // goes on.
-    PreparedStatements statements(builder_, query.table.toStdString(), kind);
+    // Lines held back for rows that never take their turn (the run ends before) are forgotten.
+    struct DropHeldBackLines {
+        PendingLineBuffer& lines;
+        ~DropHeldBackLines() { lines.dropHeldBackLines(); }
+    } dropLeftOver{lines_};
+
+    // The statements are built, cut and stored while the rows are read; their total is known
+    // before the first row takes its turn.
+    const auto filesLeft = static_cast<std::size_t>(std::numeric_limits<qint16>::max() - fileNumber + 1);
+    PreparedStatements statements(builder_, cutter_, lines_, query.table.toStdString(), kind, perFile, filesLeft);
     readQuery(query.sql, statements);
     const long total = statements.rowCount();
-    statements.rewind();
+    std::size_t filesDue = 0;
     for (long row = 1; row <= total; ++row) {
         if (callbacks.rowProgress)
             callbacks.rowProgress(row, total);
-        countLength(statements.next());
+        if (row == statements.failedRow()) {
+            release(lines_.heldBackLineCount()); // the rows before it stay pending
+            statements.raiseFailure();
+        }
         ++rowsGenerated_;
         if (perFile != 0 && row % perFile == 0) {
+            release(statements.linesOfFileDue(filesDue++));
             fileDue(callbacks, fileNumber);
             if (fileNumber == std::numeric_limits<qint16>::max())
                 throw AppError(Overflow,
@@ -109,6 +120,7 @@ void ScriptGenerator::generateQuery(const ScriptQuery& query, ScriptKind kind, s
             ++fileNumber;
         }
     }
+    release(lines_.heldBackLineCount());
 }
 
 void handRowsOn(db::ResultSet& opened, db::RowSink& rows)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "basics/AppError.h"
+#include "generate/CountLengthError.h"
 #include "generate/InsertStatementBuilder.h"
 #include "generate/LineCutter.h"
 #include "generate/ScriptKind.h"
@@ -21,14 +22,6 @@ class RowSink;
 
 class PendingLineBuffer;
 
-// A failure while cutting a statement into lines or keeping the lines pending. It ends the
-// generation (a statement left out would make the script silently incomplete); the window reports
-// it under the name of the cutting step.
-class CountLengthError : public AppError {
-public:
-    explicit CountLengthError(const AppError& cause) : AppError(cause) {}
-};
-
 // One entry of the query list: the query to read and the table its rows go into.
 struct ScriptQuery {
     QString sql;
@@ -39,21 +32,23 @@ struct ScriptQuery {
 // script lines in the pending-line buffer and says when a script file is due.
 //
 // run() clears the buffer, then reads the queries in order. Each query is read once, through the
-// reader, and its statements are built as its rows arrive and kept until all are read and counted;
-// then they go to the buffer one by one, row numbers starting at 1 for every query. After each row whose
-// number is a multiple of the records-per-file value N (N != 0), fileDue is called with the
-// current file number (1 at the start of the run) and the number goes up by one. After the last
-// query, fileDue is called once more when lines are still pending. A query without rows adds
-// nothing and leaves the file number alone.
+// reader; its statements are built and cut as its rows arrive, each line stored once in the
+// buffer and held back there until all rows are read and counted. Then the rows take their turn
+// one by one, row numbers starting at 1 for every query. After each row whose number is a
+// multiple of the records-per-file value N (N != 0), the lines up to that row become pending and
+// fileDue is called with the current file number (1 at the start of the run); the number goes up
+// by one. After the last query, fileDue is called once more when lines are still pending. A query
+// without rows adds nothing and leaves the file number alone.
 //
 // Errors: any error raised while opening or reading a query, building, cutting or buffering a
-// statement ends the run at once (a statement that cannot be built when its row's turn comes,
-// cutting and buffering failures as CountLengthError) and leaves run() (the window reports it as a
-// generation failure);
-// files written before stay, lines not yet written stay pending. The fileDue callback decides
-// about write failures itself: the window writes the file there and reports a failure of its own
-// without rethrowing, so the run goes on with the next row (the unwritten lines stay pending and go
-// into the next file); anything fileDue lets escape ends the run like any other error.
+// statement ends the run (a statement that cannot be built when its row's turn comes, with the
+// lines of the rows before it pending; cutting and buffering failures as CountLengthError, as
+// soon as they happen) and leaves run() (the window reports it as a generation failure);
+// files written before stay, lines not yet written stay pending, lines of rows whose turn never
+// came are forgotten. The fileDue callback decides about write failures itself: the window writes
+// the file there and reports a failure of its own without rethrowing, so the run goes on with the
+// next row (the unwritten lines stay pending and go into the next file); anything fileDue lets
+// escape ends the run like any other error.
 class ScriptGenerator {
 public:
     // Reads a query once and hands its fields and rows to the sink (the window reads on the
@@ -92,7 +87,8 @@ private:
     void generateQuery(const ScriptQuery& query, ScriptKind kind, std::int64_t perFile, int& fileNumber,
                        const QueryReader& readQuery, const Callbacks& callbacks);
     static void fileDue(const Callbacks& callbacks, int& fileNumber);
-    void countLength(std::string_view statement);
+    // The next held-back lines become pending; a failure is a CountLengthError.
+    void release(std::size_t lines);
 
     PendingLineBuffer& lines_;
     InsertStatementBuilder builder_;

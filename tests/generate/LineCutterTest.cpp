@@ -49,14 +49,22 @@ bool startsInsideUtf8Sequence(const std::string& line)
     return !line.empty() && (static_cast<unsigned char>(line.front()) & 0xC0) == 0x80;
 }
 
+// The two rules KX files are read by: the program's reader keeps the blanks at the start of a line,
+// other readers drop them before anything else.
+enum class LeadingBlanks { Kept, Dropped };
+
 // Feeds the lines to a KX reader; every statement it hands out.
-std::vector<std::string> readBack(const std::vector<std::string>& lines)
+std::vector<std::string> readBack(const std::vector<std::string>& lines, LeadingBlanks rule = LeadingBlanks::Kept)
 {
     KxStatementReader reader;
     std::vector<std::string> statements;
-    for (const auto& line : lines)
-        if (auto statement = reader.feedLine(line))
+    for (const auto& line : lines) {
+        std::string_view piece = line;
+        if (rule == LeadingBlanks::Dropped)
+            piece.remove_prefix(std::min(piece.find_first_not_of(' '), piece.size()));
+        if (auto statement = reader.feedLine(piece))
             statements.emplace_back(*statement);
+    }
     EXPECT_FALSE(reader.hasUnfinishedStatement());
     return statements;
 }
@@ -154,20 +162,56 @@ TEST(LineCutter, KxCutMovesEarlierBeforeBracketsAndBlanks)
     lines = cutInto(cutter, statement);
     EXPECT_EQ(lengthsOf(lines), (std::vector<std::size_t>{999, 502}));
     EXPECT_EQ(lines[1].substr(0, 1), ">");
-    // A run of blanks across the cut point is cut where it falls: the reader keeps a piece's blanks.
-    statement = "<" + repeat("x", 990) + repeat(" ", 20) + repeat("x", 500) + ">";
-    lines = cutInto(cutter, statement);
-    EXPECT_EQ(lengthsOf(lines), (std::vector<std::size_t>{1000, 512}));
+    // A run of blanks across the cut point: the next line starts after the run, so no reader can
+    // lose its blanks; nor blanks and then "<", which would open a statement.
+    for (const std::string after : {"x", "<"}) {
+        statement = "<" + repeat("x", 990) + repeat(" ", 20) + after + repeat("x", 500) + ">";
+        lines = cutInto(cutter, statement);
+        EXPECT_EQ(lengthsOf(lines), (std::vector<std::size_t>{990, 523})) << after;
+        EXPECT_EQ(lines[1].substr(0, 1), "x");
+        for (const auto rule : {LeadingBlanks::Kept, LeadingBlanks::Dropped})
+            EXPECT_EQ(readBack(lines, rule), std::vector<std::string>{statement.substr(1, statement.size() - 2)});
+    }
+    EXPECT_EQ(cutter.statementsNotRestorable(), 0);
+}
+
+TEST(LineCutter, KxRunsOfBlanksLongerThanALineComeBackThroughTheProgramsReader)
+{
+    // No line can hold the run with something else in front: it is cut inside the blanks, where a
+    // reader that drops the blanks at the start of a line loses some, and counted.
+    const std::string statement = "<INSERT INTO t (a) VALUES('" + repeat(" ", 3000) + "end <x>')>";
+    LineCutter cutter(ScriptKind::Kx);
+    const auto lines = cutInto(cutter, statement);
+    for (const auto length : lengthsOf(lines))
+        EXPECT_LE(length, MaxLineChars);
     EXPECT_EQ(readBack(lines), std::vector<std::string>{statement.substr(1, statement.size() - 2)});
-    // Blanks and then "<" would open a statement: the cut moves before the blanks.
-    statement = "<" + repeat("x", 990) + repeat(" ", 20) + "<" + repeat("x", 500) + ">";
-    lines = cutInto(cutter, statement);
-    EXPECT_EQ(lengthsOf(lines), (std::vector<std::size_t>{990, 523}));
-    EXPECT_EQ(readBack(lines), std::vector<std::string>{statement.substr(1, statement.size() - 2)});
-    // A thousand blanks and more in a row come back whole.
-    statement = "<INSERT INTO t (a) VALUES('" + repeat(" ", 2500) + "')>";
-    lines = cutInto(cutter, statement);
-    EXPECT_EQ(readBack(lines), std::vector<std::string>{statement.substr(1, statement.size() - 2)});
+    EXPECT_EQ(cutter.statementsNotRestorable(), 1);
+}
+
+TEST(LineCutter, KxValuesWithRunsOfBlanksReadBackAlikeUnderBothRules)
+{
+    // Runs of blanks of up to nearly a line's length among brackets and multibyte text, meeting every
+    // cut point. Each run ends before a piece that a line may begin with, as in text of words.
+    const std::vector<std::string> pieces = {"x", "é", "x<", "x>", "''", ",", "€x", "x> <", "x<<>", ">"};
+    StatementMaker maker(400);
+    LineCutter cutter(ScriptKind::Kx);
+    std::size_t multiLine = 0;
+    for (int n = 0; n < 400; ++n) {
+        std::string value;
+        const std::size_t length = maker.pick(0, 4000);
+        while (value.size() < length) {
+            value += pieces[maker.pick(0, pieces.size() - 1)];
+            if (maker.pick(0, 2) == 0)
+                value += repeat(" ", maker.pick(1, MaxLineChars - 10));
+        }
+        const std::string statement = "<INSERT INTO t (id,note) VALUES(" + std::to_string(n) + ",'" + value + "')>";
+        const auto lines = cutInto(cutter, statement);
+        multiLine += lines.size() > 1;
+        const std::vector<std::string> expected{statement.substr(1, statement.size() - 2)};
+        ASSERT_EQ(readBack(lines, LeadingBlanks::Kept), expected) << "statement " << n;
+        ASSERT_EQ(readBack(lines, LeadingBlanks::Dropped), expected) << "statement " << n;
+    }
+    EXPECT_GT(multiLine, 300u);
     EXPECT_EQ(cutter.statementsNotRestorable(), 0);
 }
 
@@ -208,7 +252,8 @@ TEST(LineCutter, RandomKxStatementsReadBackExactly)
             ASSERT_FALSE(startsInsideUtf8Sequence(line));
         }
         const std::vector<std::string> expected{statement.substr(1, statement.size() - 2)};
-        ASSERT_EQ(readBack(lines), expected) << "statement " << n;
+        ASSERT_EQ(readBack(lines, LeadingBlanks::Kept), expected) << "statement " << n;
+        ASSERT_EQ(readBack(lines, LeadingBlanks::Dropped), expected) << "statement " << n;
     }
     EXPECT_GT(multiLine, 1000u) << "the sample should exercise the cutting";
     EXPECT_EQ(cutter.statementsNotRestorable(), 0);

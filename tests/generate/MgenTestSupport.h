@@ -62,8 +62,9 @@ inline QStringList sqlStatements(const QByteArray& bytes, const QString& table)
     return statements;
 }
 
-// The statements of a KX file as a reader gets them: lines end at CR or CR LF.
-inline QStringList kxStatements(const QByteArray& bytes)
+// The statements of a KX file as a reader gets them: lines end at CR or CR LF. The program's reader
+// keeps the blanks at the start of a line; other readers drop them (dropLeadingBlanks).
+inline QStringList kxStatements(const QByteArray& bytes, bool dropLeadingBlanks = false)
 {
     QString text = QString::fromUtf8(bytes);
     text.replace("\r\n", "\r");
@@ -72,7 +73,10 @@ inline QStringList kxStatements(const QByteArray& bytes)
     KxStatementReader reader;
     QStringList statements;
     for (const QString& line : lines) {
-        const QByteArray utf8 = line.toUtf8();
+        qsizetype blanks = 0;
+        while (dropLeadingBlanks && blanks < line.size() && line[blanks] == QLatin1Char(' '))
+            ++blanks;
+        const QByteArray utf8 = line.mid(blanks).toUtf8();
         if (auto statement = reader.feedLine(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
             statements << QString::fromUtf8(statement->data(), static_cast<qsizetype>(statement->size()));
     }

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 using namespace zobran;
 
 TEST(PendingLineBuffer, KeepsLinesInOrderAndWritesThemWithCrLf)
@@ -117,4 +121,115 @@ TEST(PendingLineBuffer, BecomesANewFileWithoutBeingWrittenAgainButNeverReplacesO
     QFile next(folder.filePath("next.SQL"));
     ASSERT_TRUE(next.open(QIODevice::ReadOnly));
     EXPECT_EQ(next.readAll(), QByteArray("next\r\n"));
+}
+
+namespace {
+
+QByteArray written(PendingLineBuffer& lines)
+{
+    QByteArray out;
+    lines.writeAllTo([&](std::string_view b) { out.append(b.data(), static_cast<qsizetype>(b.size())); });
+    return out;
+}
+
+QByteArray withLineEnds(const std::vector<std::string>& lines)
+{
+    QByteArray out;
+    for (const std::string& line : lines)
+        out += QByteArray::fromStdString(line) + "\r\n";
+    return out;
+}
+
+} // namespace
+
+TEST(PendingLineBuffer, LinesHeldBackInPartsBecomeFilesOneByOneWithoutBeingWrittenAgain)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    PendingLineBuffer lines;
+    // Three script files' lines, read ahead; the second one's more than the write buffer holds.
+    const std::vector<std::size_t> counts = {3, 20000, 2};
+    std::vector<std::vector<std::string>> files;
+    for (const std::size_t count : counts) {
+        files.emplace_back();
+        for (std::size_t i = 0; i < count; ++i) {
+            files.back().push_back("file " + std::to_string(files.size()) + " line " + std::to_string(i)
+                                   + std::string(i % 90, 'x'));
+            lines.holdBackLine(files.back().back());
+        }
+        lines.startNewPart();
+    }
+    EXPECT_TRUE(lines.isEmpty());
+    EXPECT_EQ(lines.rowCount(), 0) << "held-back lines are not shown";
+    EXPECT_EQ(lines.heldBackLineCount(), 20005u);
+
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        lines.releaseHeldBackLines(files[f].size());
+        ASSERT_EQ(lines.lineCount(), files[f].size());
+        EXPECT_EQ(lines.rowCount(), static_cast<int>(files[f].size()));
+        EXPECT_EQ(lines.line(files[f].size() - 1), files[f].back());
+        const QString path = folder.filePath(QStringLiteral("%1.SQL").arg(f));
+        ASSERT_TRUE(lines.moveToNewFile(path)) << "file " << f << " is its part's temporary file, named";
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), withLineEnds(files[f])) << f;
+    }
+    EXPECT_EQ(lines.heldBackLineCount(), 0u);
+}
+
+TEST(PendingLineBuffer, HoldingBackReleasingWritingAndDroppingKeepEveryLineInOrder)
+{
+    // Random steps against a plain list: lines pending after a failed write meet the next part's,
+    // more parts are asked for than there are files, lines held back are dropped.
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    std::mt19937 random(15);
+    const auto pick = [&random](std::size_t low, std::size_t high) {
+        return std::uniform_int_distribution<std::size_t>(low, high)(random);
+    };
+    PendingLineBuffer lines;
+    std::vector<std::string> pending, held;
+    std::size_t made = 0, named = 0, copied = 0;
+    for (int step = 0; step < 3000; ++step) {
+        const std::size_t what = pick(0, 19);
+        if (what < 10) { // rows read ahead, sometimes many, sometimes long
+            for (std::size_t n = pick(1, what == 0 ? 5000 : 20); n > 0; --n) {
+                held.push_back(std::to_string(made++) + std::string(pick(0, 50) == 0 ? pick(0, 3000) : 5, 'v'));
+                lines.holdBackLine(held.back());
+            }
+        } else if (what < 13) {
+            lines.startNewPart();
+        } else if (what < 17) {
+            const std::size_t count = pick(0, held.size());
+            lines.releaseHeldBackLines(count);
+            pending.insert(pending.end(), held.begin(), held.begin() + static_cast<std::ptrdiff_t>(count));
+            held.erase(held.begin(), held.begin() + static_cast<std::ptrdiff_t>(count));
+        } else if (what < 19 && !pending.empty()) { // a file written: named, or copied and cleared
+            const QString path = folder.filePath(QStringLiteral("%1.SQL").arg(named + copied));
+            if (lines.moveToNewFile(path)) {
+                ++named;
+                QFile file(path);
+                ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+                ASSERT_EQ(file.readAll(), withLineEnds(pending)) << "step " << step;
+            } else {
+                ++copied;
+                ASSERT_EQ(written(lines), withLineEnds(pending)) << "step " << step;
+                lines.clear();
+            }
+            pending.clear();
+        } else if (what == 19) {
+            lines.dropHeldBackLines();
+            held.clear();
+        }
+        ASSERT_EQ(lines.lineCount(), pending.size()) << "step " << step;
+        ASSERT_EQ(lines.heldBackLineCount(), held.size()) << "step " << step;
+        if (!pending.empty()) {
+            const std::size_t i = pick(0, pending.size() - 1);
+            ASSERT_EQ(lines.line(i), pending[i]) << "step " << step;
+        }
+    }
+    ASSERT_EQ(written(lines), withLineEnds(pending));
+    EXPECT_GT(made, 100000u) << "more line starts than are kept in memory";
+    EXPECT_GT(named, 20u);
+    EXPECT_GT(copied, 20u);
 }

@@ -241,6 +241,31 @@ TEST_F(ScriptGeneratorTest, AFailedFileLeavesItsLinesForTheNextFile)
     EXPECT_EQ(fileContent(1), insertLines("t", 5, 6));
 }
 
+TEST_F(ScriptGeneratorTest, RowsTakeTheirTurnWithTheWholeCountAndLinesOfRowsNeverReachedAreForgotten)
+{
+    // The rows are read whole before the first takes its turn, so the first row already shows the
+    // query's total; when the run ends early the lines read ahead for later rows go.
+    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", SQL_INTEGER}}, numberedRows(250));
+    std::vector<std::pair<long, long>> progress;
+    ScriptGenerator::Callbacks callbacks;
+    callbacks.rowProgress = [&](long row, long total) { progress.emplace_back(row, total); };
+    callbacks.fileDue = [&](qint16 number) {
+        if (number == 2)
+            throw AppError(errnum::PathFileAccess, QStringLiteral("escapes"));
+        writer.writePendingLines(ScriptKind::Sql, number);
+        written << writer.lastScriptFile();
+    };
+    EXPECT_THROW(generator.run(queries, ScriptKind::Sql, u"100", opener(), callbacks), AppError);
+    ASSERT_EQ(progress.size(), 200u);
+    EXPECT_EQ(progress.front(), std::make_pair(1L, 250L));
+    EXPECT_EQ(progress.back(), std::make_pair(200L, 250L));
+    ASSERT_EQ(written.size(), 1);
+    EXPECT_EQ(fileContent(0), insertLines("t", 1, 100));
+    ASSERT_EQ(lines.lineCount(), 100u) << "the lines of the file that was due stay pending";
+    EXPECT_EQ(lines.line(0), "INSERT INTO t (id) VALUES(101)");
+    EXPECT_EQ(lines.heldBackLineCount(), 0u);
+}
+
 TEST_F(ScriptGeneratorTest, KxFileReadsBackStatementByStatement)
 {
     // Long values full of brackets, blanks and multibyte text, and a lone LF (which KX carries).
