@@ -197,7 +197,7 @@ QString stoppedRunText(const ImportReach::Snapshot& reached, bool givenUp)
             return;
         QString at = QStringLiteral("Stopped in ") + files.file;
         if (files.line > 0)
-            at += QStringLiteral(" at line %1").arg(files.line);
+            at += QStringLiteral(" after the statement at line %1").arg(files.line);
         lines << at + QStringLiteral(": the rest of it and the files after it were not run.");
     };
     if (reached.databasesTotal > 0) {

@@ -31,7 +31,7 @@ public:
         int filesDone = 0;
         int filesTotal = 0;
         QString file;  // being run; empty between files
-        long line = 0; // of the KX statement being run
+        long line = 0; // of the last KX statement the run is done with
     };
     struct Snapshot {
         int databasesDone = 0;

@@ -1,5 +1,6 @@
 #include "MdeleteTestSupport.h"
 #include "support/ScriptBytes.h"
+#include "support/StopCheck.h"
 #include "support/TestServer.h"
 
 #include <QApplication>
@@ -426,4 +427,42 @@ TEST_F(MdeleteWindowTest, EnterAndUpMoveTheFocusAndAFieldSelectsItsText)
         QCoreApplication::processEvents();
         EXPECT_EQ(field(w, 1)->selectedText(), field(w, 1)->text());
     });
+}
+
+TEST_F(MdeleteWindowTest, StopEndsADeleteRunBlockedByALockWithinASecondAndSaysWhichStatementsRan)
+{
+    const QString a = makeTable("sa", 3);
+    const QString b = makeTable("sb", 4);
+    const QString c = makeTable("sc", 5);
+    // Another session holds the second table: its delete waits for the lock.
+    db::Connection holder;
+    holder.open(testConnectionString(database()));
+    holder.execute("begin");
+    holder.execute("lock table " + quoted(b) + " in access exclusive mode");
+    withWindow([&](MdeleteWindow& w) {
+        click(w, "CConnect_0");
+        for (const QString& table : {a, b, c})
+            tick(w, table);
+        click(w, "CConnect_1");
+        scripted.reset();
+        scripted.answerYesNo(answer::Yes);
+        scripted.answerInput(QString("CONFIRM"));
+        QTest::mouseClick(button(w, "CStart"), Qt::LeftButton);
+        EXPECT_LT(stopAndTime(w, 500), 1000) << "control is back within a second";
+        ASSERT_EQ(scripted.messages().size(), 1u);
+        EXPECT_EQ(scripted.messages()[0].text,
+                  "Delete stopped. Statements run: 1 of 3 (to \"Delete from " + a + "\"); the rest did not run.");
+        EXPECT_FALSE(scripted.wasShown("Delete successfully.", "Message", MsgIcon::Information));
+        EXPECT_EQ(rowCount(a), 0);
+        holder.execute("commit");
+        EXPECT_EQ(rowCount(b), 4);
+        EXPECT_EQ(rowCount(c), 5);
+
+        scripted.reset();
+        scripted.answerYesNo(answer::Yes);
+        scripted.answerInput(QString("CONFIRM"));
+        click(w, "CStart");
+        EXPECT_TRUE(scripted.wasShown("Delete successfully.", "Message", MsgIcon::Information));
+    });
+    EXPECT_EQ(rowCount(b) + rowCount(c), 0);
 }

@@ -69,6 +69,7 @@ echo "begin $script" >>"$log"
 for a in "$@"; do printf 'arg[%s]\n' "$a" >>"$log"; done
 echo "stand-in ran $script"
 sleep 0.2
+case "$script" in *slow*) sleep 30 ;; esac
 printf 'batch[%s]\n' "$(cat "$here/TmExe.bat")" >>"$log"
 echo "end $script" >>"$log"
 case "$script" in

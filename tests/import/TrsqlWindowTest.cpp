@@ -1,5 +1,6 @@
 #include "ImportServerSupport.h"
 #include "support/ScriptBytes.h"
+#include "support/StopCheck.h"
 #include "support/TestServer.h"
 
 #include "import_ui/DriveList.h"
@@ -11,6 +12,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QTimer>
+
+#include <csignal>
 
 using namespace zobran;
 using namespace zobran::test;
@@ -366,4 +369,57 @@ TEST_F(TrsqlWindowTest, TheFolderListFollowsTheDriveAndTheFileListFollowsTheFold
         EXPECT_EQ(dir->path(), QDir::rootPath());
         EXPECT_EQ(files->path(), QDir::rootPath());
     });
+}
+
+TEST_F(TrsqlWindowTest, StopEndsAnImportWithinASecondSaysHowFarItGotAndTheNextRunCompletes)
+{
+    const QString slowKx = script("slow.kx",
+                                  "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n<select pg_sleep(30)>\r\n"
+                                  "<INSERT INTO item (id,name) VALUES(3,'three')>\r\n");
+    const QString slowSql = script("slow.sql", ""); // the stand-in tool sleeps on a script so named
+    script("quick.kx", "<INSERT INTO item (id,name) VALUES(5,'five')>\r\n");
+    struct Case {
+        const char* what;
+        QString file;
+        bool serverStopped; // the server process stops answering, so even a cancel goes unheard
+        QString told;       // in the closing message
+    };
+    const std::vector<Case> cases{
+        {"KX statement in flight", "slow.kx", false,
+         "Stopped in " + slowKx + " after the statement at line 1: the rest of it"},
+        {"script tool", "slow.sql", false, "Stopped in " + slowSql + ": the rest of it"},
+        {"server process stopped", "quick.kx", true, "The server had not answered when the run was given up"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        target.connection().execute("delete from item");
+        withWindow([&](TrsqlWindow& w) {
+            connectAndOpenScripts(w);
+            long pid = 0;
+            if (c.serverStopped) {
+                pid = rowsOf(connectionOf(ImportConnection()), "select pg_backend_pid()").value(0).toLong();
+                ASSERT_EQ(::kill(static_cast<pid_t>(pid), SIGSTOP), 0);
+            }
+            scripted.reset();
+            select(child<FileList>(w, "File1"), {c.file});
+            scripted.answerYesNo(answer::Yes);
+            QTest::mouseClick(child<QPushButton>(w, "CExecute"), Qt::LeftButton);
+            EXPECT_LT(stopAndTime(w), 1000) << "control is back within a second";
+            ASSERT_EQ(scripted.messages().size(), 1u);
+            EXPECT_TRUE(scripted.messages()[0].text.startsWith("Import stopped."))
+                << scripted.messages()[0].text.toStdString();
+            EXPECT_TRUE(scripted.messages()[0].text.contains(c.told)) << scripted.messages()[0].text.toStdString();
+            EXPECT_FALSE(scripted.wasShown("Import Done.", "Message", MsgIcon::Exclamation));
+            if (c.serverStopped) {
+                ::kill(static_cast<pid_t>(pid), SIGCONT);
+                // The run that was given up ends once the server answers, and lets the connection go.
+                EXPECT_TRUE(QTest::qWaitFor([] { return !ImportConnection()->inUse(); }, 10000));
+            }
+            scripted.reset();
+            execute(w, {"quick.kx"});
+            EXPECT_TRUE(scripted.wasShown("Import Done.", "Message", MsgIcon::Exclamation));
+        });
+        EXPECT_TRUE(items().contains("5|five"));
+        EXPECT_FALSE(items().contains("3|three")) << "nothing after the stop ran";
+    }
 }

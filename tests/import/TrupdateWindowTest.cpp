@@ -1,4 +1,5 @@
 #include "ImportServerSupport.h"
+#include "support/StopCheck.h"
 #include "support/TestServer.h"
 
 #include "import_ui/FileList.h"
@@ -8,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <memory>
@@ -333,4 +335,39 @@ TEST_F(TrupdateWindowTest, TheLogScrollsToItsNewestLine)
         ASSERT_GT(listLog(w)->verticalScrollBar()->maximum(), 0);
         EXPECT_EQ(listLog(w)->verticalScrollBar()->value(), listLog(w)->verticalScrollBar()->maximum());
     });
+}
+
+TEST_F(TrupdateWindowTest, StopEndsTheRunOverEveryDatabaseWithinASecondAndTheNextRunCompletes)
+{
+    script("slow.kx",
+           "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n<select pg_sleep(30)>\r\n"
+           "<INSERT INTO item (id,name) VALUES(3,'three')>\r\n");
+    script("quick.kx", "<INSERT INTO item (id,name) VALUES(5,'five')>\r\n");
+    for (const int atATime : {1, 3}) {
+        SCOPED_TRACE(atATime);
+        for (int i = 0; i < 3; ++i)
+            databases[std::size_t(i)]->connection().execute("delete from item");
+        withWindow([&](TrupdateWindow& w) {
+            child<QSpinBox>(w, "SpinAtATime")->setValue(atATime);
+            connectAndChoose(w, {name(0), name(1), name(2)}, {"slow.kx"});
+            scripted.reset();
+            scripted.answerYesNo(answer::Yes);
+            QTest::mouseClick(child<QPushButton>(w, "CRUN"), Qt::LeftButton);
+            EXPECT_LT(stopAndTime(w, 500), 1000) << "control is back within a second";
+            ASSERT_EQ(scripted.messages().size(), 1u);
+            const QString told = scripted.messages()[0].text;
+            EXPECT_TRUE(told.startsWith("Patching stopped.\n\nDatabases finished: 0 of 3.")) << told.toStdString();
+            EXPECT_EQ(told.count("after the statement at line 1"), atATime) << told.toStdString();
+            EXPECT_FALSE(told.contains("Patching Completed"));
+
+            select(child<FileList>(w, "File1"), {"quick.kx"});
+            scripted.reset();
+            run(w);
+            EXPECT_TRUE(scripted.wasShown("Patching Completed.", "Message", MsgIcon::Exclamation));
+        });
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_TRUE(items(i).contains("5|five")) << i;
+            EXPECT_FALSE(items(i).contains("3|three")) << i;
+        }
+    }
 }
