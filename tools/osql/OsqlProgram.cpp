@@ -27,7 +27,7 @@ QString totalsLine(const RunTotals& totals, ScriptSplitter::Mode mode)
     return line + QLatin1Char('.');
 }
 
-int runScript(const OsqlOptions& options, ScriptOutput& output)
+int runScript(const OsqlOptions& options, ScriptOutput& output, const StopSource& stop)
 {
     ScriptFile script(options.inputFile);
 
@@ -47,6 +47,7 @@ int runScript(const OsqlOptions& options, ScriptOutput& output)
 
     const auto mode
         = connection.serverInfo().isSqlServer() ? ScriptSplitter::Mode::WholeBatches : ScriptSplitter::Mode::Statements;
+    const db::Connection::RunUse use(connection, stop);
     OdbcExecutor executor(connection, output);
     ScriptRunner runner(executor, output, mode, script.isUtf8());
     const RunTotals totals = runner.run(script, ScriptPosition{0, 1});
@@ -58,7 +59,7 @@ int runScript(const OsqlOptions& options, ScriptOutput& output)
 
 } // namespace
 
-int runOsql(const QStringList& args, std::FILE* out, std::FILE* err)
+int runOsql(const QStringList& args, std::FILE* out, std::FILE* err, const StopSource& stop)
 {
     ScriptOutput output(out, err);
     OsqlOptions options;
@@ -76,7 +77,7 @@ int runOsql(const QStringList& args, std::FILE* out, std::FILE* err)
     }
     int status = ExitFailure;
     try {
-        status = runScript(options, output);
+        status = runScript(options, output, stop);
     } catch (const std::exception& e) {
         output.problem(QStringLiteral("OSQL: ") + toAppError(e).description());
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "basics/StopSource.h"
+
 #include <QStringList>
 
 #include <cstdio>
@@ -19,7 +21,8 @@ constexpr int ExitConnectionLost = 2;
 // Returns 0 when every batch (every statement) succeeded or when -? asked for the usage, 1 after a
 // command line it cannot follow (the usage goes to err), a script it cannot read, a refused login
 // (the driver's messages are printed) or a failure anywhere in the script, and 2 when the
-// connection was lost during the run (the script stops there).
-int runOsql(const QStringList& args, std::FILE* out, std::FILE* err);
+// connection was lost during the run (the script stops there). A stop (the program is told to
+// end) cancels the statement in flight and ends the run with 1.
+int runOsql(const QStringList& args, std::FILE* out, std::FILE* err, const StopSource& stop = StopSource());
 
 } // namespace zobran::osql
