@@ -113,6 +113,7 @@ public:
             ScriptFileHooks fileHooks;
             fileHooks.database = database;
             fileHooks.statusPrefix = where;
+            fileHooks.statusByName = true;
             fileHooks.batchPath = batchPath;
             QElapsedTimer clock;
             clock.start();

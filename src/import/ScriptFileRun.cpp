@@ -9,6 +9,7 @@
 #include "import/ImportFailureLog.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace zobran {
@@ -113,7 +114,8 @@ ScriptFileOutcome runScriptFile(const QString& path, db::Connection* connection,
 {
     ScriptFileOutcome outcome;
     const QString kind = scriptKindOf(path);
-    const QString where = hooks.statusPrefix + QStringLiteral("Import ") + path + QStringLiteral("...");
+    const QString where = hooks.statusPrefix + QStringLiteral("Import ")
+        + (hooks.statusByName ? QFileInfo(path).fileName() : path) + QStringLiteral("...");
     const auto place = [&](const std::function<void(ImportReach::Files&)>& change) {
         reach.update([&](ImportReach::Snapshot& r) { change(r.running[hooks.database]); });
     };

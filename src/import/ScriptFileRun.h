@@ -74,10 +74,11 @@ struct ScriptFileOutcome {
 
 // What the run tells while a file runs, on the run's thread, and where it keeps its place.
 struct ScriptFileHooks {
-    QString database;      // the reach's key: the database of a multi-database run, "" otherwise
-    QString statusPrefix;  // before the status of the file ("Database 2 of 5 (shop_01): ")
-    QString batchPath;     // the batch file for the tool; TmExe.bat when empty
-    ToolOutput toolOutput; // what the tool prints as it comes
+    QString database;          // the reach's key: the database of a multi-database run, "" otherwise
+    QString statusPrefix;      // before the status of the file ("Database 2 of 5 (shop_01): ")
+    bool statusByName = false; // the status names the file by its name, not its path
+    QString batchPath;         // the batch file for the tool; TmExe.bat when empty
+    ToolOutput toolOutput;     // what the tool prints as it comes
     std::function<void()> fileStarting;
     std::function<void(const ScriptFileOutcome&)> fileEnded;
 };

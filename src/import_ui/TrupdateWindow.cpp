@@ -58,7 +58,7 @@ TrupdateWindow::TrupdateWindow(QWidget* parent) : ModalWindow(parent)
 {
     setObjectName(FormName);
     setWindowTitle(QStringLiteral("Script Update"));
-    setFixedSize(twipsToPixels(10320), twipsToPixels(7800));
+    setFixedSize(twipsToPixels(10320), twipsToPixels(8100));
     buildControls();
     connection_ = ConnectionFields(nullptr, cServer_, nullptr, cLogin_, cPassword_);
     setRunControls(cStop_, lblStatus_);
@@ -110,25 +110,26 @@ void TrupdateWindow::buildControls()
     // take the place of the Run and Exit buttons the log covers.
     lblStatus_ = placeLabel(this, QStringLiteral("LblStatus"), QString(), twipsRect(4080, 6000, 4440, 420));
     lblStatus_->setTextFormat(Qt::PlainText);
+    lblStatus_->setAutoFillBackground(true); // over the Run button the shortened log uncovers
     lblStatus_->hide();
     cStop_ = placeButton(this, QStringLiteral("CStop"), QStringLiteral("&Stop"), twipsRect(8640, 6000, 1380, 420));
 
     // How a run goes over many databases: how many at a time, what a failed database does to the
     // rest, and an earlier run's report whose complete files are skipped.
-    frame4_ = placeControl<QGroupBox>(this, QStringLiteral("Frame4"), twipsRect(120, 6780, 10080, 900));
+    frame4_ = placeControl<QGroupBox>(this, QStringLiteral("Frame4"), twipsRect(120, 6780, 10080, 1200));
     frame4_->setTitle(QStringLiteral("Run"));
     label7_ = placeLabel(frame4_, QStringLiteral("Label7"), QStringLiteral("Databases at a time"),
-                         twipsRect(180, 360, 1800, 300));
-    spinAtATime_ = placeControl<QSpinBox>(frame4_, QStringLiteral("SpinAtATime"), twipsRect(1980, 330, 720, 330));
+                         twipsRect(180, 360, 2160, 300));
+    spinAtATime_ = placeControl<QSpinBox>(frame4_, QStringLiteral("SpinAtATime"), twipsRect(2340, 330, 720, 330));
     spinAtATime_->setRange(1, MaxDatabasesAtATime);
     label8_ = placeLabel(frame4_, QStringLiteral("Label8"), QStringLiteral("On a failed database"),
-                         twipsRect(2940, 360, 1800, 300));
+                         twipsRect(3300, 360, 2160, 300));
     comboOnFailure_
-        = placeControl<QComboBox>(frame4_, QStringLiteral("ComboOnFailure"), twipsRect(4740, 330, 2280, 330));
+        = placeControl<QComboBox>(frame4_, QStringLiteral("ComboOnFailure"), twipsRect(5460, 330, 2280, 330));
     comboOnFailure_->addItems({QStringLiteral("stop"), QStringLiteral("go on with the others")});
     cResume_ = placeButton(frame4_, QStringLiteral("CResume"), QStringLiteral("Resume from &report..."),
-                           twipsRect(7200, 300, 1980, 400));
-    lblResume_ = placeLabel(frame4_, QStringLiteral("LblResume"), QString(), twipsRect(180, 700, 9720, 0));
+                           twipsRect(7860, 300, 2040, 400));
+    lblResume_ = placeLabel(frame4_, QStringLiteral("LblResume"), QString(), twipsRect(180, 780, 9720, 300));
 
     connect(cConnect_, &QPushButton::clicked, this, [this] { CCONNECT_Click(); });
     connect(cRun_, &QPushButton::clicked, this, [this] { CRUN_Click(); });
@@ -323,7 +324,9 @@ void TrupdateWindow::RunScriptUpdate()
                 // The log hides again once the messages have been closed.
                 listLog_->hide();
                 listLog_->setGeometry(frame2_->geometry());
-            });
+            },
+            // The log can be scrolled and read while the run goes.
+            {listLog_});
     });
 }
 
