@@ -4,6 +4,7 @@
 # machine.
 #
 #   scripts/bench.sh [--rows N] [--import-rows N] [--runs N] [--build DIR] [--compare DIR] [--keep DIR]
+#                    [--databases N] [--database-rows N]
 #
 #   --rows N         rows of the bench table (default 1000000)
 #   --import-rows N  rows whose INSERT statements are imported (default 100000, at most --rows;
@@ -14,6 +15,8 @@
 #   --compare DIR    a Release build folder of other code (another commit) whose zobran-bench generate
 #                    is timed too, in the same turns, so that before and after meet the same load
 #   --keep DIR       keep the server and the written files in DIR (default: a temporary folder, removed)
+#   --databases N    databases of the multi-database run (default 20; 0 leaves it out)
+#   --database-rows N  statements of the KX file each of them gets (default 10000, at most --rows)
 #
 # It starts its own private server with tests/fixtures/pgserver.sh, fills the table bench_items
 # from a seeded generator (scripts/bench-table.sql), then times, each run:
@@ -30,6 +33,11 @@
 #   zobran-bench import-kx: the KX file through the KX importer of the import windows
 #   zobran-bench import-sql: the .sql file through TmExe.bat and OSQL, as the import windows run it
 # The table is emptied before every run and its row count checked after it.
+#
+# Last, the multi-database run: zobran-cli update over --databases databases, each getting the KX file of
+# --database-rows statements, one database at a time (--parallel 1) against four at a time
+# (--parallel 4), in the same rounds; every database is emptied before a run and counted after it. On
+# two cores the server bounds the gain: the table reports the ratio, it sets no target.
 set -euo pipefail
 
 # shellcheck source=scripts/lib.sh
@@ -41,6 +49,8 @@ runs=3
 build="$ZOBRAN_ROOT/build-bench"
 compare=""
 keep=""
+databases=20
+database_rows=10000
 while [ $# -gt 0 ]; do
     case "$1" in
         --rows) rows=$2; shift 2 ;;
@@ -49,6 +59,8 @@ while [ $# -gt 0 ]; do
         --build) build=$2; shift 2 ;;
         --compare) compare=$2; shift 2 ;;
         --keep) keep=$2; shift 2 ;;
+        --databases) databases=$2; shift 2 ;;
+        --database-rows) database_rows=$2; shift 2 ;;
         *) echo "usage: $0 [--rows N] [--import-rows N] [--runs N] [--build DIR] [--compare DIR] [--keep DIR]" >&2
            exit 2 ;;
     esac
@@ -62,7 +74,7 @@ command -v /usr/bin/time >/dev/null || { echo "bench.sh: needs GNU time (package
 zobran_install_packages
 zobran_say "building zobran-bench and OSQL into $build"
 cmake -S "$ZOBRAN_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j2 --target zobran-bench OSQL >/dev/null
+cmake --build "$build" -j2 --target zobran-bench OSQL zobran-cli >/dev/null
 bench_program="$build/tools/bench/zobran-bench"
 compare_program=""
 if [ -n "$compare" ]; then
@@ -331,3 +343,73 @@ if "import_psql" in runs:
     print("whole file as one statement. It is given the same lines, each ended with \";\" (one statement a line).")
     print("The ratio is statements per second against psql -f (above 1.00: faster), the median of the rounds.")
 PY
+
+# ---- the multi-database run -------------------------------------------------------------------------
+[[ "$databases" =~ ^[0-9]+$ && "$database_rows" =~ ^[0-9]+$ && "$database_rows" -le "$rows" ]] ||
+    { echo "bench.sh: --databases and --database-rows take numbers (--database-rows at most --rows)" >&2; exit 2; }
+if [ "$databases" -gt 0 ] && [ "$database_rows" -gt 0 ]; then
+    cli="$build/src/zobran-cli"
+    shops=()
+    zobran_say "making $databases databases"
+    for n in $(seq 1 "$databases"); do
+        shop="bench_shop_$n"
+        shops+=("$shop")
+        psql "${psql_args[@]}" -c "drop database if exists $shop" \
+            -c "create database $shop template $(zobran_server_value "$server" EMPTY_TEMPLATE)" >/dev/null
+    done
+    updates="$work/update"
+    mkdir -p "$updates"
+    psql "${psql_args[@]}" -c "drop table if exists bench_update" \
+        -c "create table bench_update (like bench_items including all)" >/dev/null
+    "$bench_program" generate "$connection" "$query Where id <= $database_rows" bench_update kx 0 "$updates" >/dev/null
+    update_file=$(find "$updates/Export" -name '*.KX')
+    # The same table in every database, filled by its DDL from scratch.
+    ddl=$(pg_dump -h "$socket" -U "$login" -d "$database" --schema-only -t bench_update)
+    for shop in "${shops[@]}"; do
+        printf '%s\n' "$ddl" | psql -X -q -v ON_ERROR_STOP=1 -h "$socket" -U "$login" -d "$shop" >/dev/null
+    done
+    update_results="$work/update-results.txt"
+    : >"$update_results"
+    list=$(IFS=,; echo "${shops[*]}")
+    for run in $(seq 1 "$runs"); do
+        for parallel in 1 4; do
+            zobran_say "multi-database run $run of $runs, $parallel at a time"
+            for shop in "${shops[@]}"; do
+                psql -X -q -h "$socket" -U "$login" -d "$shop" -c "truncate bench_update" >/dev/null
+            done
+            start=$(date +%s.%N)
+            ZOBRAN_PASSWORD="$password" XDG_CONFIG_HOME="$work/config" "$cli" update --server "$socket" \
+                --login "$login" --databases "$list" --parallel "$parallel" --report "$work/report-$parallel.csv" \
+                "$update_file" >"$work/stdout.txt" 2>"$work/stderr.txt" ||
+                { echo "bench.sh: zobran-cli update failed" >&2; tail -n 20 "$work/stderr.txt" >&2; exit 1; }
+            wall=$(awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { print e - s }')
+            for shop in "${shops[@]}"; do
+                count=$(psql -X -h "$socket" -U "$login" -d "$shop" -At -c "select count(*) from bench_update")
+                [ "$count" -eq "$database_rows" ] ||
+                    { echo "bench.sh: $shop holds $count rows instead of $database_rows" >&2; exit 1; }
+            done
+            echo "$parallel $run $wall" >>"$update_results"
+        done
+    done
+    python3 - "$update_results" "$databases" "$database_rows" <<'PY'
+import statistics, sys
+results, databases, statements = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+walls = {}
+for line in open(results):
+    parallel, run, wall = line.split()
+    walls.setdefault(int(parallel), {})[run] = float(wall)
+median = statistics.median
+total = databases * statements
+print()
+print(f"multi-database run: zobran-cli update, {databases} databases x one KX file of {statements:,} statements; "
+      f"runs per setting: {len(walls[1])}")
+print()
+print("| databases at a time | wall min / median | statements/s (median) | ratio to one at a time |")
+print("|---|---|---|---|")
+for parallel in sorted(walls):
+    by_run = walls[parallel]
+    ratio = median([walls[1][r] / by_run[r] for r in by_run if r in walls[1]])
+    print(f"| {parallel} | {min(by_run.values()):.2f} / {median(by_run.values()):.2f} s "
+          f"| {total / median(by_run.values()):,.0f} | {ratio:.2f} |")
+PY
+fi

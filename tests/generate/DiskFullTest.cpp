@@ -1,5 +1,6 @@
 #include "MgenTestSupport.h"
 #include "basics/AppPath.h"
+#include "db/SqlTypes.h"
 #include "support/TestServer.h"
 
 #include "db/ResultSet.h"
@@ -13,9 +14,6 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
-
-#include <sql.h>
-#include <sqlext.h>
 
 using namespace zobran;
 using namespace zobran::test;
@@ -286,7 +284,7 @@ TEST(DiskFull, PendingLinesThatCannotBeKeptSayWhy)
         qputenv("TMPDIR", savedTmp);
 
     const std::vector<std::vector<std::optional<std::string>>> rows(3000, {std::string(900, 'x')});
-    const auto open = [&](const QString&) { return db::ResultSet::fromRows({{"note", SQL_VARCHAR}}, rows); };
+    const auto open = [&](const QString&) { return db::ResultSet::fromRows({{"note", db::sqltype::VarChar}}, rows); };
     try {
         generator.run({{QStringLiteral("q"), QStringLiteral("t")}}, ScriptKind::Sql, u"0", open, {});
         FAIL() << "the pending lines do not fit";

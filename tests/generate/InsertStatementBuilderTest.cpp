@@ -1,11 +1,9 @@
 #include "generate/InsertStatementBuilder.h"
 #include "basics/AppError.h"
 #include "db/ResultSet.h"
+#include "db/SqlTypes.h"
 
 #include <gtest/gtest.h>
-
-#include <sql.h>
-#include <sqlext.h>
 
 using namespace zobran;
 using Rows = std::vector<std::vector<std::optional<std::string>>>;
@@ -14,11 +12,11 @@ namespace {
 
 std::vector<db::FieldInfo> itemFields()
 {
-    return {{"id", SQL_INTEGER},
-            {"name", SQL_VARCHAR},
-            {"active", SQL_BIT},
-            {"created", SQL_TYPE_TIMESTAMP},
-            {"price", SQL_FLOAT}};
+    return {{"id", db::sqltype::Integer},
+            {"name", db::sqltype::VarChar},
+            {"active", db::sqltype::Bit},
+            {"created", db::sqltype::Timestamp},
+            {"price", db::sqltype::Float}};
 }
 
 std::vector<std::string> statementsOf(db::ResultSet& rows, std::string_view table, ScriptKind kind,
@@ -67,9 +65,10 @@ TEST(InsertStatementBuilder, AllNullRowAndChangingRowsReuseTheColumnList)
 TEST(InsertStatementBuilder, EachQueryGetsItsOwnHeadAndCategories)
 {
     InsertStatementBuilder builder;
-    auto first = db::ResultSet::fromRows({{"a", SQL_VARCHAR}, {"b", SQL_VARCHAR}}, {{"1", "2"}});
+    auto first = db::ResultSet::fromRows({{"a", db::sqltype::VarChar}, {"b", db::sqltype::VarChar}}, {{"1", "2"}});
     statementsOf(first, "one", ScriptKind::Kx, builder);
-    auto second = db::ResultSet::fromRows({{"Code", SQL_NUMERIC}, {"Blob", SQL_VARBINARY}}, {{"12.500", "ab"}});
+    auto second = db::ResultSet::fromRows({{"Code", db::sqltype::Numeric}, {"Blob", db::sqltype::VarBinary}},
+                                          {{"12.500", "ab"}});
     EXPECT_EQ(statementsOf(second, "dbo.[Two]", ScriptKind::Sql, builder),
               std::vector<std::string>{"INSERT INTO dbo.[Two] (Code,Blob) VALUES(12.500,0xAB)"});
 }
@@ -77,8 +76,9 @@ TEST(InsertStatementBuilder, EachQueryGetsItsOwnHeadAndCategories)
 TEST(InsertStatementBuilder, ColumnsAreQuotedForTheServerWhenTheyAreNotRegularNames)
 {
     const std::vector<db::FieldInfo> fields
-        = {{"id", SQL_INTEGER},   {"order", SQL_INTEGER},      {"my col", SQL_WVARCHAR},        {"it's", SQL_VARCHAR},
-           {"[br]", SQL_INTEGER}, {"\u00F1ame", SQL_WVARCHAR}, {"stamp", SQL_TYPE_TIMESTAMP, 3}};
+        = {{"id", db::sqltype::Integer},        {"order", db::sqltype::Integer}, {"my col", db::sqltype::WVarChar},
+           {"it's", db::sqltype::VarChar},      {"[br]", db::sqltype::Integer},  {"\u00F1ame", db::sqltype::WVarChar},
+           {"stamp", db::sqltype::Timestamp, 3}};
     const Rows rows = {{"1", "2", "x", "y", "3", "\u00F1", "2009-12-07 15:04:05.1234567"}};
     InsertStatementBuilder builder;
 

@@ -1,6 +1,7 @@
 #include "generate/ScriptGenerator.h"
 #include "basics/AppError.h"
 #include "db/ResultSet.h"
+#include "db/SqlTypes.h"
 #include "generate/PendingLineBuffer.h"
 #include "generate/ScriptFileWriter.h"
 #include "import/KxStatementReader.h"
@@ -12,9 +13,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <sql.h>
-#include <sqlext.h>
 
 #include <map>
 
@@ -120,8 +118,10 @@ QByteArray insertLines(const char* table, int from, int to)
 
 TEST_F(ScriptGeneratorTest, RecordLimitSplitsIntoFilesAcrossQueries)
 {
-    addQuery(QStringLiteral("Select * From a"), QStringLiteral("q1"), {{"id", SQL_INTEGER}}, numberedRows(150));
-    addQuery(QStringLiteral("Select * From b"), QStringLiteral("q2"), {{"id", SQL_INTEGER}}, numberedRows(120));
+    addQuery(QStringLiteral("Select * From a"), QStringLiteral("q1"), {{"id", db::sqltype::Integer}},
+             numberedRows(150));
+    addQuery(QStringLiteral("Select * From b"), QStringLiteral("q2"), {{"id", db::sqltype::Integer}},
+             numberedRows(120));
 
     generate(ScriptKind::Sql, QStringLiteral("100"));
 
@@ -142,7 +142,7 @@ TEST_F(ScriptGeneratorTest, RecordLimitSplitsIntoFilesAcrossQueries)
 
 TEST_F(ScriptGeneratorTest, ExactMultipleWritesNoExtraFileAndNoLimitWritesOne)
 {
-    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", SQL_INTEGER}}, numberedRows(200));
+    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", db::sqltype::Integer}}, numberedRows(200));
     generate(ScriptKind::Sql, QStringLiteral("100"));
     EXPECT_EQ(events,
               (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("file:2"),
@@ -161,9 +161,9 @@ TEST_F(ScriptGeneratorTest, ExactMultipleWritesNoExtraFileAndNoLimitWritesOne)
 
 TEST_F(ScriptGeneratorTest, QueriesWithoutRowsWriteNothingAndKeepTheFileNumber)
 {
-    addQuery(QStringLiteral("empty1"), QStringLiteral("e"), {{"id", SQL_INTEGER}}, {});
-    addQuery(QStringLiteral("some"), QStringLiteral("s"), {{"id", SQL_INTEGER}}, numberedRows(3));
-    addQuery(QStringLiteral("empty2"), QStringLiteral("e"), {{"id", SQL_INTEGER}}, {});
+    addQuery(QStringLiteral("empty1"), QStringLiteral("e"), {{"id", db::sqltype::Integer}}, {});
+    addQuery(QStringLiteral("some"), QStringLiteral("s"), {{"id", db::sqltype::Integer}}, numberedRows(3));
+    addQuery(QStringLiteral("empty2"), QStringLiteral("e"), {{"id", db::sqltype::Integer}}, {});
     generate(ScriptKind::Kx, QStringLiteral("2"));
     EXPECT_EQ(events,
               (QStringList{QStringLiteral("status:"), QStringLiteral("file:1"), QStringLiteral("file:2"),
@@ -173,7 +173,7 @@ TEST_F(ScriptGeneratorTest, QueriesWithoutRowsWriteNothingAndKeepTheFileNumber)
 
     queries.clear();
     events.clear();
-    addQuery(QStringLiteral("empty1"), QStringLiteral("e"), {{"id", SQL_INTEGER}}, {});
+    addQuery(QStringLiteral("empty1"), QStringLiteral("e"), {{"id", db::sqltype::Integer}}, {});
     generate(ScriptKind::Kx, QStringLiteral("2"));
     EXPECT_EQ(events, (QStringList{QStringLiteral("status:"), QStringLiteral("status:")}));
 
@@ -187,9 +187,9 @@ TEST_F(ScriptGeneratorTest, QueriesWithoutRowsWriteNothingAndKeepTheFileNumber)
 
 TEST_F(ScriptGeneratorTest, AFailingQueryEndsTheRunButKeepsWrittenFiles)
 {
-    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", SQL_INTEGER}}, numberedRows(5));
+    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", db::sqltype::Integer}}, numberedRows(5));
     queries.push_back({QStringLiteral("broken"), QStringLiteral("x")});
-    addQuery(QStringLiteral("c"), QStringLiteral("t"), {{"id", SQL_INTEGER}}, numberedRows(5));
+    addQuery(QStringLiteral("c"), QStringLiteral("t"), {{"id", db::sqltype::Integer}}, numberedRows(5));
     try {
         generate(ScriptKind::Sql, QStringLiteral("2"));
         FAIL() << "the query error must leave the run";
@@ -209,7 +209,8 @@ TEST_F(ScriptGeneratorTest, AStatementThatCannotBeBuiltEndsTheRunAtItsOwnRow)
     for (auto& row : rows)
         row.push_back(std::string("0A"));
     rows[4][1] = "not hexadecimal";
-    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", SQL_INTEGER}, {"b", SQL_VARBINARY}}, rows);
+    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", db::sqltype::Integer}, {"b", db::sqltype::VarBinary}},
+             rows);
     EXPECT_THROW(generate(ScriptKind::Sql, QStringLiteral("2")), AppError);
     ASSERT_EQ(written.size(), 2);
     EXPECT_TRUE(fileContent(1).startsWith("INSERT INTO t (id,b) VALUES(3,"));
@@ -219,7 +220,7 @@ TEST_F(ScriptGeneratorTest, AStatementThatCannotBeBuiltEndsTheRunAtItsOwnRow)
 
 TEST_F(ScriptGeneratorTest, AFailedFileLeavesItsLinesForTheNextFile)
 {
-    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", SQL_INTEGER}}, numberedRows(6));
+    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", db::sqltype::Integer}}, numberedRows(6));
     int attempts = 0;
     ScriptGenerator::Callbacks callbacks;
     callbacks.fileDue = [&](qint16 number) {
@@ -245,7 +246,7 @@ TEST_F(ScriptGeneratorTest, RowsTakeTheirTurnWithTheWholeCountAndLinesOfRowsNeve
 {
     // The rows are read whole before the first takes its turn, so the first row already shows the
     // query's total; when the run ends early the lines read ahead for later rows go.
-    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", SQL_INTEGER}}, numberedRows(250));
+    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"id", db::sqltype::Integer}}, numberedRows(250));
     std::vector<std::pair<long, long>> progress;
     ScriptGenerator::Callbacks callbacks;
     callbacks.rowProgress = [&](long row, long total) { progress.emplace_back(row, total); };
@@ -277,7 +278,8 @@ TEST_F(ScriptGeneratorTest, KxFileReadsBackStatementByStatement)
         rows.push_back({std::to_string(i), text, "2009-12-07 12:00:00"});
     }
     addQuery(QStringLiteral("a"), QStringLiteral("item"),
-             {{"id", SQL_INTEGER}, {"note", SQL_WLONGVARCHAR}, {"created", SQL_TYPE_TIMESTAMP}}, rows);
+             {{"id", db::sqltype::Integer}, {"note", db::sqltype::WLongVarChar}, {"created", db::sqltype::Timestamp}},
+             rows);
     generate(ScriptKind::Kx, QStringLiteral("0"));
     ASSERT_EQ(written.size(), 1);
     const QByteArray content = fileContent(0);
@@ -304,7 +306,7 @@ TEST_F(ScriptGeneratorTest, KxFileReadsBackStatementByStatement)
 
 TEST_F(ScriptGeneratorTest, CarriageReturnsInKxValuesAreCounted)
 {
-    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"a", SQL_VARCHAR}, {"b", SQL_VARCHAR}},
+    addQuery(QStringLiteral("a"), QStringLiteral("t"), {{"a", db::sqltype::VarChar}, {"b", db::sqltype::VarChar}},
              {{"x\r\ny", "z"}, {"\r", "\r"}, {"no", "lf\n"}});
     generate(ScriptKind::Kx, QString());
     EXPECT_EQ(generator.valuesWithCarriageReturn(), 3);
@@ -317,9 +319,10 @@ TEST_F(ScriptGeneratorTest, AWholeTableGoesIntoOneFileStatementByStatement)
 {
     // Enough rows to pass the write buffers several times over (the speed is scripts/bench.sh's).
     const int rowCount = 50000;
-    std::vector<db::FieldInfo> fields = {{"id", SQL_INTEGER}, {"code", SQL_WVARCHAR},          {"name", SQL_WVARCHAR},
-                                         {"active", SQL_BIT}, {"created", SQL_TYPE_TIMESTAMP}, {"price", SQL_NUMERIC},
-                                         {"qty", SQL_DOUBLE}, {"note", SQL_WVARCHAR}};
+    std::vector<db::FieldInfo> fields
+        = {{"id", db::sqltype::Integer}, {"code", db::sqltype::WVarChar},     {"name", db::sqltype::WVarChar},
+           {"active", db::sqltype::Bit}, {"created", db::sqltype::Timestamp}, {"price", db::sqltype::Numeric},
+           {"qty", db::sqltype::Double}, {"note", db::sqltype::WVarChar}};
     Rows rows;
     rows.reserve(rowCount);
     for (int i = 0; i < rowCount; ++i)
@@ -362,7 +365,7 @@ TEST(ScriptGeneratorBuffering, AStatementThatCannotBeKeptEndsTheRunAsACuttingFai
         qputenv("TMPDIR", savedTmp);
 
     Rows rows(3000, {std::string(1000, 'x')});
-    const auto open = [&](const QString&) { return db::ResultSet::fromRows({{"t", SQL_VARCHAR}}, rows); };
+    const auto open = [&](const QString&) { return db::ResultSet::fromRows({{"t", db::sqltype::VarChar}}, rows); };
     int filesDue = 0;
     ScriptGenerator::Callbacks callbacks;
     callbacks.fileDue = [&](qint16) { ++filesDue; };

@@ -1,11 +1,9 @@
 #include "generate/SqlValueText.h"
 #include "basics/AppError.h"
+#include "db/SqlTypes.h"
 #include "generate/ValueCategory.h"
 
 #include <gtest/gtest.h>
-
-#include <sql.h>
-#include <sqlext.h>
 
 #include <optional>
 
@@ -25,20 +23,22 @@ std::string sqlValue(ValueCategory category, std::optional<std::string_view> val
 
 TEST(ValueCategory, TypeCodesSelectTheCategories)
 {
-    for (int type : {SQL_SMALLINT, SQL_INTEGER, SQL_BIGINT, SQL_NUMERIC, SQL_DECIMAL})
+    for (int type :
+         {db::sqltype::SmallInt, db::sqltype::Integer, db::sqltype::BigInt, db::sqltype::Numeric, db::sqltype::Decimal})
         EXPECT_EQ(valueCategoryOf(type), ValueCategory::Number) << type;
-    for (int type : {SQL_TINYINT, SQL_REAL, SQL_FLOAT, SQL_DOUBLE})
+    for (int type : {db::sqltype::TinyInt, db::sqltype::Real, db::sqltype::Float, db::sqltype::Double})
         EXPECT_EQ(valueCategoryOf(type), ValueCategory::QuotedNumber) << type;
-    EXPECT_EQ(valueCategoryOf(SQL_BIT), ValueCategory::Boolean);
-    EXPECT_EQ(valueCategoryOf(SQL_TYPE_TIMESTAMP), ValueCategory::Timestamp);
-    EXPECT_EQ(valueCategoryOf(SQL_TIMESTAMP), ValueCategory::Timestamp);
-    for (int type : {SQL_BINARY, SQL_VARBINARY, SQL_LONGVARBINARY})
+    EXPECT_EQ(valueCategoryOf(db::sqltype::Bit), ValueCategory::Boolean);
+    EXPECT_EQ(valueCategoryOf(db::sqltype::Timestamp), ValueCategory::Timestamp);
+    EXPECT_EQ(valueCategoryOf(db::sqltype::LegacyTimestamp), ValueCategory::Timestamp);
+    for (int type : {db::sqltype::Binary, db::sqltype::VarBinary, db::sqltype::LongVarBinary})
         EXPECT_EQ(valueCategoryOf(type), ValueCategory::Binary) << type;
-    for (int type : {SQL_CHAR, SQL_VARCHAR, SQL_LONGVARCHAR})
+    for (int type : {db::sqltype::Char, db::sqltype::VarChar, db::sqltype::LongVarChar})
         EXPECT_EQ(valueCategoryOf(type), ValueCategory::Text) << type;
-    for (int type : {SQL_WCHAR, SQL_WVARCHAR, SQL_WLONGVARCHAR})
+    for (int type : {db::sqltype::WChar, db::sqltype::WVarChar, db::sqltype::WLongVarChar})
         EXPECT_EQ(valueCategoryOf(type), ValueCategory::NationalText) << type;
-    for (int type : {SQL_GUID, SQL_TYPE_DATE, SQL_TYPE_TIME, -150 /* sql_variant */, -155 /* datetimeoffset */})
+    for (int type :
+         {db::sqltype::Guid, db::sqltype::Date, db::sqltype::Time, -150 /* sql_variant */, -155 /* datetimeoffset */})
         EXPECT_EQ(valueCategoryOf(type), ValueCategory::Other) << type;
 }
 
