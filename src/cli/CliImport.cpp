@@ -74,7 +74,8 @@ int importCommand(const QStringList& words)
         std::unique_ptr<db::Connection> connection;
         std::optional<AppError> notOpened;
         const OsqlArguments osql{values.login, values.password, values.server, values.database, QString()};
-        for (const QString& path : paths) {
+        for (qsizetype i = 0; i < paths.size(); ++i) {
+            const QString& path = paths[i];
             if (scriptKindOf(path) == QStringLiteral(".KX") && !connection && !notOpened) {
                 try {
                     connection = std::make_unique<db::Connection>();
@@ -90,6 +91,7 @@ int importCommand(const QStringList& words)
                 }
             }
             ScriptFileHooks hooks;
+            hooks.fileOf = QStringLiteral("file %1 of %2").arg(i + 1).arg(paths.size());
             hooks.toolOutput = [&progress](const QString& text) {
                 progress.post([text] { std::fputs(text.toUtf8().constData(), stdout); });
             };

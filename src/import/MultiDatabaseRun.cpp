@@ -98,7 +98,9 @@ public:
         }
         const OsqlArguments osql{spec_.login, spec_.password, spec_.server, database, QString()};
         bool lost = false;
+        int fileNumber = 0;
         for (const QString& path : spec_.files) {
+            ++fileNumber;
             stop_.throwIfStopRequested();
             if (spec_.completed.count({database, path}) > 0) {
                 if (report_)
@@ -114,6 +116,7 @@ public:
             fileHooks.database = database;
             fileHooks.statusPrefix = where;
             fileHooks.statusByName = true;
+            fileHooks.fileOf = QStringLiteral("file %1 of %2").arg(fileNumber).arg(spec_.files.size());
             fileHooks.batchPath = batchPath;
             QElapsedTimer clock;
             clock.start();

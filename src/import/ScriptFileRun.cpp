@@ -115,7 +115,8 @@ ScriptFileOutcome runScriptFile(const QString& path, db::Connection* connection,
     ScriptFileOutcome outcome;
     const QString kind = scriptKindOf(path);
     const QString where = hooks.statusPrefix + QStringLiteral("Import ")
-        + (hooks.statusByName ? QFileInfo(path).fileName() : path) + QStringLiteral("...");
+        + (hooks.statusByName ? QFileInfo(path).fileName() : path) + QStringLiteral("...")
+        + (hooks.fileOf.isEmpty() ? QString() : QStringLiteral(" (") + hooks.fileOf + QLatin1Char(')'));
     const auto place = [&](const std::function<void(ImportReach::Files&)>& change) {
         reach.update([&](ImportReach::Snapshot& r) { change(r.running[hooks.database]); });
     };

@@ -77,6 +77,7 @@ struct ScriptFileHooks {
     QString database;          // the reach's key: the database of a multi-database run, "" otherwise
     QString statusPrefix;      // before the status of the file ("Database 2 of 5 (shop_01): ")
     bool statusByName = false; // the status names the file by its name, not its path
+    QString fileOf;            // where the file stands among the run's ("file 2 of 3"), after its name
     QString batchPath;         // the batch file for the tool; TmExe.bat when empty
     ToolOutput toolOutput;     // what the tool prints as it comes
     std::function<void()> fileStarting;

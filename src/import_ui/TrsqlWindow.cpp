@@ -195,9 +195,11 @@ void TrsqlWindow::CExecute_Click()
             [&](ImportReach::Snapshot& r) { r.running[QString()].filesTotal = static_cast<int>(paths.size()); });
         startRun(
             [this, paths, osql, connection, failures, reach](const StopSource& stop, RunProgress& progress) {
-                for (const QString& path : paths) {
+                for (qsizetype i = 0; i < paths.size(); ++i) {
+                    const QString& path = paths[i];
                     const bool shown = scriptKindOf(path) == QStringLiteral("SQL");
                     ScriptFileHooks hooks;
+                    hooks.fileOf = QStringLiteral("file %1 of %2").arg(i + 1).arg(paths.size());
                     if (shown) {
                         hooks.fileStarting = [&] { progress.post([this, path] { output_.beginRun(path); }); };
                         hooks.toolOutput
