@@ -117,6 +117,7 @@ int generate(const QString& connectionText, const QString& sql, const QString& t
 void paintNow(QWidget& view)
 {
     QCoreApplication::sendPostedEvents();
+    view.repaint();
 }
 
 int grid(const QString& connectionText, const QString& sql, const QStringList& sortFields)
