@@ -149,6 +149,21 @@ void BackgroundRun::end(bool givenUp)
     emit finished(outcome);
 }
 
+std::optional<AppError> BackgroundRun::Outcome::error() const
+{
+    if (!failure)
+        return std::nullopt;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const RunStopped&) {
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        return toAppError(e);
+    } catch (...) {
+        return AppError(errnum::InvalidArgument, QStringLiteral("The run failed without saying why."));
+    }
+}
+
 QString elapsedText(qint64 milliseconds)
 {
     const qint64 seconds = milliseconds / 1000;

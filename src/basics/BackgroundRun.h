@@ -1,5 +1,6 @@
 #pragma once
 
+#include "basics/AppError.h"
 #include "basics/RunProgress.h"
 #include "basics/StopSource.h"
 
@@ -35,6 +36,11 @@ public:
         bool stopRequested = false;
         bool givenUp = false; // the work had not ended when the run was given up
         qint64 elapsedMs = 0;
+
+        // What the work raised, as number and description, when it was not the stop.
+        std::optional<AppError> error() const;
+        // Stopped by the user, whether the work ended or was given up.
+        bool stopped() const { return stopRequested || givenUp; }
     };
 
     explicit BackgroundRun(QObject* parent = nullptr);

@@ -34,20 +34,15 @@ const QString Usage = QStringLiteral(
 
 int deleteCommand(const QStringList& words)
 {
-    const ParsedOptions options = parseOptions(words,
-                                               {{QStringLiteral("database")},
-                                                {QStringLiteral("tables")},
-                                                {QStringLiteral("save")},
-                                                {QStringLiteral("replace"), false},
-                                                {QStringLiteral("run"), false},
-                                                {QStringLiteral("confirm")},
-                                                {QStringLiteral("server")},
-                                                {QStringLiteral("login")},
-                                                {QStringLiteral("help"), false}});
-    if (options.has(QStringLiteral("help"))) {
-        printLine(Usage);
+    const ParsedOptions options = parseCommandOptions(words,
+                                                      {{QStringLiteral("database")},
+                                                       {QStringLiteral("tables")},
+                                                       {QStringLiteral("save")},
+                                                       {QStringLiteral("replace"), false},
+                                                       {QStringLiteral("run"), false},
+                                                       {QStringLiteral("confirm")}});
+    if (printedHelp(options, Usage))
         return ExitSuccess;
-    }
     if (!options.operands.isEmpty())
         throw UsageError(QStringLiteral("delete takes no file names: ") + options.operands.join(QLatin1Char(' ')));
     const QStringList tables = options.value(QStringLiteral("tables")).split(QLatin1Char(','), Qt::SkipEmptyParts);
@@ -108,17 +103,12 @@ int deleteCommand(const QStringList& words)
                          .arg(statements->size()));
         return ExitFailure;
     }
-    if (outcome.failure) {
-        try {
-            std::rethrow_exception(outcome.failure);
-        } catch (const std::exception& e) {
-            QString where;
-            if (run && ran->load() < statements->size())
-                where = QStringLiteral(" (") + statements->at(ran->load()) + QStringLiteral(", after ")
-                    + QString::number(ran->load()) + QStringLiteral(" statement(s) had run)");
-            printProblem(QStringLiteral("zobran-cli: ") + toAppError(e).description().section(QLatin1Char('\n'), 0, 0)
-                         + where);
-        }
+    if (const std::optional<AppError> error = outcome.error()) {
+        QString where;
+        if (run && ran->load() < statements->size())
+            where = QStringLiteral(" (") + statements->at(ran->load()) + QStringLiteral(", after ")
+                + QString::number(ran->load()) + QStringLiteral(" statement(s) had run)");
+        printProblem(QStringLiteral("zobran-cli: ") + error->description().section(QLatin1Char('\n'), 0, 0) + where);
         return ExitFailure;
     }
     for (const QString& table : *refused)

@@ -34,20 +34,15 @@ const QString Usage
 
 int generateCommand(const QStringList& words)
 {
-    const ParsedOptions options = parseOptions(words,
-                                               {{QStringLiteral("database")},
-                                                {QStringLiteral("query"), true, true},
-                                                {QStringLiteral("table"), true, true},
-                                                {QStringLiteral("kind")},
-                                                {QStringLiteral("limit")},
-                                                {QStringLiteral("out")},
-                                                {QStringLiteral("server")},
-                                                {QStringLiteral("login")},
-                                                {QStringLiteral("help"), false}});
-    if (options.has(QStringLiteral("help"))) {
-        printLine(Usage);
+    const ParsedOptions options = parseCommandOptions(words,
+                                                      {{QStringLiteral("database")},
+                                                       {QStringLiteral("query"), true, true},
+                                                       {QStringLiteral("table"), true, true},
+                                                       {QStringLiteral("kind")},
+                                                       {QStringLiteral("limit")},
+                                                       {QStringLiteral("out")}});
+    if (printedHelp(options, Usage))
         return ExitSuccess;
-    }
     if (!options.operands.isEmpty())
         throw UsageError(QStringLiteral("generate takes no file names: ") + options.operands.join(QLatin1Char(' ')));
     const QStringList queries = options.all(QStringLiteral("query"));
@@ -112,12 +107,8 @@ int generateCommand(const QStringList& words)
                                            : QStringLiteral("the last file written completely: ") + written->last()));
         return ExitFailure;
     }
-    if (outcome.failure) {
-        try {
-            std::rethrow_exception(outcome.failure);
-        } catch (const std::exception& e) {
-            printProblem(QStringLiteral("zobran-cli: ") + toAppError(e).description().section(QLatin1Char('\n'), 0, 0));
-        }
+    if (const std::optional<AppError> error = outcome.error()) {
+        printProblem(QStringLiteral("zobran-cli: ") + error->description().section(QLatin1Char('\n'), 0, 0));
         return ExitFailure;
     }
     for (const std::optional<AppError>& failure : {result->failure, result->cutFailure})

@@ -48,15 +48,9 @@ QString fileLine(const QString& path, const ScriptFileOutcome& outcome)
 
 int importCommand(const QStringList& words)
 {
-    const ParsedOptions options = parseOptions(words,
-                                               {{QStringLiteral("database")},
-                                                {QStringLiteral("server")},
-                                                {QStringLiteral("login")},
-                                                {QStringLiteral("help"), false}});
-    if (options.has(QStringLiteral("help"))) {
-        printLine(Usage);
+    const ParsedOptions options = parseCommandOptions(words, {{QStringLiteral("database")}});
+    if (printedHelp(options, Usage))
         return ExitSuccess;
-    }
     if (options.operands.isEmpty())
         throw UsageError(QStringLiteral("give the script files to import"));
     QStringList paths;
@@ -111,19 +105,9 @@ int importCommand(const QStringList& words)
         deleteBatchFile();
     });
 
-    if (outcome.givenUp || outcome.stopRequested) {
-        printProblem(QStringLiteral("zobran-cli: import stopped.\n")
-                     + stoppedRunText(reach->snapshot(), outcome.givenUp));
-        return ExitFailure;
-    }
-    if (outcome.failure) {
-        try {
-            std::rethrow_exception(outcome.failure);
-        } catch (const std::exception& e) {
-            printProblem(QStringLiteral("zobran-cli: ") + oneLine(toAppError(e).description()));
-        }
-        return ExitFailure;
-    }
+    if (const std::optional<int> status = failedRunStatus(
+            outcome, QStringLiteral("import"), [&] { return stoppedRunText(reach->snapshot(), outcome.givenUp); }))
+        return *status;
     if (!failures->logTrouble().isEmpty())
         printProblem(QStringLiteral("zobran-cli: the daily error log could not be written: ") + failures->logTrouble());
     return failures->anyLogged() ? ExitFailure : ExitSuccess;

@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "cli/CliRun.h"
+
 namespace zobran::cli {
 
 QString ParsedOptions::value(const QString& name, const QString& fallback) const
@@ -62,6 +64,21 @@ ParsedOptions parseOptions(const QStringList& words, const QList<OptionSpec>& sp
         parsed.values[name] << words[++i];
     }
     return parsed;
+}
+
+ParsedOptions parseCommandOptions(const QStringList& words, QList<OptionSpec> specs)
+{
+    specs << OptionSpec{QStringLiteral("server")} << OptionSpec{QStringLiteral("login")}
+          << OptionSpec{QStringLiteral("help"), false};
+    return parseOptions(words, specs);
+}
+
+bool printedHelp(const ParsedOptions& options, const QString& usage)
+{
+    if (!options.has(QStringLiteral("help")))
+        return false;
+    printLine(usage);
+    return true;
 }
 
 } // namespace zobran::cli

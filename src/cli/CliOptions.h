@@ -38,4 +38,10 @@ struct ParsedOptions {
 // given twice that may be given once. "--" ends the options; every word after it is an operand.
 ParsedOptions parseOptions(const QStringList& words, const QList<OptionSpec>& specs);
 
+// A command's options: its own, and --server, --login and --help, which every command takes.
+ParsedOptions parseCommandOptions(const QStringList& words, QList<OptionSpec> specs);
+
+// Prints the usage when --help was given; true then (the command is done).
+bool printedHelp(const ParsedOptions& options, const QString& usage);
+
 } // namespace zobran::cli

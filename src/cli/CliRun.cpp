@@ -51,6 +51,20 @@ void printLine(const QString& line)
     std::fflush(stdout);
 }
 
+std::optional<int> failedRunStatus(const BackgroundRun::Outcome& outcome, const QString& what,
+                                   const std::function<QString()>& reached)
+{
+    if (outcome.stopped()) {
+        printProblem(QStringLiteral("zobran-cli: ") + what + QStringLiteral(" stopped.\n") + reached());
+        return 1;
+    }
+    if (const std::optional<AppError> error = outcome.error()) {
+        printProblem(QStringLiteral("zobran-cli: ") + error->description().section(QLatin1Char('\n'), 0, 0));
+        return 1;
+    }
+    return std::nullopt;
+}
+
 BackgroundRun::Outcome runWithProgress(BackgroundRun::Work work)
 {
     if (signalPipe[0] < 0 && ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)

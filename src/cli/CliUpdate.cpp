@@ -59,21 +59,16 @@ QStringList skippedDatabases(const QString& path)
 
 int updateCommand(const QStringList& words)
 {
-    const ParsedOptions options = parseOptions(words,
-                                               {{QStringLiteral("databases")},
-                                                {QStringLiteral("all"), false},
-                                                {QStringLiteral("skip")},
-                                                {QStringLiteral("parallel")},
-                                                {QStringLiteral("on-failure")},
-                                                {QStringLiteral("report")},
-                                                {QStringLiteral("resume")},
-                                                {QStringLiteral("server")},
-                                                {QStringLiteral("login")},
-                                                {QStringLiteral("help"), false}});
-    if (options.has(QStringLiteral("help"))) {
-        printLine(Usage);
+    const ParsedOptions options = parseCommandOptions(words,
+                                                      {{QStringLiteral("databases")},
+                                                       {QStringLiteral("all"), false},
+                                                       {QStringLiteral("skip")},
+                                                       {QStringLiteral("parallel")},
+                                                       {QStringLiteral("on-failure")},
+                                                       {QStringLiteral("report")},
+                                                       {QStringLiteral("resume")}});
+    if (printedHelp(options, Usage))
         return ExitSuccess;
-    }
     const bool all = options.has(QStringLiteral("all"));
     if (all == options.has(QStringLiteral("databases")))
         throw UsageError(QStringLiteral("give either --databases DB,DB,... or --all"));
@@ -154,19 +149,9 @@ int updateCommand(const QStringList& words)
 
     if (QFileInfo::exists(reportPath))
         printProblem(QStringLiteral("zobran-cli: the run's report: ") + reportPath);
-    if (outcome.givenUp || outcome.stopRequested) {
-        printProblem(QStringLiteral("zobran-cli: update stopped.\n")
-                     + stoppedRunText(reach->snapshot(), outcome.givenUp));
-        return ExitFailure;
-    }
-    if (outcome.failure) {
-        try {
-            std::rethrow_exception(outcome.failure);
-        } catch (const std::exception& e) {
-            printProblem(QStringLiteral("zobran-cli: ") + oneLine(toAppError(e).description()));
-        }
-        return ExitFailure;
-    }
+    if (const std::optional<int> status = failedRunStatus(
+            outcome, QStringLiteral("update"), [&] { return stoppedRunText(reach->snapshot(), outcome.givenUp); }))
+        return *status;
     if (!failures->logTrouble().isEmpty())
         printProblem(QStringLiteral("zobran-cli: the daily error log could not be written: ") + failures->logTrouble());
     const bool failed = !result->failedDatabases.isEmpty() || result->anyFileFailed || !result->notStarted.isEmpty()

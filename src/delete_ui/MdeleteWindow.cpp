@@ -346,12 +346,8 @@ void MdeleteWindow::CStart_Click()
                     prompts().message(this, text, MessageTitle, MsgIcon::Critical);
                     return;
                 }
-                if (outcome.failure) {
-                    try {
-                        std::rethrow_exception(outcome.failure);
-                    } catch (const std::exception& e) {
-                        ReportError(FormName, QStringLiteral("CStart_Click"), toAppError(e));
-                    }
+                if (const std::optional<AppError> error = outcome.error()) {
+                    ReportError(FormName, QStringLiteral("CStart_Click"), *error);
                     return;
                 }
                 prompts().message(this, QStringLiteral("Delete successfully."), MessageTitle, MsgIcon::Information);

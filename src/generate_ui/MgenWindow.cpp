@@ -539,16 +539,13 @@ void MgenWindow::startStep(std::function<void(WindowStep&)> work, std::function<
             if (step->reconnected)
                 SharedConnection() = step->connection;
             step->reports.reportAll();
-            if (outcome.failure) {
-                try {
-                    std::rethrow_exception(outcome.failure);
-                } catch (const RunStopped&) {
-                    lblBar_->setText(QStringLiteral("Stopped."));
-                    return;
-                } catch (const std::exception& e) {
-                    ReportError(FormName, QStringLiteral("Run"), toAppError(e));
-                    return;
-                }
+            if (const std::optional<AppError> error = outcome.error()) {
+                ReportError(FormName, QStringLiteral("Run"), *error);
+                return;
+            }
+            if (outcome.stopped()) {
+                lblBar_->setText(QStringLiteral("Stopped."));
+                return;
             }
             shown(*step);
         },
@@ -714,16 +711,11 @@ void MgenWindow::GenerateScript()
                 ReportError(FormName, QStringLiteral("GenerateScript"), *result->failure);
             if (result->cutFailure)
                 ReportError(FormName, QStringLiteral("CountLength"), *result->cutFailure);
-            if (outcome.failure) {
-                try {
-                    std::rethrow_exception(outcome.failure);
-                } catch (const RunStopped&) {
-                    // Stopped: the files written before stay, the one being written was taken back.
-                    outcome_.stoppedByUser = true;
-                } catch (const std::exception& e) {
-                    ReportError(FormName, QStringLiteral("GenerateScript"), toAppError(e));
-                }
-            }
+            if (const std::optional<AppError> error = outcome.error())
+                ReportError(FormName, QStringLiteral("GenerateScript"), *error);
+            // Stopped: the files written before stay, the one being written was taken back.
+            if (outcome.stopped())
+                outcome_.stoppedByUser = true;
             // Lines still pending at the end were built but never written: the script is incomplete.
             if (!result->ended || !lines_.isEmpty())
                 outcome_.stopped = true;

@@ -223,12 +223,8 @@ void TrsqlWindow::CExecute_Click()
                     prompts().message(this, text, MessageTitle, MsgIcon::Critical);
                     return;
                 }
-                if (outcome.failure) {
-                    try {
-                        std::rethrow_exception(outcome.failure);
-                    } catch (const std::exception& e) {
-                        ReportError(FormName, QStringLiteral("CExecute_Click"), toAppError(e));
-                    }
+                if (const std::optional<AppError> error = outcome.error()) {
+                    ReportError(FormName, QStringLiteral("CExecute_Click"), *error);
                     return;
                 }
                 if (failures->anyLogged())

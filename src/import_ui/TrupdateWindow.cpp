@@ -348,12 +348,8 @@ void TrupdateWindow::showRunEnd(const MultiDatabaseRunSpec& spec, const Backgrou
             MessageTitle, MsgIcon::Critical);
         return;
     }
-    if (outcome.failure) {
-        try {
-            std::rethrow_exception(outcome.failure);
-        } catch (const std::exception& e) {
-            ReportError(FormName, QStringLiteral("RunScriptUpdate"), toAppError(e));
-        }
+    if (const std::optional<AppError> error = outcome.error()) {
+        ReportError(FormName, QStringLiteral("RunScriptUpdate"), *error);
         return;
     }
     if (!spec.goOnAfterFailedDatabase && !result.failedDatabases.isEmpty()) {

@@ -120,7 +120,7 @@ bool ConnectionFields::checkEachFilled(QWidget* parent) const
     return false;
 }
 
-QString ConnectionFields::prepareSharedConnection() const
+void ConnectionFields::copyToSharedParameters() const
 {
     ConnectionParameters& p = ConnParams();
     p.DriverName = text(ConnectionField::Driver);
@@ -129,18 +129,17 @@ QString ConnectionFields::prepareSharedConnection() const
     p.LoginId = text(ConnectionField::Login);
     p.LoginPassword = text(ConnectionField::Password);
     saveRemembered();
+}
+
+QString ConnectionFields::prepareSharedConnection() const
+{
+    copyToSharedParameters();
     return buildSharedConnectionString();
 }
 
 void ConnectionFields::runSharedConnection() const
 {
-    ConnectionParameters& p = ConnParams();
-    p.DriverName = text(ConnectionField::Driver);
-    p.ServerName = text(ConnectionField::Server);
-    p.DatabaseName = text(ConnectionField::Database);
-    p.LoginId = text(ConnectionField::Login);
-    p.LoginPassword = text(ConnectionField::Password);
-    saveRemembered();
+    copyToSharedParameters();
     ConnectDSN();
 }
 

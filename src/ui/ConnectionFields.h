@@ -54,6 +54,9 @@ public:
     QString prepareSharedConnection() const;
 
 private:
+    // The texts become the shared parameters; the values are remembered.
+    void copyToSharedParameters() const;
+
     std::array<QLineEdit*, ConnectionFieldCount> boxes_{};
 };
 
