@@ -349,6 +349,7 @@ PY
     { echo "bench.sh: --databases and --database-rows take numbers (--database-rows at most --rows)" >&2; exit 2; }
 if [ "$databases" -gt 0 ] && [ "$database_rows" -gt 0 ]; then
     cli="$build/src/zobran-cli"
+    export PGOPTIONS="-c client_min_messages=warning"
     shops=()
     zobran_say "making $databases databases"
     for n in $(seq 1 "$databases"); do
