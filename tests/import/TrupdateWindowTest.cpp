@@ -6,6 +6,7 @@
 #include "import_ui/FolderList.h"
 #include "import_ui/TrupdateWindow.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QScrollBar>
@@ -370,4 +371,41 @@ TEST_F(TrupdateWindowTest, StopEndsTheRunOverEveryDatabaseWithinASecondAndTheNex
             EXPECT_FALSE(items(i).contains("3|three")) << i;
         }
     }
+}
+
+TEST_F(TrupdateWindowTest, OnAFailedDatabaseTheRunCanGoOnWithTheOthersSeveralAtATime)
+{
+    script("two.kx", "<INSERT INTO item (id,name) VALUES(1,'one')>\r\n");
+    withWindow([&](TrupdateWindow& w) {
+        EXPECT_EQ(child<QGroupBox>(w, "Frame4")->title(), "Run");
+        EXPECT_EQ(child<QLabel>(w, "Label7")->text(), "Databases at a time");
+        EXPECT_EQ(child<QLabel>(w, "Label8")->text(), "On a failed database");
+        auto* onFailure = child<QComboBox>(w, "ComboOnFailure");
+        EXPECT_EQ(onFailure->currentText(), "stop") << "as the window always did";
+        EXPECT_EQ(child<QSpinBox>(w, "SpinAtATime")->value(), 1);
+        onFailure->setCurrentIndex(1);
+        child<QSpinBox>(w, "SpinAtATime")->setValue(2);
+        connectAndChoose(w, {name(0), name(1), name(2)}, {"two.kx"});
+        databases[1]->dropNow();
+        scripted.reset();
+        run(w);
+        ASSERT_EQ(scripted.messages().size(), 1u);
+        EXPECT_TRUE(scripted.messages()[0].text.startsWith(
+            "Patching Completed, but these databases could not be updated (not opened, or their connection was "
+            "lost): "
+            + name(1)))
+            << scripted.messages()[0].text.toStdString();
+        EXPECT_TRUE(
+            texts(listLog(w))
+                .contains("[" + name(1) + "] Cannot Open Database : " + name(1) + " -- the run goes on without it"));
+        const auto asked = scripted.callsOf(PromptCall::Kind::YesNo);
+        ASSERT_EQ(asked.size(), 2u);
+        EXPECT_TRUE(asked[1].text.startsWith("The run's report is in ")) << "offered at the end";
+    });
+    EXPECT_EQ(items(0), QStringList{"1|one"});
+    EXPECT_EQ(items(2), QStringList{"1|one"}) << "the database after the failed one was updated";
+    withWindow([&](TrupdateWindow& w) {
+        EXPECT_EQ(child<QComboBox>(w, "ComboOnFailure")->currentIndex(), 1) << "remembered";
+        EXPECT_EQ(child<QSpinBox>(w, "SpinAtATime")->value(), 2);
+    });
 }
