@@ -55,8 +55,8 @@ std::vector<std::string> readBack(const std::vector<std::string>& lines)
     KxStatementReader reader;
     std::vector<std::string> statements;
     for (const auto& line : lines)
-        if (auto statement = reader.feedLine(line))
-            statements.emplace_back(*statement);
+        if (const QString* statement = reader.feedLine(QString::fromStdString(line)))
+            statements.push_back(statement->toStdString());
     EXPECT_FALSE(reader.hasUnfinishedStatement());
     return statements;
 }

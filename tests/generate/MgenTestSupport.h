@@ -71,11 +71,9 @@ inline QStringList kxStatements(const QByteArray& bytes)
     lines.removeLast();
     KxStatementReader reader;
     QStringList statements;
-    for (const QString& line : lines) {
-        const QByteArray utf8 = line.toUtf8();
-        if (auto statement = reader.feedLine(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
-            statements << QString::fromUtf8(statement->data(), static_cast<qsizetype>(statement->size()));
-    }
+    for (const QString& line : lines)
+        if (const QString* statement = reader.feedLine(line))
+            statements << *statement;
     return statements;
 }
 
