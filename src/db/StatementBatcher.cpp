@@ -3,12 +3,15 @@
 #include "db/BatchTraits.h"
 #include "db/DbError.h"
 
+#include <algorithm>
+
 namespace zobran::db {
 
 StatementBatcher::StatementBatcher(BatchTarget& target, const BatchSettings& settings)
     : target_(target),
       settings_(settings),
-      batching_(settings.form != StatementBatchForm::None && settings.statements > 1)
+      batching_(settings.form != StatementBatchForm::None && settings.statements > 1),
+      size_(std::max(settings.statements, 1))
 {
 }
 
@@ -33,7 +36,7 @@ void StatementBatcher::add(BatchedStatement statement)
         flush();
     pendingCharacters_ += statement.text.size();
     pending_.push_back(std::move(statement));
-    if (pending_.size() >= static_cast<std::size_t>(settings_.statements))
+    if (pending_.size() >= static_cast<std::size_t>(size_))
         flush();
 }
 
@@ -44,7 +47,10 @@ void StatementBatcher::flush()
     std::vector<BatchedStatement> batch;
     batch.swap(pending_);
     pendingCharacters_ = 0;
+    failures_ = false;
     run(batch, 0, batch.size());
+    // Failures seldom come alone: smaller batches after one cost fewer texts sent again in parts.
+    size_ = failures_ ? std::max(size_ / 2, 1) : std::min(size_ + 2, std::max(settings_.statements, 1));
 }
 
 void StatementBatcher::runAlone(const BatchedStatement& statement)
@@ -58,6 +64,7 @@ void StatementBatcher::runAlone(const BatchedStatement& statement)
         target_.applied(statement);
         return;
     case SendOutcome::Failed:
+        failures_ = true;
         target_.failed(statement);
         return;
     case SendOutcome::ConnectionLost:
@@ -89,6 +96,7 @@ void StatementBatcher::run(const std::vector<BatchedStatement>& batch, std::size
     case SendOutcome::Failed:
         break;
     }
+    failures_ = true;
     if (const QString restore = restoreText(settings_.form); !restore.isEmpty()) {
         switch (target_.sendBatch(restore)) {
         case SendOutcome::Applied:

@@ -59,7 +59,10 @@ struct BatchSettings {
 //
 // A batch that fails has changed nothing: it is split into halves, each run the same way in file
 // order, down to single statements, so every statement that fails is found and sent alone (and
-// reported as if there were no batches), and every other one is applied once, in file order. A
+// reported as if there were no batches), and every other one is applied once, in file order. After
+// a batch with failures the batches after it hold half as many statements (failures tend to come
+// in groups, and each one costs the texts of its batch sent again in parts); each batch without one
+// lets them grow by 2 again, up to settings.statements. A
 // statement that is not joinable, or longer than a batch may be, goes alone in its place after the
 // batch before it; one that could change how later statements run ends the batching for the rest
 // (see BatchTraits). With settings.statements 1, or a server whose form is None, every statement
@@ -91,6 +94,8 @@ private:
     BatchTarget& target_;
     BatchSettings settings_;
     bool batching_;
+    int size_; // statements in the next batch: halved after a batch with failures, then growing again
+    bool failures_ = false;
     bool lost_ = false;
     std::vector<BatchedStatement> pending_;
     qsizetype pendingCharacters_ = 0;
