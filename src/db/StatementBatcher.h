@@ -68,8 +68,11 @@ struct BatchSettings {
 // (see BatchTraits). With settings.statements 1, or a server whose form is None, every statement
 // goes alone as it comes.
 //
-// A lost connection stops everything: the rest is handed to notRun. Exceptions of the target (a stop
-// of the run) pass through; the statements in hand then were not applied.
+// A statement time limit applies to each text sent: a batch that runs out of time is split like one
+// that failed (the server rolls it back; on SQL Server because XACT_ABORT is on). A lost connection
+// stops everything: the rest is handed to notRun. Exceptions of the target (a stop of the run, whose
+// cancel rolls the batch in flight back in the same way) pass through; the statements in hand then
+// were not applied.
 class StatementBatcher {
 public:
     StatementBatcher(BatchTarget& target, const BatchSettings& settings);
