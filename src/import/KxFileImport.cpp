@@ -62,10 +62,6 @@ AppError strayError(KxStray kind)
         QStringLiteral("The line stands outside any statement between \"<\" and \">\", so it was not run."));
 }
 
-} // namespace
-
-namespace {
-
 // The statements of one KX file, sent over the connection through a batcher: counts them, hands
 // their fates to the hooks, and keeps the failure each text met.
 class KxStatementTarget : public db::BatchTarget {
@@ -98,7 +94,7 @@ public:
     }
     void notRun(const db::BatchedStatement&) override { ++counts_.notRun; }
 
-    // A failure that is no statement the server refused: stray text of the file.
+    // A statement the server refused or was never sent (a NUL character in it), or stray text.
     void reportFailure(const QString& text, long line, const AppError& error)
     {
         ++counts_.failed;
