@@ -12,4 +12,13 @@ bool ServerInfo::writesTimestampsShortest() const
     return dbmsName.compare(QStringLiteral("PostgreSQL"), Qt::CaseInsensitive) == 0;
 }
 
+StatementBatchForm ServerInfo::batchForm() const
+{
+    if (isSqlServer())
+        return StatementBatchForm::Transaction;
+    if (dbmsName.compare(QStringLiteral("PostgreSQL"), Qt::CaseInsensitive) == 0)
+        return StatementBatchForm::Implicit;
+    return StatementBatchForm::None;
+}
+
 } // namespace zobran::db

@@ -56,7 +56,7 @@ struct KxImportCounts {
 };
 
 struct KxImportHooks {
-    // Called before each statement runs (the single-database window shows it).
+    // Called for each statement as it is read, before its batch runs.
     std::function<void(const QString& statement)> beforeStatement;
     // Called for each failure; reading goes on with the next line.
     std::function<void(const KxStatementFailure& failure)> statementFailed;
@@ -67,13 +67,17 @@ struct KxImportHooks {
     std::function<void(const KxImportCounts& counts, long line, bool executed)> afterStatement;
 };
 
-// Executes the statements of a KX file over the connection, one by one in file order. A statement
-// the server refuses, or that holds a NUL character, is handed to the hooks and skipped, and so is
-// stray text. When the connection is lost the file stops there: the statement that met the loss
-// counts as failed, the statements after it as not run, and the hooks hear of it once. A file
-// that cannot be read raises FileError before anything runs; a connection that is missing or
-// closed raises as well, at its first statement. A stop of the run using the connection cancels the
-// statement in flight and raises RunStopped.
+// Executes the statements of a KX file over the connection in file order, in batches of up to
+// db::statementBatchSize() statements where the server runs a batch all or nothing
+// (db::StatementBatcher); a batch that fails is split until its failing statements are found, so
+// the outcome, the counts and the hooks' calls are those of a run statement by statement. A
+// statement the server refuses, or that holds a NUL character, is handed to the hooks and skipped,
+// and so is stray text. When the connection is lost the file stops there: the statement that met
+// the loss (the first of its batch) counts as failed, the statements after it as not run, and the
+// hooks hear of it once. A file that cannot be read raises FileError before anything runs; a
+// connection that is missing or closed raises as well, at its first statement. A stop of the run
+// using the connection cancels the text in flight and raises RunStopped: the batches applied before
+// it have been told to afterStatement, the statements of the one in flight have not.
 KxImportCounts importKxFile(const QString& path, db::Connection& connection, const KxImportHooks& hooks = {});
 
 } // namespace zobran

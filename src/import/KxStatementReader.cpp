@@ -5,10 +5,12 @@ namespace zobran {
 namespace {
 
 // The line from its first character that is not a blank; empty for a line of blanks.
-std::string_view withoutLeadingBlanks(std::string_view line)
+QStringView withoutLeadingBlanks(QStringView line)
 {
-    const auto first = line.find_first_not_of(' ');
-    return first == std::string_view::npos ? std::string_view() : line.substr(first);
+    qsizetype first = 0;
+    while (first < line.size() && line[first] == u' ')
+        ++first;
+    return line.sliced(first);
 }
 
 } // namespace
@@ -22,15 +24,15 @@ void KxStatementReader::reset()
     outside_ = false;
 }
 
-std::optional<std::string_view> KxStatementReader::feedLine(std::string_view line)
+const QString* KxStatementReader::feedLine(QStringView line)
 {
     if (completed_)
         reset();
     dropped_ = false;
     outside_ = false;
-    const std::string_view opening = withoutLeadingBlanks(line);
-    const bool opens = !opening.empty() && opening.front() == '<';
-    const bool closes = !line.empty() && line.back() == '>';
+    const QStringView opening = withoutLeadingBlanks(line);
+    const bool opens = !opening.isEmpty() && opening.front() == u'<';
+    const bool closes = !line.isEmpty() && line.back() == u'>';
 
     if (opens) {
         if (started_) { // the open statement never got its ">"
@@ -39,24 +41,24 @@ std::optional<std::string_view> KxStatementReader::feedLine(std::string_view lin
         }
         started_ = true;
         if (closes) { // a whole statement ("<>" gives an empty one)
-            buffer_.assign(opening.substr(1, opening.size() - 2));
+            buffer_ = opening.sliced(1, opening.size() - 2).toString();
             completed_ = true;
-            return std::string_view(buffer_);
+            return &buffer_;
         }
-        buffer_.assign(opening.substr(1)); // a statement starts
-        return std::nullopt;
+        buffer_ = opening.sliced(1).toString(); // a statement starts
+        return nullptr;
     }
     if (!started_) {
-        outside_ = !opening.empty();
-        return std::nullopt;
+        outside_ = !opening.isEmpty();
+        return nullptr;
     }
     if (!closes) {
         buffer_.append(line); // a middle piece, blanks and all
-        return std::nullopt;
+        return nullptr;
     }
-    buffer_.append(line.substr(0, line.size() - 1)); // a statement ends
+    buffer_.append(line.chopped(1)); // a statement ends
     completed_ = true;
-    return std::string_view(buffer_);
+    return &buffer_;
 }
 
 } // namespace zobran

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <optional>
-#include <string>
-#include <string_view>
+#include <QString>
+#include <QStringView>
 
 namespace zobran {
 
@@ -25,29 +24,29 @@ namespace zobran {
 // bring the same statement back a second time.
 class KxStatementReader {
 public:
-    // The statement the line completes, if it completes one; valid until the next call.
-    std::optional<std::string_view> feedLine(std::string_view line);
+    // The statement the line completes, or null; valid until the next call.
+    const QString* feedLine(QStringView line);
 
     // What the last line fed did besides: dropped the unfinished statement before it (its text:
     // droppedText()), or stood outside any statement.
     bool droppedUnfinished() const { return dropped_; }
-    const std::string& droppedText() const { return droppedText_; }
+    const QString& droppedText() const { return droppedText_; }
     bool lineOutsideStatement() const { return outside_; }
 
     // Text of a statement begun but not ended (to report at the end of a file).
     bool hasUnfinishedStatement() const { return started_ && !completed_; }
-    const std::string& unfinishedText() const { return buffer_; }
+    const QString& unfinishedText() const { return buffer_; }
 
     // Forgets everything; for the next file.
     void reset();
 
 private:
-    std::string buffer_;
+    QString buffer_;
     bool completed_ = false;
     bool started_ = false;
     bool dropped_ = false;
     bool outside_ = false;
-    std::string droppedText_;
+    QString droppedText_;
 };
 
 } // namespace zobran

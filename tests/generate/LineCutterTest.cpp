@@ -62,8 +62,8 @@ std::vector<std::string> readBack(const std::vector<std::string>& lines, Leading
         std::string_view piece = line;
         if (rule == LeadingBlanks::Dropped)
             piece.remove_prefix(std::min(piece.find_first_not_of(' '), piece.size()));
-        if (auto statement = reader.feedLine(piece))
-            statements.emplace_back(*statement);
+        if (const QString* statement = reader.feedLine(QString::fromUtf8(piece.data(), qsizetype(piece.size()))))
+            statements.push_back(statement->toStdString());
     }
     EXPECT_FALSE(reader.hasUnfinishedStatement());
     return statements;

@@ -76,9 +76,8 @@ inline QStringList kxStatements(const QByteArray& bytes, bool dropLeadingBlanks 
         qsizetype blanks = 0;
         while (dropLeadingBlanks && blanks < line.size() && line[blanks] == QLatin1Char(' '))
             ++blanks;
-        const QByteArray utf8 = line.mid(blanks).toUtf8();
-        if (auto statement = reader.feedLine(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
-            statements << QString::fromUtf8(statement->data(), static_cast<qsizetype>(statement->size()));
+        if (const QString* statement = reader.feedLine(QStringView(line).mid(blanks)))
+            statements << *statement;
     }
     return statements;
 }

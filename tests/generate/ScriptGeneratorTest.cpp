@@ -297,8 +297,8 @@ TEST_F(ScriptGeneratorTest, KxFileReadsBackStatementByStatement)
     KxStatementReader reader;
     std::vector<std::string> statements;
     for (const auto& line : kxLines(content))
-        if (const auto statement = reader.feedLine(line))
-            statements.emplace_back(*statement);
+        if (const QString* statement = reader.feedLine(QString::fromStdString(line)))
+            statements.push_back(statement->toStdString());
     EXPECT_EQ(statements, expected);
     EXPECT_EQ(generator.valuesWithCarriageReturn(), 0);
     EXPECT_EQ(generator.statementsNotRestorable(), 0);

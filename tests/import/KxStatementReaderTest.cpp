@@ -1,24 +1,26 @@
 #include "import/KxStatementReader.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
 #include <vector>
 
 using namespace zobran;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-using Statements = std::vector<std::string>;
+using Statements = QStringList;
 
-Statements statementsOf(const Statements& lines)
+Statements statementsOf(const QStringList& lines)
 {
     KxStatementReader reader;
     Statements out;
-    for (const auto& line : lines)
-        if (const auto statement = reader.feedLine(line))
-            out.emplace_back(*statement);
+    for (const QString& line : lines)
+        if (const QString* statement = reader.feedLine(line))
+            out << *statement;
     return out;
 }
 
@@ -65,15 +67,15 @@ TEST(KxStatementReader, StrayTextIsNeverAStatementButIsToldOf)
     EXPECT_EQ(statementsOf({"<one>", ">"}), (Statements{"one"}));
 
     // line, whether it stands outside, the statement it drops
-    const std::vector<std::tuple<std::string, bool, std::string>> lines{
+    const std::vector<std::tuple<QString, bool, QString>> lines{
         {"stray", true, ""},          {"", false, ""},    {"   ", false, ""}, {"<one", false, ""}, {"two", false, ""},
         {"<three>", false, "onetwo"}, {"four>", true, ""}};
     KxStatementReader reader;
     for (const auto& [line, outside, dropped] : lines) {
         reader.feedLine(line);
-        EXPECT_EQ(reader.lineOutsideStatement(), outside) << line;
-        EXPECT_EQ(reader.droppedUnfinished(), !dropped.empty()) << line;
-        if (!dropped.empty()) {
+        EXPECT_EQ(reader.lineOutsideStatement(), outside) << line.toStdString();
+        EXPECT_EQ(reader.droppedUnfinished(), !dropped.isEmpty()) << line.toStdString();
+        if (!dropped.isEmpty()) {
             EXPECT_EQ(reader.droppedText(), dropped);
         }
     }
@@ -82,19 +84,20 @@ TEST(KxStatementReader, StrayTextIsNeverAStatementButIsToldOf)
 TEST(KxStatementReader, UnfinishedStatementIsVisibleAtTheEnd)
 {
     KxStatementReader reader;
-    EXPECT_FALSE(reader.feedLine("<INSERT INTO t"));
+    EXPECT_FALSE(reader.feedLine(u"<INSERT INTO t"));
     EXPECT_TRUE(reader.hasUnfinishedStatement());
     EXPECT_EQ(reader.unfinishedText(), "INSERT INTO t");
     reader.reset();
     EXPECT_FALSE(reader.hasUnfinishedStatement());
 
-    EXPECT_FALSE(reader.feedLine("<"));
+    EXPECT_FALSE(reader.feedLine(u"<"));
     EXPECT_TRUE(reader.hasUnfinishedStatement());
-    EXPECT_TRUE(reader.feedLine("x>"));
+    EXPECT_TRUE(reader.feedLine(u"x>"));
     EXPECT_FALSE(reader.hasUnfinishedStatement());
 }
 
 TEST(KxStatementReader, MultibyteTextPassesUnchanged)
 {
-    EXPECT_EQ(statementsOf({"<INSERT INTO t (a) VALUES('€", "😀 é')>"}), Statements{"INSERT INTO t (a) VALUES('€😀 é')"});
+    EXPECT_EQ(statementsOf({u"<INSERT INTO t (a) VALUES('€"_s, u"😀 é')>"_s}),
+              Statements{u"INSERT INTO t (a) VALUES('€😀 é')"_s});
 }

@@ -6,6 +6,7 @@
 
 #include "db/Connection.h"
 #include "db/ResultSet.h"
+#include "db/Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -244,6 +245,51 @@ TEST_F(OsqlProgramTest, ALostConnectionStopsTheRunWithOneMessage)
     EXPECT_TRUE(out.endsWith("4 statements run, 1 failed, 4 not run.\n")) << out.toStdString();
     EXPECT_FALSE(out.contains("starting at line")) << "no line of its own for the failed statement";
     EXPECT_TRUE(out.contains("SQLSTATE 57P01")) << out.toStdString();
+}
+
+TEST_F(OsqlProgramTest, StatementsInBatchesPrintCountAndLeaveWhatTheyDoOneByOne)
+{
+    // 250 statements with failures at the start, in the middle and at the end of batches; a value
+    // with line ends and ";"; a statement that may not join a batch in the middle.
+    QByteArray script;
+    for (int i = 1; i <= 250; ++i) {
+        if (i == 1 || i == 120 || i == 250)
+            script += "INSERT INTO @T (id,memo) VALUES(" + QByteArray::number(i - 1) + ",'a duplicate key')\r\n";
+        else if (i == 100)
+            script += "INSERT INTO @T_missing (id,memo) VALUES(100,'a missing table')\r\n";
+        else if (i == 101)
+            script += "INSERT INTO @T (id,memo) VALUEZ(101,'a syntax error')\r\n";
+        else if (i == 180)
+            script += "SELECT count(*) AS so_far FROM @T\r\n";
+        else
+            script += "INSERT INTO @T (id,memo) VALUES(" + QByteArray::number(i) + ",'row\n;" + QByteArray::number(i)
+                + "')\r\n";
+    }
+    const QString path = writeScript(script);
+    Outcome outcomes[2];
+    QStringList rowsAfter[2];
+    int transactions[2] = {};
+    for (const int run : {0, 1}) {
+        SaveSetting(SettingsApplication, SettingsSection, "KxBatchSize", run == 0 ? "1" : "100");
+        connection_.execute("delete from " + table_);
+        connection_.execute("insert into " + table_ + " values (0, 'there before')");
+        outcomes[run] = osql(path);
+        rowsAfter[run] = rows();
+        db::ResultSet set;
+        set.open("select count(distinct xmin::text) from " + table_, connection_);
+        transactions[run] = QString::fromUtf8(set.value(0)).toInt();
+    }
+    RemoveSetting(SettingsApplication, SettingsSection, "KxBatchSize");
+    EXPECT_EQ(outcomes[0].exitCode, 1);
+    EXPECT_TRUE(outcomes[0].out.endsWith("250 statements run, 5 failed.\n")) << outcomes[0].out.toStdString();
+    EXPECT_EQ(outcomes[0].out.count("failed."), 6) << outcomes[0].out.toStdString();
+    EXPECT_EQ(rowsAfter[0].size(), 245);
+    EXPECT_EQ(transactions[0], 245);
+    EXPECT_LT(transactions[1], 30) << "the statements went in batches";
+    EXPECT_EQ(outcomes[1].exitCode, outcomes[0].exitCode);
+    EXPECT_EQ(outcomes[1].out, outcomes[0].out);
+    EXPECT_EQ(outcomes[1].err, outcomes[0].err);
+    EXPECT_EQ(rowsAfter[1], rowsAfter[0]);
 }
 
 TEST_F(OsqlProgramTest, ThePasswordIsNotInTheArgumentsOfTheRunningProgram)

@@ -24,6 +24,7 @@ public:
         lost = lost || text.contains(QStringLiteral("lost"));
         return !text.contains(QStringLiteral("fail")) && !lost;
     }
+    bool executeBatch(const QString& text) override { return execute(text); }
     bool connectionLost() const override { return lost; }
     QStringList texts;
     bool lost = false;

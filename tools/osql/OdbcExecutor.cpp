@@ -6,6 +6,9 @@
 
 #include <QStringList>
 
+#include <functional>
+#include <vector>
+
 namespace zobran::osql {
 
 namespace {
@@ -34,6 +37,40 @@ private:
     bool& lost_;
 };
 
+// Keeps what a text gives, to be shown once it is known to have been applied.
+class KeptResults : public db::ResultHandler {
+public:
+    void message(const db::Diagnostic& record) override
+    {
+        messages_.push_back(record);
+        events_.push_back([record](db::ResultHandler& to) { to.message(record); });
+    }
+    void columns(const QStringList& names) override
+    {
+        events_.push_back([names](db::ResultHandler& to) { to.columns(names); });
+    }
+    void row(const QStringList& values) override
+    {
+        events_.push_back([values](db::ResultHandler& to) { to.row(values); });
+    }
+    void rowsEnd(long rows) override
+    {
+        events_.push_back([rows](db::ResultHandler& to) { to.rowsEnd(rows); });
+    }
+
+    void showAll(db::ResultHandler& to) const
+    {
+        for (const auto& event : events_)
+            event(to);
+    }
+    bool saysConnectionLost() const { return db::isConnectionLost(messages_); }
+    const QList<db::Diagnostic>& messages() const { return messages_; }
+
+private:
+    std::vector<std::function<void(db::ResultHandler&)>> events_;
+    QList<db::Diagnostic> messages_;
+};
+
 } // namespace
 
 OdbcExecutor::OdbcExecutor(db::Connection& connection, ScriptOutput& output) : statement_(connection), output_(output)
@@ -51,6 +88,28 @@ bool OdbcExecutor::execute(const QString& text)
             printed.message(record);
         return false;
     }
+}
+
+bool OdbcExecutor::executeBatch(const QString& text)
+{
+    PrintedResults printed(output_, lost_);
+    KeptResults kept;
+    bool applied = false;
+    try {
+        applied = statement_.run(text, kept);
+    } catch (const db::DbError& refused) {
+        for (const db::Diagnostic& record : refused.records())
+            kept.message(record);
+    }
+    if (applied) {
+        kept.showAll(printed);
+    } else if (kept.saysConnectionLost()) {
+        // A failed batch is run again in parts, which tell their own failures; a lost connection
+        // ends the run here, so what the driver said of it is shown.
+        for (const db::Diagnostic& record : kept.messages())
+            printed.message(record);
+    }
+    return applied;
 }
 
 } // namespace zobran::osql

@@ -22,6 +22,7 @@ public:
 
     // A text that holds a NUL character is not sent: its refusal is printed and it counts as failed.
     bool execute(const QString& text) override;
+    bool executeBatch(const QString& text) override;
     bool connectionLost() const override { return lost_; }
 
 private:

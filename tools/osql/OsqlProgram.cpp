@@ -6,6 +6,7 @@
 #include "osql/ScriptOutput.h"
 #include "osql/ScriptRunner.h"
 
+#include "db/BatchSize.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 #include "db/DbError.h"
@@ -49,7 +50,10 @@ int runScript(const OsqlOptions& options, ScriptOutput& output, const StopSource
         = connection.serverInfo().isSqlServer() ? ScriptSplitter::Mode::WholeBatches : ScriptSplitter::Mode::Statements;
     const db::Connection::RunUse use(connection, stop);
     OdbcExecutor executor(connection, output);
-    ScriptRunner runner(executor, output, mode, script.isUtf8());
+    // Against SQL Server each batch goes whole, as the server's own tools send it; elsewhere the
+    // statements of a batch go in batches of their own where the server runs them all or nothing.
+    ScriptRunner runner(executor, output, mode, script.isUtf8(),
+                        db::BatchSettings{connection.serverInfo().batchForm(), db::statementBatchSize()});
     const RunTotals totals = runner.run(script, ScriptPosition{0, 1});
     output.line(totalsLine(totals, mode));
     if (totals.connectionLost)

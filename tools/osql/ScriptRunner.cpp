@@ -7,8 +7,18 @@
 
 namespace zobran::osql {
 
-ScriptRunner::ScriptRunner(TextExecutor& executor, ScriptOutput& output, ScriptSplitter::Mode mode, bool utf8)
-    : executor_(executor), output_(output), mode_(mode), utf8_(utf8)
+namespace {
+
+db::BatchSettings batchingFor(ScriptSplitter::Mode mode, const db::BatchSettings& batching)
+{
+    return mode == ScriptSplitter::Mode::Statements ? batching : db::BatchSettings{};
+}
+
+} // namespace
+
+ScriptRunner::ScriptRunner(TextExecutor& executor, ScriptOutput& output, ScriptSplitter::Mode mode, bool utf8,
+                           const db::BatchSettings& batching)
+    : executor_(executor), output_(output), mode_(mode), utf8_(utf8), batcher_(*this, batchingFor(mode, batching))
 {
 }
 
@@ -20,9 +30,10 @@ RunTotals ScriptRunner::run(ByteSource& source, ScriptPosition start)
     while (splitter.next(piece)) {
         if (piece.kind == ScriptPiece::Kind::Text) {
             ++batchTexts;
-            runText(piece);
+            batcher_.add(db::BatchedStatement{decode(piece.text), static_cast<long>(piece.line)});
             continue;
         }
+        batcher_.flush();
         for (int i = 1; i < piece.repeat; ++i) {
             if (totals_.connectionLost) {
                 totals_.notRun += batchTexts * (piece.repeat - i);
@@ -32,6 +43,7 @@ RunTotals ScriptRunner::run(ByteSource& source, ScriptPosition start)
         }
         batchTexts = 0;
     }
+    batcher_.flush();
     if (totals_.connectionLost)
         reportLoss();
     return totals_;
@@ -44,28 +56,53 @@ void ScriptRunner::repeatBatch(ByteSource& source, const ScriptPosition& start)
     ScriptSplitter again(source, mode_, start);
     ScriptPiece piece;
     while (again.next(piece) && piece.kind == ScriptPiece::Kind::Text)
-        runText(piece);
+        batcher_.add(db::BatchedStatement{decode(piece.text), static_cast<long>(piece.line)});
+    batcher_.flush();
 }
 
-void ScriptRunner::runText(const ScriptPiece& piece)
+db::SendOutcome ScriptRunner::outcomeOf(bool succeeded) const
 {
-    if (totals_.connectionLost) {
-        ++totals_.notRun;
-        return;
-    }
+    if (succeeded)
+        return db::SendOutcome::Applied;
+    return executor_.connectionLost() ? db::SendOutcome::ConnectionLost : db::SendOutcome::Failed;
+}
+
+db::SendOutcome ScriptRunner::sendAlone(const db::BatchedStatement& statement)
+{
+    return outcomeOf(executor_.execute(statement.text));
+}
+
+db::SendOutcome ScriptRunner::sendBatch(const QString& text)
+{
+    return outcomeOf(executor_.executeBatch(text));
+}
+
+void ScriptRunner::applied(const db::BatchedStatement&)
+{
     ++totals_.texts;
-    if (executor_.execute(decode(piece.text)))
-        return;
+}
+
+void ScriptRunner::failed(const db::BatchedStatement& statement)
+{
+    ++totals_.texts;
     ++totals_.failed;
-    if (executor_.connectionLost()) {
-        totals_.connectionLost = true;
-        lostAtLine_ = piece.line;
-        return;
-    }
     output_.line(
         QStringLiteral("The %1 starting at line %2 failed.")
             .arg(mode_ == ScriptSplitter::Mode::Statements ? QStringLiteral("statement") : QStringLiteral("batch"))
-            .arg(piece.line));
+            .arg(statement.line));
+}
+
+void ScriptRunner::lost(const db::BatchedStatement& statement)
+{
+    ++totals_.texts;
+    ++totals_.failed;
+    totals_.connectionLost = true;
+    lostAtLine_ = statement.line;
+}
+
+void ScriptRunner::notRun(const db::BatchedStatement&)
+{
+    ++totals_.notRun;
 }
 
 void ScriptRunner::reportLoss()

@@ -2,6 +2,8 @@
 
 #include "osql/ScriptSplitter.h"
 
+#include "db/StatementBatcher.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -26,15 +28,28 @@ struct RunTotals {
 // that fails is reported with the line it starts on and counted; the run goes on with the next
 // one, as the server's own tool does. When the connection is lost the run stops there: the rest of
 // the script is only counted, and one message says where it stopped.
-class ScriptRunner {
+//
+// In statement mode the statements of each batch go through a db::StatementBatcher with the given
+// settings: joined into texts the server runs all or nothing, a failed one split until the
+// statements that fail are found and sent alone, so that what is printed and counted is what
+// sending each statement alone gives. Whole batches go as they are.
+class ScriptRunner : private db::BatchTarget {
 public:
     // utf8: how the script's bytes are decoded (else Windows-1252).
-    ScriptRunner(TextExecutor& executor, ScriptOutput& output, ScriptSplitter::Mode mode, bool utf8);
+    ScriptRunner(TextExecutor& executor, ScriptOutput& output, ScriptSplitter::Mode mode, bool utf8,
+                 const db::BatchSettings& batching = {});
 
     RunTotals run(ByteSource& source, ScriptPosition start);
 
 private:
-    void runText(const ScriptPiece& piece);
+    db::SendOutcome sendAlone(const db::BatchedStatement& statement) override;
+    db::SendOutcome sendBatch(const QString& text) override;
+    void applied(const db::BatchedStatement& statement) override;
+    void failed(const db::BatchedStatement& statement) override;
+    void lost(const db::BatchedStatement& statement) override;
+    void notRun(const db::BatchedStatement& statement) override;
+    db::SendOutcome outcomeOf(bool succeeded) const;
+
     void repeatBatch(ByteSource& source, const ScriptPosition& start);
     void reportLoss();
     QString decode(QByteArrayView bytes) const;
@@ -45,6 +60,7 @@ private:
     bool utf8_;
     RunTotals totals_;
     std::int64_t lostAtLine_ = 0;
+    db::StatementBatcher batcher_;
 };
 
 } // namespace zobran::osql

@@ -9,52 +9,6 @@ namespace zobran::osql {
 
 namespace {
 
-// The words the splitter looks at; everything else is Word::Other.
-enum Word {
-    Other,
-    Insert,
-    Update,
-    Delete,
-    Select,
-    Create,
-    Alter,
-    Drop,
-    Truncate, // the last one that starts a statement at the start of a line
-    With,
-    Values,
-    Default,
-    Exec,
-    Execute,
-    Merge,
-    As,
-    Union,
-    All,
-    Except,
-    Intersect,
-};
-
-constexpr std::array<std::pair<std::string_view, Word>, 19> Words{{
-    {"INSERT", Insert},   {"UPDATE", Update}, {"DELETE", Delete},     {"SELECT", Select},       {"CREATE", Create},
-    {"ALTER", Alter},     {"DROP", Drop},     {"TRUNCATE", Truncate}, {"WITH", With},           {"VALUES", Values},
-    {"DEFAULT", Default}, {"EXEC", Exec},     {"EXECUTE", Execute},   {"MERGE", Merge},         {"AS", As},
-    {"UNION", Union},     {"ALL", All},       {"EXCEPT", Except},     {"INTERSECT", Intersect},
-}};
-
-constexpr std::size_t LongestWord = 9;
-
-Word wordOf(std::string_view upper)
-{
-    for (const auto& [text, word] : Words)
-        if (text == upper)
-            return word;
-    return Other;
-}
-
-bool startsStatement(int word)
-{
-    return word >= Insert && word <= Truncate;
-}
-
 // Letters, digits, _, @, #, $ and every byte of a non-ASCII character make up words.
 constexpr std::array<bool, 256> WordBytes = [] {
     std::array<bool, 256> table{};
@@ -170,11 +124,7 @@ void ScriptSplitter::resetStatement()
 {
     pieceOpen_ = false;
     pieceHasCode_ = false;
-    depth_ = 0;
-    joinsNext_ = false;
-    firstWord_ = FirstWord::None;
-    awaitingRows_ = false;
-    awaitingQuery_ = false;
+    words_.reset();
     inWord_ = false;
 }
 
@@ -253,7 +203,7 @@ bool ScriptSplitter::next(ScriptPiece& piece)
         case '"':
         case '[':
             markCode();
-            joinsNext_ = false;
+            words_.symbol(static_cast<char>(c));
             lex_ = c == '\'' ? Lex::SingleQuote : c == '"' ? Lex::DoubleQuote : Lex::Bracket;
             ++pos_;
             continue;
@@ -277,17 +227,11 @@ bool ScriptSplitter::next(ScriptPiece& piece)
                 continue;
             }
             break;
-        case '(':
-            ++depth_;
-            break;
-        case ')':
-            depth_ = std::max(depth_ - 1, 0);
-            break;
         default:
             break;
         }
         markCode();
-        joinsNext_ = false;
+        words_.symbol(static_cast<char>(c));
         ++pos_;
     }
 }
@@ -420,54 +364,26 @@ bool ScriptSplitter::isGoLine(std::size_t from, int& count, std::size_t& lineLen
 // Whether the word at `from` starts a statement that cannot belong to the one in hand.
 bool ScriptSplitter::startsStatementHere(std::size_t from)
 {
-    char text[LongestWord + 1];
+    char text[StatementWords::LongestWord + 1];
     std::size_t length = 0;
     for (;; ++length) {
         const int c = byteAt(from + length);
         if (c < 0 || !isWordByte(static_cast<unsigned char>(c)))
             break;
-        if (length == LongestWord)
-            return false;
+        if (length == StatementWords::LongestWord)
+            return false; // longer than any word that starts one
         text[length] = upper(static_cast<unsigned char>(c));
     }
-    const Word word = wordOf(std::string_view(text, length));
-    return startsStatement(word) && !continuesStatement(word);
+    return words_.startsStatement(std::string_view(text, length));
 }
 
-bool ScriptSplitter::continuesStatement(int keyword) const
-{
-    if (depth_ > 0 || joinsNext_)
-        return true;
-    if (keyword == Select && awaitingRows_)
-        return true;
-    return awaitingQuery_ && (keyword == Select || keyword == Insert || keyword == Update || keyword == Delete);
-}
-
-// What a finished word tells about the statement it stands in.
+// A word of the statement in hand ended: what it tells goes to the statement-word rules.
 void ScriptSplitter::endWord()
 {
     if (!inWord_)
         return;
     inWord_ = false;
-    if (depth_ > 0 && firstWord_ != FirstWord::None) {
-        // Inside parentheses no line starts a statement: the words there (values, mostly) tell nothing.
-        joinsNext_ = false;
-        return;
-    }
-    const Word word = wordLength_ <= static_cast<int>(LongestWord) // else longer than any looked for
-        ? wordOf(std::string_view(word_, static_cast<std::size_t>(wordLength_)))
-        : Other;
-    if (firstWord_ == FirstWord::None) {
-        firstWord_ = word == Insert ? FirstWord::Insert : word == With ? FirstWord::With : FirstWord::Other;
-        awaitingRows_ = word == Insert;
-        awaitingQuery_ = word == With;
-    } else {
-        if (word == Values || word == Select || word == Default || word == Exec || word == Execute)
-            awaitingRows_ = false;
-        if (word == Select || word == Insert || word == Update || word == Delete || word == Merge)
-            awaitingQuery_ = false;
-    }
-    joinsNext_ = word == As || word == Union || word == All || word == Except || word == Intersect;
+    words_.word(std::string_view(word_, static_cast<std::size_t>(wordLength_)));
 }
 
 // ---- inside quotes and comments ----

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "osql/ByteSource.h"
+#include "osql/StatementWords.h"
 
 #include <QByteArrayView>
 
@@ -44,11 +45,8 @@ struct ScriptPiece {
 // and comments are skipped.
 //
 // In statement mode the texts are the statements of each batch, for a server that takes one
-// statement per call: a statement ends at each ";" and before each line whose first word is INSERT,
-// UPDATE, DELETE, SELECT, CREATE, ALTER, DROP or TRUNCATE, outside quoted strings and comments.
-// Such a line goes on with the statement before it where that statement cannot have ended: inside
-// parentheses, after AS, UNION, ALL, EXCEPT or INTERSECT, a SELECT after an INSERT that has no
-// VALUES yet, and the query after a WITH.
+// statement per call: the splitter hands the words of code (outside quoted strings and comments) to
+// StatementWords, which says where a statement ends.
 //
 // Line ends may be CR LF, LF or CR; every byte of a text stays as it was in the script (line breaks
 // inside quoted values included). Syntax is recognised on bytes, which works alike for UTF-8 and for
@@ -69,7 +67,6 @@ public:
 
 private:
     enum class Lex { Code, SingleQuote, DoubleQuote, Bracket, BlockComment, LineComment };
-    enum class FirstWord { None, Insert, With, Other };
 
     bool refill();
     int byteAt(std::size_t ahead);
@@ -77,7 +74,6 @@ private:
     bool atStartOfLine(ScriptPiece& piece);
     bool isGoLine(std::size_t from, int& count, std::size_t& lineLength);
     bool startsStatementHere(std::size_t from);
-    bool continuesStatement(int keyword) const;
     void scanQuoted(char close);
     void scanBlockComment();
     void scanLineComment();
@@ -122,11 +118,7 @@ private:
     bool finished_ = false;
 
     // What the statement in hand tells about whether a keyword line may start the next one.
-    int depth_ = 0;
-    bool joinsNext_ = false;
-    FirstWord firstWord_ = FirstWord::None;
-    bool awaitingRows_ = false;
-    bool awaitingQuery_ = false;
+    StatementWords words_;
     bool inWord_ = false;
     int wordLength_ = 0;
     char word_[12] = {};
