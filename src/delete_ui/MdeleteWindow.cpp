@@ -45,6 +45,7 @@ MdeleteWindow::MdeleteWindow(QWidget* parent) : ModalWindow(parent)
     setTabOrder();
     connection_ = ConnectionFields(txtField_[0], txtField_[1], txtField_[2], txtField_[3], txtField_[4]);
     setRunControls(cStop_, lblStatus_);
+    recordBuiltState();
 }
 
 void MdeleteWindow::buildControls()
@@ -131,10 +132,6 @@ QStringList MdeleteWindow::statementLines() const
 void MdeleteWindow::formLoad()
 {
     runGuarded(FormName, QStringLiteral("Form_Load"), [this] {
-        // A loaded window starts from its designed state.
-        lv1_->clear();
-        lDelete_->clear();
-        txtFile_->clear();
         save_ = {};
         NewData();
         lv1_->setHeaderLabels({QStringLiteral("Table Name")});
@@ -346,14 +343,8 @@ void MdeleteWindow::CStart_Click()
                     prompts().message(this, text, MessageTitle, MsgIcon::Critical);
                     return;
                 }
-                if (outcome.failure) {
-                    try {
-                        std::rethrow_exception(outcome.failure);
-                    } catch (const std::exception& e) {
-                        ReportError(FormName, QStringLiteral("CStart_Click"), toAppError(e));
-                    }
+                if (reportRunFailure(FormName, QStringLiteral("CStart_Click"), outcome.failure))
                     return;
-                }
                 prompts().message(this, QStringLiteral("Delete successfully."), MessageTitle, MsgIcon::Information);
             });
     });

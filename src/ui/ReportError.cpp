@@ -29,6 +29,18 @@ void ReportError(const QString& formName, const QString& subName, const AppError
     errorWindow().showModal();
 }
 
+bool reportRunFailure(const QString& formName, const QString& subName, const std::exception_ptr& failure)
+{
+    if (!failure)
+        return false;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        ReportError(formName, subName, toAppError(e));
+    }
+    return true;
+}
+
 QString arrayClickName(const QString& arrayPrefix, int index)
 {
     return arrayPrefix + QString::number(index) + QStringLiteral("_Click");

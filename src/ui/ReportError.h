@@ -23,6 +23,10 @@ enum class ReportMode {
 void ReportError(const QString& formName, const QString& subName, const AppError& error,
                  ReportMode mode = ReportMode::ShowWindow);
 
+// Reports the failure a window's run ended with, if it ended with one, under the operation's name;
+// true when it did.
+bool reportRunFailure(const QString& formName, const QString& subName, const std::exception_ptr& failure);
+
 // The name of a click handler of a control array: "CBut& " + 4 + "_Click" gives "CBut& 4_Click".
 QString arrayClickName(const QString& arrayPrefix, int index);
 
