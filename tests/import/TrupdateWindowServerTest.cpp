@@ -24,7 +24,7 @@ class TrupdateWindowTest : public ImportWindowTest<TrupdateWindow> {
 protected:
     void SetUp() override
     {
-        ImportWindowTest::SetUp();
+        WindowTest::SetUp();
         rememberTestServer("not_for_this_window");
         for (const char* suffix : {"a", "b", "c"}) {
             databases.push_back(std::make_unique<PrivateDatabase>(suffix));
@@ -370,4 +370,9 @@ TEST_F(TrupdateWindowTest, StopEndsTheRunOverEveryDatabaseWithinASecondAndTheNex
             EXPECT_FALSE(items(i).contains("3|three")) << i;
         }
     }
+}
+
+TEST_F(TrupdateWindowTest, EveryOpeningStartsFromTheControlsAsBuilt)
+{
+    expectEveryOpeningStartsAlike();
 }

@@ -39,7 +39,8 @@ TEST_F(CliGenerateTest, TheCommandLineWritesTheWindowsFilesByteForByte)
                       " timestamp '2009-12-07 15:04:05.25' + g * interval '1 day' as stamp"
                       " from generate_series(1, 7) g");
     const QString sql = "Select * From " + table + " Order By id";
-    for (const auto& [kind, answer] : {std::pair{QStringLiteral("sql"), answer::Yes}, std::pair{QStringLiteral("kx"), answer::No}}) {
+    for (const auto& [kind, answer] :
+         {std::pair{QStringLiteral("sql"), answer::Yes}, std::pair{QStringLiteral("kx"), answer::No}}) {
         SCOPED_TRACE(kind.toStdString());
         QStringList windowFiles;
         withWindow([&](MgenWindow& w) {
@@ -49,7 +50,7 @@ TEST_F(CliGenerateTest, TheCommandLineWritesTheWindowsFilesByteForByte)
             click(cBut(w, MgenWindow::GenerateScriptButton));
         });
         for (const QString& name : exportFiles())
-            windowFiles << programFolder.path() + "/Export/" + name;
+            windowFiles << program.path() + "/Export/" + name;
         const QDir cli = run({"--query", sql, "--table", table, "--kind", kind, "--limit", "3"});
         const QStringList cliFiles = cli.entryList(QDir::Files, QDir::Name);
         ASSERT_EQ(windowFiles.size(), 3);
