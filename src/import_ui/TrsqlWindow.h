@@ -51,7 +51,6 @@ private:
     QPushButton* cConnect_ = nullptr;
     QLabel* label4_ = nullptr;
     QGroupBox* frame1_ = nullptr;
-    ScriptFolderPicker scripts_; // Drive1, Dir1 and File1
     QPushButton* cExecute_ = nullptr;
     QLabel* lblBar_ = nullptr;
     QLabel* label6_ = nullptr;
@@ -59,6 +58,7 @@ private:
     QPushButton* cStop_ = nullptr;
 
     ConnectionFields connection_;
+    ScriptFolderPicker scripts_; // Drive1, Dir1 and File1
     ToolOutputView output_;
 };
 

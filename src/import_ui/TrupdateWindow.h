@@ -61,7 +61,6 @@ private:
     QListWidget* list1_ = nullptr;
     QGroupBox* frame2_ = nullptr;
     QLabel* label2_ = nullptr;
-    ScriptFolderPicker scripts_; // Drive1, Dir1 and File1
     QPushButton* cRun_ = nullptr;
     QPushButton* command1_ = nullptr;
     QGroupBox* frame3_ = nullptr;
@@ -79,6 +78,7 @@ private:
     QString resumeReport_; // an earlier run's report: its complete files are skipped
 
     ConnectionFields connection_;
+    ScriptFolderPicker scripts_; // Drive1, Dir1 and File1
 };
 
 } // namespace zobran
