@@ -79,4 +79,9 @@ AppError unknownFieldError()
                                    "name or ordinal."));
 }
 
+AppError notAllowedInContextError()
+{
+    return AppError(3219, QStringLiteral("Operation is not allowed in this context."));
+}
+
 } // namespace zobran::db

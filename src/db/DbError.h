@@ -42,10 +42,11 @@ private:
 bool isConnectionLost(const QList<Diagnostic>& records);
 
 // The errors the database layer raises on its own.
-AppError noConnectionError(); // 91: there is no connection object
-AppError objectClosedError(); // 3704: the object is closed
-AppError objectOpenError();   // 3705: the object is open already
-AppError noCurrentRowError(); // 3021: reading past the last row
-AppError unknownFieldError(); // 3265: no field of that name or position
+AppError noConnectionError();        // 91: there is no connection object
+AppError objectClosedError();        // 3704: the object is closed
+AppError objectOpenError();          // 3705: the object is open already
+AppError noCurrentRowError();        // 3021: reading past the last row
+AppError unknownFieldError();        // 3265: no field of that name or position
+AppError notAllowedInContextError(); // 3219: the operation is not allowed in this context
 
 } // namespace zobran::db

@@ -1,5 +1,6 @@
 #include "db/FloatText.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -44,6 +45,17 @@ void appendShortestFloatText(std::string& out, std::string_view text, bool isSin
             return;
     }
     out.append(text);
+}
+
+void shortenFloatTextFrom(std::string& out, std::size_t start, bool isSinglePrecision)
+{
+    std::array<char, 64> text{};
+    const std::size_t length = out.size() - start;
+    if (length >= text.size())
+        return; // longer than any plain number: not one
+    std::copy(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), text.begin());
+    out.resize(start);
+    appendShortestFloatText(out, std::string_view(text.data(), length), isSinglePrecision);
 }
 
 std::string shortestFloatText(std::string_view text, bool isSinglePrecision)

@@ -14,4 +14,7 @@ std::string shortestFloatText(std::string_view text, bool isSinglePrecision);
 // The same, appended to out (for fetch code that converts straight into its buffer).
 void appendShortestFloatText(std::string& out, std::string_view text, bool isSinglePrecision);
 
+// The same, in place: the text from start to the end of out becomes its shortest form.
+void shortenFloatTextFrom(std::string& out, std::size_t start, bool isSinglePrecision);
+
 } // namespace zobran

@@ -1,15 +1,11 @@
 #include "db/ResultSet.h"
 
 #include "db/Connection.h"
+#include "db/DbError.h"
 #include "db/FreedMemory.h"
+#include "db/RowSort.h"
 #include "db/SqlTypes.h"
 #include "db/Statement.h"
-
-#include <algorithm>
-#include <charconv>
-#include <cmath>
-#include <limits>
-#include <numeric>
 
 namespace zobran::db {
 
@@ -17,54 +13,6 @@ namespace {
 
 // Results of more rows than this give their memory back to the system when they go.
 constexpr std::size_t LargeResultRows = 10000;
-
-double numberKey(std::string_view text)
-{
-    double value = std::numeric_limits<double>::quiet_NaN();
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
-
-char foldAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-int compareText(std::string_view a, std::string_view b)
-{
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char x = static_cast<unsigned char>(foldAscii(a[i]));
-        const unsigned char y = static_cast<unsigned char>(foldAscii(b[i]));
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-// A text's place in the sort order as far as its first 16 bytes, folded, tell it.
-struct TextKey {
-    std::uint64_t high = 0; // bytes 1 to 8, the first one highest
-    std::uint64_t low = 0;  // bytes 9 to 16
-    std::uint32_t row = 0;
-    bool isNull = false;
-};
-
-TextKey textKeyOf(const RowStore& rows, std::size_t row, int column)
-{
-    TextKey key;
-    key.row = static_cast<std::uint32_t>(row);
-    key.isNull = rows.isNull(row, column);
-    const std::string_view text = rows.value(row, column);
-    for (std::size_t i = 0; i < 16; ++i) {
-        const std::uint64_t byte = i < text.size() ? static_cast<unsigned char>(foldAscii(text[i])) : 0;
-        if (i < 8)
-            key.high |= byte << (8 * (7 - i));
-        else
-            key.low |= byte << (8 * (15 - i));
-    }
-    return key;
-}
 
 } // namespace
 
@@ -75,7 +23,6 @@ struct ResultSet::Query {
     std::weak_ptr<void> connectionAlive;
     ReadProgress progress;
     int timeLimit = 0;
-    bool freshFromOpen = false; // the rows open() just read are the current ones
 };
 
 ResultSet::ResultSet() = default;
@@ -124,19 +71,13 @@ void ResultSet::open(const QString& sql, Connection& connection, ReadProgress pr
     query->timeLimit = timeLimit;
     query_ = std::move(query);
     fetchAll();
-    query_->freshFromOpen = true;
 }
 
 void ResultSet::requery()
 {
     requireOpen();
     if (!query_)
-        return; // built in memory: nothing to read again
-    if (query_->freshFromOpen) {
-        query_->freshFromOpen = false;
-        position_ = 0;
-        return;
-    }
+        throw notAllowedInContextError(); // built in memory: there is no query to run again
     fetchAll();
     notifyChanged();
 }
@@ -290,74 +231,19 @@ void ResultSet::applySort()
         order_.clear();
         return;
     }
-    QString name = sort_;
-    bool descending = false;
-    if (name.endsWith(QStringLiteral(" Desc"), Qt::CaseInsensitive)) {
-        descending = true;
-        name.chop(5);
-    } else if (name.endsWith(QStringLiteral(" Asc"), Qt::CaseInsensitive)) {
-        name.chop(4);
-    }
-    name = name.trimmed();
+    const SortOrder sort = parseSortOrder(sort_);
     int column = -1;
     for (int i = 0; i < static_cast<int>(fields_.size()); ++i) {
-        if (QString::fromUtf8(fields_[static_cast<std::size_t>(i)].name).compare(name, Qt::CaseInsensitive) == 0) {
+        if (QString::fromUtf8(fields_[static_cast<std::size_t>(i)].name).compare(sort.field, Qt::CaseInsensitive)
+            == 0) {
             column = i;
             break;
         }
     }
     if (column < 0)
         throw unknownFieldError();
-
-    const std::size_t count = rows_.rowCount();
-    std::vector<std::uint32_t> order(count);
-    std::iota(order.begin(), order.end(), 0u);
-    // NULLs come first in ascending order, last in descending order.
     const int type = fields_[static_cast<std::size_t>(column)].type;
-    if (isNumericType(type) || type == sqltype::Bit) {
-        std::vector<double> keys(count);
-        for (std::size_t r = 0; r < count; ++r)
-            keys[r] = rows_.isNull(r, column) ? -std::numeric_limits<double>::infinity()
-                                              : numberKey(rows_.value(r, column));
-        auto less = [&](std::uint32_t a, std::uint32_t b) {
-            const double x = keys[a], y = keys[b];
-            if (std::isnan(x) || std::isnan(y))
-                return !std::isnan(x) && std::isnan(y); // numbers before text that is not a number
-            return x < y;
-        };
-        if (descending)
-            std::stable_sort(order.begin(), order.end(), [&](auto a, auto b) { return less(b, a); });
-        else
-            std::stable_sort(order.begin(), order.end(), less);
-    } else {
-        // The first bytes of every text, folded, decide most comparisons without reading the text.
-        std::vector<TextKey> keys(count);
-        for (std::size_t r = 0; r < count; ++r)
-            keys[r] = textKeyOf(rows_, r, column);
-        const auto compare = [&](const TextKey& a, const TextKey& b) {
-            if (a.isNull || b.isNull)
-                return a.isNull == b.isNull ? 0 : (a.isNull ? -1 : 1);
-            if (a.high != b.high)
-                return a.high < b.high ? -1 : 1;
-            if (a.low != b.low)
-                return a.low < b.low ? -1 : 1;
-            return compareText(rows_.value(a.row, column), rows_.value(b.row, column));
-        };
-        // Equal texts keep their read order, both ways.
-        if (descending)
-            std::sort(keys.begin(), keys.end(), [&](const TextKey& a, const TextKey& b) {
-                const int c = compare(b, a);
-                return c != 0 ? c < 0 : a.row < b.row;
-            });
-        else
-            std::sort(keys.begin(), keys.end(), [&](const TextKey& a, const TextKey& b) {
-                const int c = compare(a, b);
-                return c != 0 ? c < 0 : a.row < b.row;
-            });
-        for (std::size_t r = 0; r < count; ++r)
-            order[r] = keys[r].row;
-    }
-    order_ = std::move(order);
+    order_ = sortedRows(rows_, column, isNumericType(type) || type == sqltype::Bit, sort.descending);
 }
 
 void ResultSet::notifyChanged()
@@ -369,9 +255,9 @@ void ResultSet::notifyChanged()
 std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress,
                                                int timeLimit)
 {
+    // Opening reads the rows already: reading them again at once would run the query twice.
     auto resultSet = std::make_unique<ResultSet>();
     resultSet->open(sql, connection, std::move(progress), timeLimit);
-    resultSet->requery();
     return resultSet;
 }
 

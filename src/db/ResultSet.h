@@ -36,7 +36,8 @@ public:
     // Executes the query once and reads its whole result; progress hears how many rows are read.
     // A time limit (seconds, 0 for none) stops a query that runs longer.
     void open(const QString& sql, Connection& connection, ReadProgress progress = {}, int timeLimit = 0);
-    // Runs the query again and reads the new result from the first row.
+    // Runs the query again and reads the new result from the first row, in the sort set. A result
+    // set built in memory has no query to run again: 3219.
     void requery();
     void close();
     bool isOpen() const { return open_; }
@@ -84,8 +85,8 @@ private:
     std::function<void()> changed_;
 };
 
-// Every opening site's sequence: a new result set opened static and optimistic on the connection,
-// then read again once.
+// A new result set opened on the connection, its rows read: what every opening site of the
+// windows and jobs uses (the query runs once).
 std::unique_ptr<ResultSet> openStaticResultSet(const QString& sql, Connection& connection, ReadProgress progress = {},
                                                int timeLimit = 0);
 

@@ -45,6 +45,7 @@ MdeleteWindow::MdeleteWindow(QWidget* parent) : ModalWindow(parent)
     setTabOrder();
     connection_ = ConnectionFields(txtField_[0], txtField_[1], txtField_[2], txtField_[3], txtField_[4]);
     setRunControls(cStop_, lblStatus_);
+    recordBuiltState();
 }
 
 void MdeleteWindow::buildControls()
@@ -131,10 +132,6 @@ QStringList MdeleteWindow::statementLines() const
 void MdeleteWindow::formLoad()
 {
     runGuarded(FormName, QStringLiteral("Form_Load"), [this] {
-        // A loaded window starts from its designed state.
-        lv1_->clear();
-        lDelete_->clear();
-        txtFile_->clear();
         save_ = {};
         NewData();
         lv1_->setHeaderLabels({QStringLiteral("Table Name")});

@@ -71,6 +71,7 @@ MgenWindow::MgenWindow(QWidget* parent)
     setTabOrder();
     connection_ = ConnectionFields(txtField_[0], txtField_[1], txtField_[2], txtField_[3], txtField_[4]);
     setRunControls(cStop_, lblBar_);
+    recordBuiltState();
 }
 
 MgenWindow::~MgenWindow()
@@ -172,6 +173,9 @@ void MgenWindow::buildControls()
     setTextColor(label3_, Qt::blue);
     check1_ = placeControl<QCheckBox>(frame4_, QStringLiteral("Check1_0"), twipsRect(4920, 360, 2655, 255));
     check1_->setText(QStringLiteral("Auto Generate File Name"));
+    check1_->setChecked(true);
+    filesWished_->setText(QStringLiteral("1"));
+    limitRecords_->setText(QStringLiteral("0"));
 
     advanceTabs_ = new QTabBar(this);
     advanceTabs_->setObjectName(QStringLiteral("AdvanceTabs"));
@@ -239,24 +243,14 @@ void MgenWindow::setTabOrder()
 void MgenWindow::formLoad()
 {
     runGuarded(FormName, QStringLiteral("Form_Load"), [this] {
-        // A loaded window starts from its designed state.
+        // What the last opening left besides the controls.
         releaseGrid();
-        showGrid(false);
-        clearTablesAndQuery();
-        lv_->clear();
         lines_.clear();
-        lblBar_->clear();
-        totalRecord_->clear();
-        recordsPerFile_->clear();
-        check1_->setChecked(true);
-        advanceTabs_->setCurrentIndex(0);
         sortSuffix_.clear();
 
         DesignLayout();
         txtField_[0]->setText(db::SqlServerDriver);
         connection_.loadRemembered();
-        filesWished_->setText(QStringLiteral("1"));
-        limitRecords_->setText(QStringLiteral("0"));
         lv_->setHeaderLabels({QStringLiteral("SQL"), QStringLiteral("Table Name")});
         lv_->setColumnWidth(0, twipsToPixels(7000));
         lv_->setColumnWidth(1, twipsToPixels(2600));

@@ -40,6 +40,7 @@ TrsqlWindow::TrsqlWindow(QWidget* parent) : ModalWindow(parent), output_(this)
     buildControls();
     connection_ = ConnectionFields(nullptr, cServer_, connTable_, cLogin_, cPassword_);
     setRunControls(cStop_, lblBar_);
+    recordBuiltState();
 }
 
 TrsqlWindow::~TrsqlWindow() = default;
@@ -63,11 +64,9 @@ void TrsqlWindow::buildControls()
 
     frame1_ = placeControl<QGroupBox>(this, QStringLiteral("Frame1"), twipsRect(120, 1920, 7560, 4560));
     frame1_->setEnabled(false);
-    drive1_ = placeControl<DriveList>(frame1_, QStringLiteral("Drive1"), twipsRect(240, 240, 3240, 330));
-    dir1_ = placeControl<FolderList>(frame1_, QStringLiteral("Dir1"), twipsRect(240, 660, 3240, 2880));
-    file1_ = new FileList(QStringLiteral("*.kx;*.sql"), frame1_);
-    file1_->setObjectName(QStringLiteral("File1"));
-    file1_->setGeometry(twipsRect(3600, 240, 3720, 3300));
+    scripts_ = ScriptFolderPicker(
+        frame1_, FormName, QStringLiteral("*.kx;*.sql"),
+        {twipsRect(240, 240, 3240, 330), twipsRect(240, 660, 3240, 2880), twipsRect(3600, 240, 3720, 3300)});
     lblBar_ = placeLabel(frame1_, QStringLiteral("LblBar"), QString(), twipsRect(240, 3660, 7080, 300));
     lblBar_->setTextFormat(Qt::PlainText);
     // The caption's "&&" is one "&" on screen.
@@ -84,11 +83,9 @@ void TrsqlWindow::buildControls()
     connect(cConnect_, &QPushButton::clicked, this, [this] { CCONNECT_Click(); });
     connect(cExecute_, &QPushButton::clicked, this, [this] { CExecute_Click(); });
     connect(cExit_, &QPushButton::clicked, this, [this] { close(); });
-    connect(drive1_, &DriveList::driveChanged, this, [this] { Drive1_Change(); });
-    connect(dir1_, &FolderList::pathChanged, this, [this] { Dir1_Change(); });
 
-    const std::vector<QWidget*> order{cServer_, connTable_, cLogin_, cPassword_, cConnect_,
-                                      drive1_,  dir1_,      file1_,  cExecute_,  cExit_};
+    const std::vector<QWidget*> order{cServer_,          connTable_,         cLogin_,          cPassword_, cConnect_,
+                                      scripts_.drives(), scripts_.folders(), scripts_.files(), cExecute_,  cExit_};
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -98,13 +95,8 @@ void TrsqlWindow::buildControls()
 void TrsqlWindow::formLoad()
 {
     runGuarded(FormName, QStringLiteral("Form_Load"), [this] {
-        // A loaded window starts from its designed state.
-        label4_->clear();
-        frame1_->setEnabled(false);
-        lblBar_->clear();
         output_.clear();
-        drive1_->refresh();
-        showFolder(AppPath());
+        scripts_.open(AppPath());
         connection_.loadRemembered();
         cServer_->setFocus();
     });
@@ -179,14 +171,11 @@ void TrsqlWindow::CExecute_Click()
             return;
         deleteBatchFile();
         output_.clear();
-        const QStringList names = file1_->selectedFileNames();
-        if (names.isEmpty()) {
+        const QStringList paths = scripts_.selectedPaths();
+        if (paths.isEmpty()) {
             prompts().message(this, QStringLiteral("No File Execute."), MessageTitle, MsgIcon::Critical);
             return;
         }
-        QStringList paths;
-        for (const QString& name : names)
-            paths << filePathIn(dir1_->path(), name);
         const OsqlArguments osql = osqlArguments(QString());
         const std::shared_ptr<db::Connection> connection = ImportConnection();
         auto failures = std::make_shared<ImportFailureLog>(FormName);
@@ -235,28 +224,6 @@ void TrsqlWindow::CExecute_Click()
                 else
                     prompts().message(this, QStringLiteral("Import Done."), MessageTitle, MsgIcon::Exclamation);
             });
-    });
-}
-
-// ---- drive, folder and file lists ----
-
-void TrsqlWindow::showFolder(const QString& folder)
-{
-    dir1_->setPath(folder);
-    file1_->setPath(dir1_->path());
-    drive1_->showVolumeOf(dir1_->path());
-}
-
-void TrsqlWindow::Drive1_Change()
-{
-    runGuarded(FormName, QStringLiteral("Drive1_Change"), [this] { dir1_->setPath(drive1_->drive()); });
-}
-
-void TrsqlWindow::Dir1_Change()
-{
-    runGuarded(FormName, QStringLiteral("Dir1_Change"), [this] {
-        file1_->setPath(dir1_->path());
-        drive1_->showVolumeOf(dir1_->path());
     });
 }
 

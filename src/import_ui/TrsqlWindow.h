@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/OsqlCommandLine.h"
+#include "import_ui/ScriptFolderPicker.h"
 #include "import_ui/ToolOutputView.h"
 #include "ui/ConnectionFields.h"
 #include "ui/ModalWindow.h"
@@ -12,9 +13,6 @@ class QPushButton;
 
 namespace zobran {
 
-class DriveList;
-class FileList;
-class FolderList;
 class ImportFailureLog;
 
 // The single-database import window (TRSQL): connect to one database, pick script files of a
@@ -39,11 +37,8 @@ private:
     void CCONNECT_Click();
     void OpenDSN();
     void CExecute_Click();
-    void Drive1_Change();
-    void Dir1_Change();
 
     OsqlArguments osqlArguments(const QString& scriptPath) const;
-    void showFolder(const QString& folder);
 
     QLabel* label1_ = nullptr;
     QLineEdit* cServer_ = nullptr;
@@ -56,9 +51,6 @@ private:
     QPushButton* cConnect_ = nullptr;
     QLabel* label4_ = nullptr;
     QGroupBox* frame1_ = nullptr;
-    DriveList* drive1_ = nullptr;
-    FolderList* dir1_ = nullptr;
-    FileList* file1_ = nullptr;
     QPushButton* cExecute_ = nullptr;
     QLabel* lblBar_ = nullptr;
     QLabel* label6_ = nullptr;
@@ -66,6 +58,7 @@ private:
     QPushButton* cStop_ = nullptr;
 
     ConnectionFields connection_;
+    ScriptFolderPicker scripts_; // Drive1, Dir1 and File1
     ToolOutputView output_;
 };
 

@@ -62,6 +62,7 @@ TrupdateWindow::TrupdateWindow(QWidget* parent) : ModalWindow(parent)
     buildControls();
     connection_ = ConnectionFields(nullptr, cServer_, nullptr, cLogin_, cPassword_);
     setRunControls(cStop_, lblStatus_);
+    recordBuiltState();
 }
 
 TrupdateWindow::~TrupdateWindow() = default;
@@ -88,11 +89,9 @@ void TrupdateWindow::buildControls()
     frame2_ = placeControl<QGroupBox>(this, QStringLiteral("Frame2"), twipsRect(3960, 120, 6240, 6540));
     label2_ = placeLabel(frame2_, QStringLiteral("Label2"), QStringLiteral("Script File Location"),
                          twipsRect(180, 300, 3000, 300));
-    drive1_ = placeControl<DriveList>(frame2_, QStringLiteral("Drive1"), twipsRect(180, 660, 2760, 330));
-    dir1_ = placeControl<FolderList>(frame2_, QStringLiteral("Dir1"), twipsRect(180, 1080, 2760, 4620));
-    file1_ = new FileList(QStringLiteral("*.sql;*.kx"), frame2_);
-    file1_->setObjectName(QStringLiteral("File1"));
-    file1_->setGeometry(twipsRect(3060, 660, 3000, 5040));
+    scripts_ = ScriptFolderPicker(
+        frame2_, FormName, QStringLiteral("*.sql;*.kx"),
+        {twipsRect(180, 660, 2760, 330), twipsRect(180, 1080, 2760, 4620), twipsRect(3060, 660, 3000, 5040)});
     cRun_
         = placeButton(frame2_, QStringLiteral("CRUN"), QStringLiteral("Run Script"), twipsRect(3060, 5880, 1380, 420));
     command1_
@@ -103,6 +102,7 @@ void TrupdateWindow::buildControls()
     frame3_->hide();
     listDataFile_ = placeControl<QListWidget>(frame3_, QStringLiteral("ListDataFile"), twipsRect(120, 240, 3480, 840));
 
+    // The log covers the script controls while it is shown.
     listLog_ = placeControl<QListWidget>(this, QStringLiteral("ListLog"), frame2_->geometry());
     listLog_->setUniformItemSizes(true);
     listLog_->hide();
@@ -135,11 +135,10 @@ void TrupdateWindow::buildControls()
     connect(cRun_, &QPushButton::clicked, this, [this] { CRUN_Click(); });
     connect(cResume_, &QPushButton::clicked, this, [this] { CResume_Click(); });
     connect(command1_, &QPushButton::clicked, this, [this] { close(); });
-    connect(drive1_, &DriveList::driveChanged, this, [this] { Drive1_Change(); });
-    connect(dir1_, &FolderList::pathChanged, this, [this] { Dir1_Change(); });
 
-    const std::vector<QWidget*> order{cServer_, cLogin_, cPassword_, cConnect_,    list1_,          drive1_, dir1_,
-                                      file1_,   cRun_,   command1_,  spinAtATime_, comboOnFailure_, cResume_};
+    const std::vector<QWidget*> order{
+        cServer_,         cLogin_, cPassword_, cConnect_,    list1_,          scripts_.drives(), scripts_.folders(),
+        scripts_.files(), cRun_,   command1_,  spinAtATime_, comboOnFailure_, cResume_};
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -149,20 +148,10 @@ void TrupdateWindow::buildControls()
 void TrupdateWindow::formLoad()
 {
     runGuarded(FormName, QStringLiteral("Form_Load"), [this] {
-        // The log covers the script controls while it is shown.
-        listLog_->setGeometry(frame2_->geometry());
-        listLog_->hide();
-        listLog_->raise();
-        listLog_->clear();
-        list1_->clear();
-        listDataFile_->clear();
-        cRun_->setEnabled(true);
         resumeReport_.clear();
-        lblResume_->clear();
         spinAtATime_->setValue(rememberedNumber(QStringLiteral("DatabasesAtATime"), 1, 1, MaxDatabasesAtATime));
         comboOnFailure_->setCurrentIndex(rememberedNumber(QStringLiteral("GoOnAfterFailedDatabase"), 0, 0, 1));
-        drive1_->refresh();
-        showFolder(QDir::currentPath());
+        scripts_.open(QDir::currentPath());
         connection_.loadRemembered();
         cServer_->setFocus();
     });
@@ -225,7 +214,7 @@ void TrupdateWindow::CRUN_Click()
             prompts().message(this, QStringLiteral("No Database Selected !!!"), MessageTitle, MsgIcon::Critical);
             return;
         }
-        if (file1_->selectedCount() == 0) {
+        if (scripts_.selectedCount() == 0) {
             prompts().message(this, QStringLiteral("No Script Files Selected !!!"), MessageTitle, MsgIcon::Critical);
             return;
         }
@@ -258,8 +247,7 @@ void TrupdateWindow::RunScriptUpdate()
         spec.password = cPassword_->text();
         for (int d = 0; d < listDataFile_->count(); ++d)
             spec.databases << listDataFile_->item(d)->text();
-        for (const QString& name : file1_->selectedFileNames())
-            spec.files << filePathIn(dir1_->path(), name);
+        spec.files = scripts_.selectedPaths();
         spec.databasesAtATime = spinAtATime_->value();
         spec.goOnAfterFailedDatabase = comboOnFailure_->currentIndex() == 1;
         SaveSetting(SettingsApplication, SettingsSection, QStringLiteral("DatabasesAtATime"),
@@ -395,28 +383,6 @@ void TrupdateWindow::addLog(const QString& line)
 {
     listLog_->addItem(line);
     listLog_->scrollToBottom();
-}
-
-// ---- drive, folder and file lists ----
-
-void TrupdateWindow::showFolder(const QString& folder)
-{
-    dir1_->setPath(folder);
-    file1_->setPath(dir1_->path());
-    drive1_->showVolumeOf(dir1_->path());
-}
-
-void TrupdateWindow::Drive1_Change()
-{
-    runGuarded(FormName, QStringLiteral("Drive1_Change"), [this] { dir1_->setPath(drive1_->drive()); });
-}
-
-void TrupdateWindow::Dir1_Change()
-{
-    runGuarded(FormName, QStringLiteral("Dir1_Change"), [this] {
-        file1_->setPath(dir1_->path());
-        drive1_->showVolumeOf(dir1_->path());
-    });
 }
 
 } // namespace zobran

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "basics/AppError.h"
+#include "import_ui/ScriptFolderPicker.h"
 #include "ui/ConnectionFields.h"
 #include "ui/ModalWindow.h"
 
@@ -22,9 +23,6 @@ namespace db {
 class Connection;
 }
 
-class DriveList;
-class FileList;
-class FolderList;
 class ImportFailureLog;
 class ImportReach;
 struct MultiDatabaseRunResult;
@@ -48,14 +46,11 @@ private:
     void CCONNECT_Click();
     void CRUN_Click();
     void RunScriptUpdate();
-    void Drive1_Change();
-    void Dir1_Change();
 
     void CResume_Click();
     void showRunEnd(const MultiDatabaseRunSpec& spec, const BackgroundRun::Outcome& outcome,
                     const ImportFailureLog& failures, const ImportReach& reach, const MultiDatabaseRunResult& result);
     void addLog(const QString& line);
-    void showFolder(const QString& folder);
 
     QGroupBox* frame1_ = nullptr;
     std::array<QLabel*, 3> label1_{};
@@ -66,9 +61,6 @@ private:
     QListWidget* list1_ = nullptr;
     QGroupBox* frame2_ = nullptr;
     QLabel* label2_ = nullptr;
-    DriveList* drive1_ = nullptr;
-    FolderList* dir1_ = nullptr;
-    FileList* file1_ = nullptr;
     QPushButton* cRun_ = nullptr;
     QPushButton* command1_ = nullptr;
     QGroupBox* frame3_ = nullptr;
@@ -86,6 +78,7 @@ private:
     QString resumeReport_; // an earlier run's report: its complete files are skipped
 
     ConnectionFields connection_;
+    ScriptFolderPicker scripts_; // Drive1, Dir1 and File1
 };
 
 } // namespace zobran

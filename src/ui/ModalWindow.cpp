@@ -32,6 +32,7 @@ ModalWindow::~ModalWindow() = default;
 int ModalWindow::showModal()
 {
     loaded_ = true;
+    builtState_.restore();
     formLoad();
     return prompts().execModal(*this);
 }

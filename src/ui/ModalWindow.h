@@ -1,6 +1,7 @@
 #pragma once
 
 #include "basics/BackgroundRun.h"
+#include "ui/ControlStates.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -26,7 +27,8 @@ public:
     explicit ModalWindow(QWidget* parent = nullptr);
     ~ModalWindow() override;
 
-    // Runs the load handler, then shows the window modally through the program's prompts.
+    // Gives the controls back their built state (when the window recorded it), runs the load
+    // handler, then shows the window modally through the program's prompts.
     int showModal();
 
     bool isLoaded() const { return loaded_; }
@@ -44,6 +46,10 @@ signals:
 protected:
     virtual void formLoad() {}
     virtual void formUnload() {}
+
+    // Records the controls as they are now, at the end of building the window: every opening
+    // starts from this state, and the load handler sets only what it takes from elsewhere.
+    void recordBuiltState() { builtState_.record(*this); }
 
     // The Stop button (hidden until a run starts) and the label that shows a run's status, with the
     // time it has taken; either may be null.
@@ -64,6 +70,7 @@ private:
     void unlockControls();
 
     bool loaded_ = false;
+    ControlStates builtState_;
     BackgroundRun run_;
     QPointer<QPushButton> stop_;
     QPointer<QLabel> status_;

@@ -18,4 +18,10 @@ TEST(FloatText, ShortestTextThatReadsBack)
     std::string out = "v=";
     appendShortestFloatText(out, "2.50", true);
     EXPECT_EQ(out, "v=2.5");
+    out = "v=12.50";
+    shortenFloatTextFrom(out, 2, false);
+    EXPECT_EQ(out, "v=12.5");
+    out = "v=$12.50";
+    shortenFloatTextFrom(out, 2, false);
+    EXPECT_EQ(out, "v=$12.50");
 }

@@ -1,6 +1,7 @@
 #include "basics/AppError.h"
 #include "db/ResultSet.h"
 #include "db/ResultSetModel.h"
+#include "db/RowSort.h"
 #include "db/RowSpool.h"
 
 #include <sql.h>
@@ -99,6 +100,28 @@ TEST(ResultSetInMemory, SortingMovesToTheFirstRowAndAnUnknownFieldKeepsTheOrder)
     EXPECT_EQ(errorNumberOf([&] { set.setSort("nosuch Desc"); }), 3265);
     EXPECT_EQ(set.sort(), "id Desc");
     EXPECT_EQ(column(set, 0), (std::vector<std::string>{"10", "3", "2", "1"}));
+}
+
+TEST(ResultSetInMemory, ASortIsTheFieldNameAndAscOrDescInAnyCase)
+{
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"name", "name", false},      {"name Desc", "name", true}, {"  Name  DESC ", "Name", true},
+        {"name asc", "name", false},  {"Desc", "Desc", false},     {"my Desc field", "my Desc field", false},
+        {"name  Asc", "name", false},
+    };
+    for (const auto& [sort, field, descending] : cases) {
+        const SortOrder order = parseSortOrder(sort);
+        EXPECT_EQ(order.field, field) << sort;
+        EXPECT_EQ(order.descending, descending) << sort;
+    }
+}
+
+TEST(ResultSetInMemory, ReadingAgainWhatWasBuiltInMemoryRaises3219AndKeepsTheRows)
+{
+    ResultSet set = sample();
+    set.setSort("id");
+    EXPECT_EQ(errorNumberOf([&] { set.requery(); }), 3219);
+    EXPECT_EQ(column(set, 0), (std::vector<std::string>{"1", "2", "3", "10"}));
 }
 
 TEST(ResultSetInMemory, AClosedResultSetRaises3704)

@@ -5,25 +5,16 @@
 #include "db/SharedConnections.h"
 #include "generate_ui/MgenWindow.h"
 #include "import/KxStatementReader.h"
-#include "support/ProgramFolder.h"
-#include "support/RunWait.h"
-#include "support/ScriptedPrompts.h"
-#include "support/TestServer.h"
+#include "support/WindowTest.h"
 
-#include <QAbstractItemModel>
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace zobran::test {
 
@@ -83,54 +74,17 @@ inline QStringList kxStatements(const QByteArray& bytes, bool dropLeadingBlanks 
 }
 
 // The Generate Script window opened over a private database of the test server (catalog views, no
-// tables), with scripted prompts, a program folder of its own and remembered values that point at
-// the server.
-class MgenWindowTest : public ::testing::Test {
+// tables), with remembered values that point at the server.
+class MgenWindowTest : public WindowTest<MgenWindow> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(programFolder.isValid());
-        setPrompts(&scripted);
+        ASSERT_TRUE(program.isValid());
+        WindowTest::SetUp();
         rememberTestServer(database());
     }
 
-    void TearDown() override
-    {
-        SharedConnection().reset();
-        setPrompts(nullptr);
-    }
-
-    virtual QString database() const { return privateDatabase(); }
-
-    // Opens the window, runs the body while it is open, then closes it as the user would.
-    void withWindow(const std::function<void(MgenWindow&)>& body)
-    {
-        scripted.onModal([&](QDialog& dialog) { body(static_cast<MgenWindow&>(dialog)); });
-        window.showModal();
-    }
-
-    // A connection of the test's own, to prepare tables.
-    db::Connection& setup()
-    {
-        if (!setupConnection.isOpen())
-            setupConnection.open(testConnectionString(database()));
-        return setupConnection;
-    }
-
-    template <class T>
-    static T* child(MgenWindow& w, const QString& name)
-    {
-        T* found = w.findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name.toStdString();
-        return found;
-    }
-    static QLineEdit* field(MgenWindow& w, int i) { return child<QLineEdit>(w, QStringLiteral("TxtField_%1").arg(i)); }
     static QPushButton* cBut(MgenWindow& w, int i) { return child<QPushButton>(w, QStringLiteral("CBut_%1").arg(i)); }
-    static void click(QPushButton* button)
-    {
-        QTest::mouseClick(button, Qt::LeftButton);
-        settle(button);
-    }
 
     static void pickTable(MgenWindow& w, const QString& table, bool doubleClick)
     {
@@ -152,13 +106,8 @@ protected:
 
     QStringList exportFiles() const
     {
-        return QDir(programFolder.path() + QStringLiteral("/Export")).entryList(QDir::Files, QDir::Name);
+        return QDir(program.path() + QStringLiteral("/Export")).entryList(QDir::Files, QDir::Name);
     }
-
-    ProgramFolder programFolder;
-    ScriptedPrompts scripted;
-    MgenWindow window;
-    db::Connection setupConnection;
 };
 
 } // namespace zobran::test

@@ -3,6 +3,7 @@
 #include "import_ui/DriveList.h"
 #include "import_ui/FileList.h"
 #include "import_ui/FolderList.h"
+#include "import_ui/ScriptFolderPicker.h"
 
 #include <QSignalSpy>
 #include <QStorageInfo>
@@ -111,4 +112,40 @@ TEST_F(FileListsTest, DrivesAreTheMountedVolumesAndFollowTheFolder)
     const int root = drives.findData(QDir::rootPath());
     emit drives.activated(root);
     ASSERT_EQ(changed.count(), 1);
+}
+
+TEST_F(FileListsTest, ThePickerKeepsDriveFolderAndFilesInStep)
+{
+    QWidget frame;
+    const ScriptFolderPicker picker(&frame, "FORM", "*.sql;*.kx",
+                                    {QRect(0, 0, 100, 20), QRect(0, 30, 100, 200), QRect(110, 0, 100, 230)});
+    for (const char* name : {"Drive1", "Dir1", "File1"})
+        EXPECT_NE(frame.findChild<QWidget*>(name), nullptr) << name;
+    EXPECT_EQ(picker.files()->pattern(), "*.sql;*.kx");
+
+    // Opened on a folder: its files, its drive.
+    picker.open(dir.path());
+    EXPECT_EQ(picker.folders()->path(), dir.path());
+    EXPECT_EQ(texts(*picker.files()), QStringList({"a.sql", "b.KX", "C.Sql", "f.kx"}));
+    EXPECT_EQ(picker.drives()->drive(), QStorageInfo(dir.path()).rootPath());
+
+    picker.files()->item(2)->setSelected(true);
+    picker.files()->item(0)->setSelected(true);
+    EXPECT_EQ(picker.selectedPaths(), QStringList({dir.filePath("a.sql"), dir.filePath("C.Sql")}));
+    EXPECT_EQ(picker.selectedCount(), 2);
+
+    // The user opens a sub-folder: the files follow and the selection goes.
+    writeBytes(dir.filePath("Beta/z.sql"), "");
+    emit picker.folders()->itemActivated(picker.folders()->findItems("Beta", Qt::MatchEndsWith).first());
+    EXPECT_EQ(picker.files()->path(), dir.filePath("Beta"));
+    EXPECT_EQ(texts(*picker.files()), QStringList{"z.sql"});
+    EXPECT_EQ(picker.selectedCount(), 0);
+
+    // The user chooses a drive: its root folder opens.
+    const int root = picker.drives()->findData(QDir::rootPath());
+    ASSERT_GE(root, 0);
+    picker.drives()->setCurrentIndex(root);
+    emit picker.drives()->activated(root);
+    EXPECT_EQ(picker.folders()->path(), QDir::rootPath());
+    EXPECT_EQ(picker.files()->path(), QDir::rootPath());
 }

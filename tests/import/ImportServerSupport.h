@@ -7,16 +7,8 @@
 #include "db/Settings.h"
 #include "db/SharedConnections.h"
 #include "import/ImportFailureLog.h"
-#include "support/RunWait.h"
-#include "support/ScriptedPrompts.h"
-#include "support/TestServer.h"
+#include "support/WindowTest.h"
 
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
-
-#include <functional>
 #include <stdexcept>
 
 namespace zobran::test {
@@ -97,69 +89,18 @@ private:
     db::Connection connection_;
 };
 
-// An import window opened with scripted prompts, in a program folder with the stand-in tool.
+// The lines of today's error log.
+inline QStringList errLogLines()
+{
+    QString text = QString::fromUtf8(readBytes(ImportFailureLog::logFilePath()));
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// An import window, in a program folder with the stand-in tool.
 template <class Window>
-class ImportWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override { setPrompts(&scripted); }
-
-    void TearDown() override
-    {
-        ImportConnection().reset();
-        setPrompts(nullptr);
-    }
-
-    // Opens the window, runs the body while it is open, then closes it as the user would.
-    void withWindow(const std::function<void(Window&)>& body)
-    {
-        scripted.onModal([&](QDialog& dialog) { body(static_cast<Window&>(dialog)); });
-        window.showModal();
-    }
-
-    template <class T>
-    static T* child(Window& w, const QString& name)
-    {
-        T* found = w.template findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name.toStdString();
-        return found;
-    }
-    static QLineEdit* box(Window& w, const QString& name) { return child<QLineEdit>(w, name); }
-    static void click(Window& w, const QString& button)
-    {
-        QTest::mouseClick(child<QPushButton>(w, button), Qt::LeftButton);
-        settle(&w);
-    }
-    static QStringList texts(const QListWidget* list)
-    {
-        QStringList result;
-        for (int i = 0; i < list->count(); ++i)
-            result << list->item(i)->text();
-        return result;
-    }
-    // Selects exactly the named entries of a list.
-    static void select(QListWidget* list, const QStringList& names)
-    {
-        list->clearSelection();
-        for (const QString& name : names) {
-            const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
-            ASSERT_EQ(found.size(), 1) << name.toStdString();
-            found.first()->setSelected(true);
-        }
-    }
-
-    // The lines of today's error log.
-    QStringList errLogLines() const
-    {
-        QString text = QString::fromUtf8(readBytes(ImportFailureLog::logFilePath()));
-        QStringList lines = text.split(QStringLiteral("\r\n"));
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
-    }
-
-    StandInProgramFolder program;
-    ScriptedPrompts scripted;
-    Window window;
-};
+using ImportWindowTest = WindowTest<Window, StandInProgramFolder>;
 
 } // namespace zobran::test

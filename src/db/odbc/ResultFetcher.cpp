@@ -1,19 +1,14 @@
 #include "db/odbc/ResultFetcher.h"
 
+#include "db/CellText.h"
 #include "db/FloatText.h"
 #include "db/SqlTypes.h"
+#include "db/odbc/BlockPipeline.h"
 #include "db/odbc/WideText.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <condition_variable>
-#include <ctime>
-#include <deque>
-#include <exception>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 namespace zobran::db {
 
@@ -100,89 +95,9 @@ Form formOf(SQLSMALLINT type, const ServerInfo& server)
     }
 }
 
-// Floating-point values are kept as the shortest text that reads back to the same value.
-void normalizeFloatText(std::string& buffer, std::size_t start, bool singlePrecision)
+TimestampParts partsOf(const SQL_TIMESTAMP_STRUCT& t)
 {
-    std::array<char, 64> text{};
-    const std::size_t length = buffer.size() - start;
-    if (length >= text.size())
-        return; // longer than any plain number: not one
-    std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(start), buffer.end(), text.begin());
-    buffer.resize(start);
-    appendShortestFloatText(buffer, std::string_view(text.data(), length), singlePrecision);
-}
-
-void appendDigits(std::string& out, unsigned value, int width)
-{
-    char digits[16];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0 || n < width);
-    while (n > 0)
-        out.push_back(digits[--n]);
-}
-
-// "yyyy-mm-dd hh:mm:ss", then "." and the fraction's digits without trailing zeros when it has one.
-void appendTimestampText(std::string& out, const SQL_TIMESTAMP_STRUCT& t)
-{
-    appendDigits(out, static_cast<unsigned>(t.year), 4);
-    out.push_back('-');
-    appendDigits(out, t.month, 2);
-    out.push_back('-');
-    appendDigits(out, t.day, 2);
-    out.push_back(' ');
-    appendDigits(out, t.hour, 2);
-    out.push_back(':');
-    appendDigits(out, t.minute, 2);
-    out.push_back(':');
-    appendDigits(out, t.second, 2);
-    if (t.fraction != 0) {
-        char nanos[9];
-        unsigned value = t.fraction;
-        for (int i = 8; i >= 0; --i, value /= 10)
-            nanos[i] = static_cast<char>('0' + value % 10);
-        int length = 9;
-        while (nanos[length - 1] == '0')
-            --length;
-        out.push_back('.');
-        out.append(nanos, static_cast<std::size_t>(length));
-    }
-}
-
-struct Day {
-    int year = 0, month = 0, day = 0;
-};
-
-// Yesterday, today and tomorrow by the local clock.
-std::array<Day, 3> daysAroundToday()
-{
-    std::array<Day, 3> days;
-    const std::time_t now = std::time(nullptr);
-    for (int i = 0; i < 3; ++i) {
-        const std::time_t when = now + (i - 1) * 86400;
-        std::tm local{};
-        localtime_r(&when, &local);
-        days[static_cast<std::size_t>(i)] = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-    }
-    return days;
-}
-
-// Whether the written form stands for the value the server holds. Outside it: years before 1 or
-// after 9999, which the server writes otherwise, and midnight around today, which a driver gives
-// for a value it could not take apart.
-bool timestampFormFits(const SQL_TIMESTAMP_STRUCT& t, const std::array<Day, 3>& aroundToday)
-{
-    if (t.year < 1 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23
-        || t.minute > 59 || t.second > 59 || t.fraction >= 1000000000u)
-        return false;
-    if (t.hour == 0 && t.minute == 0 && t.second == 0 && t.fraction == 0) {
-        for (const Day& d : aroundToday)
-            if (t.year == d.year && t.month == d.month && t.day == d.day)
-                return false;
-    }
-    return true;
+    return {t.year, t.month, t.day, t.hour, t.minute, t.second, t.fraction};
 }
 
 // Reads column `number` of the current row (or the row SQLSetPos moved to) whole, in pieces,
@@ -217,12 +132,26 @@ bool readValueInPieces(OdbcHandle& stmt, SQLUSMALLINT number, bool wide, std::ve
 }
 
 // A cell whose bound buffer does not hold its value, read again whole as text.
-struct CellText {
+struct RereadCell {
     SQLULEN row = 0;
     std::size_t column = 0;
     bool isNull = false;
     std::string utf8;
 };
+
+// Appends a cell read again whole.
+void appendTextCell(FetchedRow& row, const RereadCell& cell, SQLSMALLINT type)
+{
+    if (cell.isNull) {
+        row.appendNull();
+        return;
+    }
+    const std::size_t start = row.bytes().size();
+    row.bytes().append(cell.utf8);
+    if (isFloatingType(type))
+        shortenFloatTextFrom(row.bytes(), start, type == SQL_REAL);
+    row.endValue();
+}
 
 } // namespace
 
@@ -235,7 +164,7 @@ public:
         SQLULEN fetched = 0;
         bool atEnd = false;
         std::vector<SQLUSMALLINT> status;
-        std::vector<CellText> reread; // in row order, then column order
+        std::vector<RereadCell> reread; // in row order, then column order
     };
 
     // maxRows: 1 for a driver that reads a cell again only from the row it has just fetched.
@@ -310,7 +239,7 @@ public:
             b.atEnd = true;
             return;
         }
-        const std::array<Day, 3> aroundToday = daysAroundToday();
+        const std::array<CalendarDay, 3> aroundToday = daysAroundToday();
         for (SQLULEN r = 0; r < b.fetched; ++r) {
             if (b.status[r] == SQL_ROW_ERROR)
                 throw DbError(diagnosticsOf(SQL_HANDLE_STMT, stmt_.get()), QStringLiteral("A row could not be read."));
@@ -326,7 +255,7 @@ public:
                             stmt_, "SQLSetPos");
                     positioned = true;
                 }
-                CellText text;
+                RereadCell text;
                 text.row = r;
                 text.column = c;
                 text.isNull = !readValueInPieces(stmt_, static_cast<SQLUSMALLINT>(c + 1),
@@ -336,10 +265,47 @@ public:
         }
     }
 
+    // Appends the text of a cell its buffer holds whole.
+    void appendCell(FetchedRow& row, int index, std::size_t c, SQLULEN r) const
+    {
+        const SQLLEN length = indicator(index, c, r);
+        if (length == SQL_NULL_DATA) {
+            row.appendNull();
+            return;
+        }
+        std::string& out = row.bytes();
+        const Column& column = columns_[c];
+        switch (column.form) {
+        case Form::Integer:
+            appendIntegerText(out, cell<SQLBIGINT>(index, c, r));
+            break;
+        case Form::Bit:
+            appendBitText(out, cell<SQLCHAR>(index, c, r));
+            break;
+        case Form::Timestamp:
+            appendTimestampText(out, partsOf(cell<SQL_TIMESTAMP_STRUCT>(index, c, r)));
+            break;
+        case Form::Narrow:
+            out.append(&cell<char>(index, c, r), static_cast<std::size_t>(length));
+            break;
+        case Form::Wide: {
+            const std::size_t start = out.size();
+            char16_t pending = 0;
+            appendUtf16AsUtf8(out, &cell<SQLWCHAR>(index, c, r), static_cast<std::size_t>(length) / sizeof(SQLWCHAR),
+                              pending);
+            finishUtf16(out, pending);
+            if (isFloatingType(column.type))
+                shortenFloatTextFrom(out, start, column.type == SQL_REAL);
+            break;
+        }
+        }
+        row.endValue();
+    }
+
 private:
     std::byte* base() const { return reinterpret_cast<std::byte*>(memory_.get()); }
 
-    bool needsText(int index, std::size_t c, SQLULEN r, const std::array<Day, 3>& aroundToday) const
+    bool needsText(int index, std::size_t c, SQLULEN r, const std::array<CalendarDay, 3>& aroundToday) const
     {
         const Column& column = columns_[c];
         const SQLLEN length = indicator(index, c, r);
@@ -351,7 +317,7 @@ private:
                 || static_cast<std::size_t>(length) / unitBytes >= column.textUnits;
         }
         if (column.form == Form::Timestamp)
-            return !timestampFormFits(cell<SQL_TIMESTAMP_STRUCT>(index, c, r), aroundToday);
+            return !timestampFormFits(partsOf(cell<SQL_TIMESTAMP_STRUCT>(index, c, r)), aroundToday);
         return false;
     }
 
@@ -363,127 +329,6 @@ private:
     std::array<Block, BlockCount> blocks_;
     std::vector<SQLWCHAR> piece_;
 };
-
-namespace {
-
-// The blocks going round between the fetching thread and the converting one. The fetching thread
-// ends at the last block, at a failure (kept for the converting thread) or when told to stop.
-class BlockQueue {
-public:
-    BlockQueue()
-    {
-        for (int i = 0; i < BlockCount; ++i)
-            empty_.push_back(i);
-    }
-
-    // Fetching side.
-    bool takeEmpty(int& index)
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return stop_ || !empty_.empty(); });
-        if (stop_)
-            return false;
-        index = empty_.front();
-        empty_.pop_front();
-        return true;
-    }
-    void putFilled(int index, bool last)
-    {
-        {
-            const std::lock_guard lock(mutex_);
-            filled_.push_back(index);
-            ended_ = last;
-        }
-        changed_.notify_all();
-    }
-    void fail(std::exception_ptr error)
-    {
-        {
-            const std::lock_guard lock(mutex_);
-            error_ = std::move(error);
-            ended_ = true;
-        }
-        changed_.notify_all();
-    }
-
-    // Converting side: false when no block is left (then rethrowFailure()).
-    bool takeFilled(int& index)
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return ended_ || !filled_.empty(); });
-        if (filled_.empty())
-            return false;
-        index = filled_.front();
-        filled_.pop_front();
-        return true;
-    }
-    void putEmpty(int index)
-    {
-        {
-            const std::lock_guard lock(mutex_);
-            empty_.push_back(index);
-        }
-        changed_.notify_all();
-    }
-    void rethrowFailure()
-    {
-        const std::lock_guard lock(mutex_);
-        if (error_)
-            std::rethrow_exception(error_);
-    }
-    void stop()
-    {
-        {
-            const std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
-        changed_.notify_all();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<int> empty_;
-    std::deque<int> filled_;
-    bool ended_ = false;
-    bool stop_ = false;
-    std::exception_ptr error_;
-};
-
-// Runs the fetching thread; stops and joins it when it goes, also when the converting side fails.
-class FetchingThread {
-public:
-    FetchingThread(ResultFetcher::Blocks& blocks, BlockQueue& queue)
-        : queue_(queue), thread_([&blocks, &queue] {
-              try {
-                  int index = 0;
-                  while (queue.takeEmpty(index)) {
-                      blocks.fetch(index);
-                      const bool last = blocks.block(index).atEnd;
-                      queue.putFilled(index, last);
-                      if (last)
-                          return;
-                  }
-              } catch (...) {
-                  queue.fail(std::current_exception());
-              }
-          })
-    {
-    }
-    ~FetchingThread()
-    {
-        queue_.stop();
-        thread_.join();
-    }
-    FetchingThread(const FetchingThread&) = delete;
-    FetchingThread& operator=(const FetchingThread&) = delete;
-
-private:
-    BlockQueue& queue_;
-    std::thread thread_;
-};
-
-} // namespace
 
 ResultFetcher::ResultFetcher(OdbcHandle& statement, const ServerInfo& server)
     : statement_(statement), readsBoundCells_(server.readsBoundCells), readsCellsOfBlocks_(server.readsCellsOfBlocks)
@@ -554,78 +399,35 @@ void ResultFetcher::readAll(RowSink& sink, const ReadProgress& progress)
 void ResultFetcher::readInBlocks(RowSink& sink, const ReadProgress& progress)
 {
     Blocks blocks(statement_, columns_, readsCellsOfBlocks_ ? MaxRowsPerBlock : 1);
-    BlockQueue queue;
-    FetchingThread fetching(blocks, queue);
-
     FetchedRow row;
     std::size_t rowsRead = 0;
-    int index = 0;
-    while (queue.takeFilled(index)) {
-        const Blocks::Block& b = blocks.block(index);
-        auto reread = b.reread.begin();
-        for (SQLULEN r = 0; r < b.fetched; ++r) {
-            if (b.status[r] == SQL_ROW_NOROW)
-                continue;
-            row.clear();
-            for (std::size_t c = 0; c < columns_.size(); ++c) {
-                if (reread != b.reread.end() && reread->row == r && reread->column == c) {
-                    if (reread->isNull) {
-                        row.appendNull();
+    runBlockPipeline(
+        BlockCount,
+        [&blocks](int index) {
+            blocks.fetch(index);
+            return blocks.block(index).atEnd;
+        },
+        [&](int index) {
+            const Blocks::Block& b = blocks.block(index);
+            auto reread = b.reread.begin();
+            for (SQLULEN r = 0; r < b.fetched; ++r) {
+                if (b.status[r] == SQL_ROW_NOROW)
+                    continue;
+                row.clear();
+                for (std::size_t c = 0; c < columns_.size(); ++c) {
+                    if (reread != b.reread.end() && reread->row == r && reread->column == c) {
+                        appendTextCell(row, *reread, columns_[c].type);
+                        ++reread;
                     } else {
-                        const std::size_t start = row.bytes().size();
-                        row.bytes().append(reread->utf8);
-                        if (isFloatingType(columns_[c].type))
-                            normalizeFloatText(row.bytes(), start, columns_[c].type == SQL_REAL);
-                        row.endValue();
+                        blocks.appendCell(row, index, c, r);
                     }
-                    ++reread;
-                    continue;
                 }
-                const SQLLEN indicator = blocks.indicator(index, c, r);
-                if (indicator == SQL_NULL_DATA) {
-                    row.appendNull();
-                    continue;
-                }
-                std::string& out = row.bytes();
-                const Column& column = columns_[c];
-                switch (column.form) {
-                case Form::Integer: {
-                    char digits[24];
-                    const auto written
-                        = std::to_chars(digits, digits + sizeof digits, blocks.cell<SQLBIGINT>(index, c, r));
-                    out.append(digits, written.ptr);
-                    break;
-                }
-                case Form::Bit:
-                    out.push_back(blocks.cell<SQLCHAR>(index, c, r) != 0 ? '1' : '0');
-                    break;
-                case Form::Timestamp:
-                    appendTimestampText(out, blocks.cell<SQL_TIMESTAMP_STRUCT>(index, c, r));
-                    break;
-                case Form::Narrow:
-                    out.append(&blocks.cell<char>(index, c, r), static_cast<std::size_t>(indicator));
-                    break;
-                case Form::Wide: {
-                    const std::size_t start = out.size();
-                    char16_t pending = 0;
-                    appendUtf16AsUtf8(out, &blocks.cell<SQLWCHAR>(index, c, r),
-                                      static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR), pending);
-                    finishUtf16(out, pending);
-                    if (isFloatingType(column.type))
-                        normalizeFloatText(out, start, column.type == SQL_REAL);
-                    break;
-                }
-                }
-                row.endValue();
+                sink.appendRow(row);
+                ++rowsRead;
             }
-            sink.appendRow(row);
-            ++rowsRead;
-        }
-        queue.putEmpty(index);
-        if (progress)
-            progress(rowsRead);
-    }
-    queue.rethrowFailure();
+            if (progress)
+                progress(rowsRead);
+        });
 }
 
 void ResultFetcher::readRowByRow(RowSink& sink, const ReadProgress& progress)
@@ -644,7 +446,7 @@ void ResultFetcher::readRowByRow(RowSink& sink, const ReadProgress& progress)
                 continue;
             }
             if (isFloatingType(columns_[c].type))
-                normalizeFloatText(out, start, columns_[c].type == SQL_REAL);
+                shortenFloatTextFrom(out, start, columns_[c].type == SQL_REAL);
             row.endValue();
         }
         sink.appendRow(row);

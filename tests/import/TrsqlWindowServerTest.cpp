@@ -24,7 +24,7 @@ class TrsqlWindowTest : public ImportWindowTest<TrsqlWindow> {
 protected:
     void SetUp() override
     {
-        ImportWindowTest::SetUp();
+        WindowTest::SetUp();
         rememberTestServer(target.name());
         target.connection().execute("create table item (id integer, name varchar(50))");
         QDir(program.folder.path()).mkdir("scripts");
@@ -422,4 +422,9 @@ TEST_F(TrsqlWindowTest, StopEndsAnImportWithinASecondSaysHowFarItGotAndTheNextRu
         EXPECT_TRUE(items().contains("5|five"));
         EXPECT_FALSE(items().contains("3|three")) << "nothing after the stop ran";
     }
+}
+
+TEST_F(TrsqlWindowTest, EveryOpeningStartsFromTheControlsAsBuilt)
+{
+    expectEveryOpeningStartsAlike();
 }

@@ -153,7 +153,7 @@ TEST_F(MdeleteWindowTest, SaveWritesUnderTheTypedOrGeneratedNameAndReplacesOnlyW
         scripted.reset();
         click(w, "CSave");
         EXPECT_TRUE(scripted.calls().empty()) << "an empty list saves nothing and says nothing";
-        EXPECT_FALSE(QFileInfo::exists(programFolder.path() + "/Export"));
+        EXPECT_FALSE(QFileInfo::exists(program.path() + "/Export"));
 
         tick(w, a);
         tick(w, b);
@@ -226,7 +226,7 @@ TEST_F(MdeleteWindowTest, LoadingAScriptBringsBackItsStatementsAndTicksExactlyTh
         click(w, "CSearch");
         const auto dialogs = scripted.callsOf(PromptCall::Kind::OpenFile);
         ASSERT_EQ(dialogs.size(), 1u);
-        EXPECT_EQ(dialogs[0].folder, programFolder.path() + "/Export");
+        EXPECT_EQ(dialogs[0].folder, program.path() + "/Export");
         EXPECT_TRUE(dialogs[0].filter.contains("*.sql"));
         EXPECT_EQ(child<QLineEdit>(w, "txtFile")->text(), exportPath("pair.sql"));
         EXPECT_EQ(statements(w), saved);
@@ -465,4 +465,9 @@ TEST_F(MdeleteWindowTest, StopEndsADeleteRunBlockedByALockWithinASecondAndSaysWh
         EXPECT_TRUE(scripted.wasShown("Delete successfully.", "Message", MsgIcon::Information));
     });
     EXPECT_EQ(rowCount(b) + rowCount(c), 0);
+}
+
+TEST_F(MdeleteWindowTest, EveryOpeningStartsFromTheControlsAsBuilt)
+{
+    expectEveryOpeningStartsAlike();
 }

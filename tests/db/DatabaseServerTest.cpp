@@ -206,7 +206,7 @@ TEST_F(DatabaseTest, FailuresCarryTheSqlStateAndClosedObjectsRaise3704)
 TEST_F(DatabaseTest, AResultSetNeverReachesAConnectionThatHasGone)
 {
     ResultSet set = query("select 1 as one");
-    set.requery(); // the first re-read after opening keeps the rows just read
+    set.requery(); // reads again while the connection lives
     connection.close();
     try {
         set.requery();
@@ -214,6 +214,16 @@ TEST_F(DatabaseTest, AResultSetNeverReachesAConnectionThatHasGone)
     } catch (const AppError& e) {
         EXPECT_EQ(e.number(), 3704);
     }
+}
+
+TEST_F(DatabaseTest, RequeryRightAfterOpeningRunsTheQueryAgain)
+{
+    connection.execute("create table rq_again (id int)");
+    ResultSet set;
+    set.open("select count(*) as n from rq_again", connection);
+    connection.execute("insert into rq_again values (1)");
+    set.requery();
+    EXPECT_EQ(set.value(0), "1") << "the rows read at opening were kept";
 }
 
 TEST_F(DatabaseTest, AStatementHoldingANulCharacterIsNeverSent)

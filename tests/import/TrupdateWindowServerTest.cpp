@@ -25,7 +25,7 @@ class TrupdateWindowTest : public ImportWindowTest<TrupdateWindow> {
 protected:
     void SetUp() override
     {
-        ImportWindowTest::SetUp();
+        WindowTest::SetUp();
         rememberTestServer("not_for_this_window");
         for (const char* suffix : {"a", "b", "c"}) {
             databases.push_back(std::make_unique<PrivateDatabase>(suffix));
@@ -408,4 +408,9 @@ TEST_F(TrupdateWindowTest, OnAFailedDatabaseTheRunCanGoOnWithTheOthersSeveralAtA
         EXPECT_EQ(child<QComboBox>(w, "ComboOnFailure")->currentIndex(), 1) << "remembered";
         EXPECT_EQ(child<QSpinBox>(w, "SpinAtATime")->value(), 2);
     });
+}
+
+TEST_F(TrupdateWindowTest, EveryOpeningStartsFromTheControlsAsBuilt)
+{
+    expectEveryOpeningStartsAlike();
 }

@@ -50,7 +50,7 @@ TEST_F(CliGenerateTest, TheCommandLineWritesTheWindowsFilesByteForByte)
             click(cBut(w, MgenWindow::GenerateScriptButton));
         });
         for (const QString& name : exportFiles())
-            windowFiles << programFolder.path() + "/Export/" + name;
+            windowFiles << program.path() + "/Export/" + name;
         const QDir cli = run({"--query", sql, "--table", table, "--kind", kind, "--limit", "3"});
         const QStringList cliFiles = cli.entryList(QDir::Files, QDir::Name);
         ASSERT_EQ(windowFiles.size(), 3);

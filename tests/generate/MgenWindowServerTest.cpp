@@ -23,12 +23,6 @@ QString gridCell(MgenWindow& w, int row, int column)
     return model->data(model->index(row, column)).toString();
 }
 
-// The next error window shown tells `sub` the operation it names.
-void captureErrorSub(ScriptedPrompts& scripted, QString& sub)
-{
-    scripted.onModal([&sub](QDialog& d) { sub = d.findChild<QLabel*>("ErrSub")->text(); });
-}
-
 } // namespace
 
 TEST_F(MgenWindowTest, LoadFillsTheFieldsFromTheRememberedValuesAndRunsAgainAtEveryOpening)
@@ -224,7 +218,7 @@ TEST_F(MgenWindowTest, RefreshRecordsCountsEveryListedQuery)
         // A query the server refuses is reported under the counter's name.
         addQuery(w, "Select * From no_such_table", "x");
         QString sub;
-        captureErrorSub(scripted, sub);
+        captureErrorSub(sub);
         click(child<QPushButton>(w, "CRefreshRec"));
         EXPECT_EQ(sub, "RefreshRecords");
     });
@@ -238,13 +232,13 @@ TEST_F(MgenWindowTest, FailuresAreReportedUnderTheOperationThatFailed)
     withWindow([&](MgenWindow& w) {
         click(cBut(w, MgenWindow::ConnectButton));
         QString sub;
-        captureErrorSub(scripted, sub);
+        captureErrorSub(sub);
         SharedConnection().reset(); // the connection is gone when the table is clicked
         pickTable(w, table, false);
         EXPECT_EQ(sub, "LTable_Click");
 
         child<QPlainTextEdit>(w, "SQLField")->setPlainText("delete from no_such_table");
-        captureErrorSub(scripted, sub);
+        captureErrorSub(sub);
         click(cBut(w, MgenWindow::ExecuteSqlButton));
         EXPECT_EQ(sub, "CBut& 3_Click");
         EXPECT_TRUE(ErrReport().isEmpty());
@@ -310,10 +304,10 @@ TEST_F(MgenWindowTest, GenerationAsksForEachFileNameWhenAutoNamingIsOff)
         ASSERT_EQ(files.size(), 2);
         EXPECT_TRUE(files.contains("first.SQL"));
         EXPECT_TRUE(files.contains(names[1].defaultText + ".SQL"));
-        EXPECT_EQ(w.lastScriptFile(), programFolder.path() + "/Export/" + names[1].defaultText + ".SQL");
+        EXPECT_EQ(w.lastScriptFile(), program.path() + "/Export/" + names[1].defaultText + ".SQL");
         EXPECT_TRUE(scripted.wasShown(w.lastScriptFile() + " Script Done.", "Message", MsgIcon::Exclamation));
 
-        QFile first(programFolder.path() + "/Export/first.SQL");
+        QFile first(program.path() + "/Export/first.SQL");
         ASSERT_TRUE(first.open(QIODevice::ReadOnly));
         // The stand-in server reports its text as wide characters: national text.
         EXPECT_EQ(first.readAll(),
@@ -367,13 +361,13 @@ TEST_F(MgenWindowTest, AFailedGenerationSaysItStoppedAndNamesTheLastCompleteFile
         addQuery(w, "Select * From no_such_table", "x");
         field(w, 8)->setText("2");
         QString sub;
-        captureErrorSub(scripted, sub);
+        captureErrorSub(sub);
         scripted.answerYesNo(answer::Yes);
         click(cBut(w, MgenWindow::GenerateScriptButton));
         EXPECT_EQ(sub, "GenerateScript");
         const QStringList files = exportFiles();
         ASSERT_EQ(files.size(), 2) << files.join(' ').toStdString(); // rows 1-2 and 3-4; row 5 never written
-        const QString last = programFolder.path() + "/Export/" + files.last();
+        const QString last = program.path() + "/Export/" + files.last();
         ASSERT_EQ(scripted.messages().size(), 1u);
         EXPECT_EQ(scripted.messages()[0].text,
                   "Script generation stopped on an error. Last file written completely: " + last);
@@ -384,7 +378,7 @@ TEST_F(MgenWindowTest, AFailedGenerationSaysItStoppedAndNamesTheLastCompleteFile
         click(child<QPushButton>(w, "CNew"));
         addQuery(w, "Select * From no_such_table", "x");
         scripted.reset();
-        captureErrorSub(scripted, sub);
+        captureErrorSub(sub);
         scripted.answerYesNo(answer::No);
         click(cBut(w, MgenWindow::GenerateScriptButton));
         ASSERT_EQ(scripted.messages().size(), 1u);
@@ -530,4 +524,9 @@ TEST_F(MgenWindowTest, StopEndsAConnectAReadOrAGenerationWithinASecondAndTheNext
             c.nextRun(w);
         });
     }
+}
+
+TEST_F(MgenWindowTest, EveryOpeningStartsFromTheControlsAsBuilt)
+{
+    expectEveryOpeningStartsAlike();
 }
