@@ -45,6 +45,12 @@ bool isConnectionLost(const QList<Diagnostic>& records)
     return false;
 }
 
+bool DbError::isMissingTable() const
+{
+    const QString state = sqlState();
+    return state == QLatin1String("42S02") || state == QLatin1String("42P01");
+}
+
 bool DbError::isConnectionLost() const
 {
     return db::isConnectionLost(records_);

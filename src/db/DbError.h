@@ -29,6 +29,9 @@ public:
 
     // True when the connection the failure came from is gone (see isConnectionLost below).
     bool isConnectionLost() const;
+    // True when the statement named a table or view the database does not have (SQL Server's
+    // drivers say 42S02, the stand-in's 42P01).
+    bool isMissingTable() const;
 
 private:
     QList<Diagnostic> records_;

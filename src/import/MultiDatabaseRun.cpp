@@ -7,6 +7,7 @@
 #include "basics/TextFile.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
+#include "db/DbError.h"
 #include "db/ResultSet.h"
 #include "db/TimeLimits.h"
 #include "import/BatchFile.h"
@@ -42,6 +43,9 @@ std::map<QString, QString> countRows(db::Connection& connection, const QStringLi
                 : QString::fromUtf8(rows->value(0).data(), static_cast<qsizetype>(rows->value(0).size()));
         } catch (const RunStopped&) {
             throw;
+        } catch (const db::DbError& e) {
+            counts[table] = e.isMissingTable() ? QStringLiteral("no such table")
+                                               : QStringLiteral("not counted: ") + oneLine(e.description());
         } catch (const std::exception& e) {
             counts[table] = QStringLiteral("not counted: ") + oneLine(toAppError(e).description());
         }
