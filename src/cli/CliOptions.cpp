@@ -22,7 +22,7 @@ int ParsedOptions::number(const QString& name, int fallback, int min) const
     return n;
 }
 
-ParsedOptions parseOptions(const QStringList& words, const QList<OptionSpec>& specs)
+ParsedOptions parseOptions(const QStringList& words, const QList<OptionRule>& rules)
 {
     ParsedOptions parsed;
     bool optionsEnded = false;
@@ -44,12 +44,12 @@ ParsedOptions parseOptions(const QStringList& words, const QList<OptionSpec>& sp
             name.truncate(equals);
             hasInlineValue = true;
         }
-        const auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) { return s.name == name; });
-        if (spec == specs.end())
+        const auto rule = std::find_if(rules.begin(), rules.end(), [&](const OptionRule& s) { return s.name == name; });
+        if (rule == rules.end())
             throw UsageError(QStringLiteral("unknown option --") + name);
-        if (parsed.has(name) && !spec->repeatable)
+        if (parsed.has(name) && !rule->repeatable)
             throw UsageError(QStringLiteral("--%1 is given more than once").arg(name));
-        if (!spec->takesValue) {
+        if (!rule->takesValue) {
             if (hasInlineValue)
                 throw UsageError(QStringLiteral("--%1 takes no value").arg(name));
             parsed.values[name] << QString();
@@ -66,11 +66,11 @@ ParsedOptions parseOptions(const QStringList& words, const QList<OptionSpec>& sp
     return parsed;
 }
 
-ParsedOptions parseCommandOptions(const QStringList& words, QList<OptionSpec> specs)
+ParsedOptions parseCommandOptions(const QStringList& words, QList<OptionRule> rules)
 {
-    specs << OptionSpec{QStringLiteral("server")} << OptionSpec{QStringLiteral("login")}
-          << OptionSpec{QStringLiteral("help"), false};
-    return parseOptions(words, specs);
+    rules << OptionRule{QStringLiteral("server")} << OptionRule{QStringLiteral("login")}
+          << OptionRule{QStringLiteral("help"), false};
+    return parseOptions(words, rules);
 }
 
 bool printedHelp(const ParsedOptions& options, const QString& usage)

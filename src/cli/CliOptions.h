@@ -16,7 +16,7 @@ public:
 
 // One option a command takes: "--name VALUE", or "--name" alone when it is a switch; repeatable
 // options keep every value in the order given.
-struct OptionSpec {
+struct OptionRule {
     QString name;
     bool takesValue = true;
     bool repeatable = false;
@@ -36,10 +36,10 @@ struct ParsedOptions {
 
 // Raises UsageError for an option the command does not take, a value that is missing or an option
 // given twice that may be given once. "--" ends the options; every word after it is an operand.
-ParsedOptions parseOptions(const QStringList& words, const QList<OptionSpec>& specs);
+ParsedOptions parseOptions(const QStringList& words, const QList<OptionRule>& rules);
 
 // A command's options: its own, and --server, --login and --help, which every command takes.
-ParsedOptions parseCommandOptions(const QStringList& words, QList<OptionSpec> specs);
+ParsedOptions parseCommandOptions(const QStringList& words, QList<OptionRule> rules);
 
 // Prints the usage when --help was given; true then (the command is done).
 bool printedHelp(const ParsedOptions& options, const QString& usage);

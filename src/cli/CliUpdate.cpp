@@ -78,28 +78,28 @@ int updateCommand(const QStringList& words)
     if (onFailure != QStringLiteral("stop") && onFailure != QStringLiteral("continue"))
         throw UsageError(QStringLiteral("--on-failure takes stop or continue, not \"%1\"").arg(onFailure));
 
-    MultiDatabaseRunSpec spec;
-    spec.databasesAtATime = options.number(QStringLiteral("parallel"), DefaultParallel, 1);
-    if (spec.databasesAtATime > MaxParallel)
+    MultiDatabaseRunPlan plan;
+    plan.databasesAtATime = options.number(QStringLiteral("parallel"), DefaultParallel, 1);
+    if (plan.databasesAtATime > MaxParallel)
         throw UsageError(QStringLiteral("--parallel goes up to %1").arg(MaxParallel));
-    spec.goOnAfterFailedDatabase = onFailure == QStringLiteral("continue");
+    plan.goOnAfterFailedDatabase = onFailure == QStringLiteral("continue");
     for (const QString& file : options.operands) {
         const QFileInfo info(file);
         if (!info.isFile())
             throw UsageError(QStringLiteral("no script file %1").arg(file));
-        spec.files << info.absoluteFilePath();
+        plan.files << info.absoluteFilePath();
     }
     if (!all)
-        spec.databases = options.value(QStringLiteral("databases")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        plan.databases = options.value(QStringLiteral("databases")).split(QLatin1Char(','), Qt::SkipEmptyParts);
     const QStringList skipped
         = options.has(QStringLiteral("skip")) ? skippedDatabases(options.value(QStringLiteral("skip"))) : QStringList();
     if (options.has(QStringLiteral("resume")))
-        spec.completed = RunReport::completedPairs(options.value(QStringLiteral("resume")));
+        plan.completed = RunReport::completedPairs(options.value(QStringLiteral("resume")));
 
     const ConnectionValues values = connectionValues(options, false);
-    spec.server = values.server;
-    spec.login = values.login;
-    spec.password = values.password;
+    plan.server = values.server;
+    plan.login = values.login;
+    plan.password = values.password;
     const QString reportPath = options.has(QStringLiteral("report"))
         ? QFileInfo(options.value(QStringLiteral("report"))).absoluteFilePath()
         : RunReport::defaultPath();
@@ -108,7 +108,7 @@ int updateCommand(const QStringList& words)
     auto reach = std::make_shared<ImportReach>();
     auto result = std::make_shared<MultiDatabaseRunResult>();
     auto failureLines = std::make_shared<QStringList>();
-    auto ran = std::make_shared<MultiDatabaseRunSpec>(spec);
+    auto ran = std::make_shared<MultiDatabaseRunPlan>(plan);
     const BackgroundRun::Outcome outcome = runWithProgress([=](const StopSource& stop, RunProgress& progress) {
         if (all) {
             progress.setStatus(QStringLiteral("Listing the databases of %1 ...").arg(values.server));

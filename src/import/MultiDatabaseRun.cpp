@@ -56,10 +56,10 @@ std::map<QString, QString> countRows(db::Connection& connection, const QStringLi
 // One worker's run of one database: open, count, the files in order, count again, close.
 class DatabaseRun {
 public:
-    DatabaseRun(const MultiDatabaseRunSpec& spec, const QStringList& tables, ImportFailureLog& failures,
+    DatabaseRun(const MultiDatabaseRunPlan& plan, const QStringList& tables, ImportFailureLog& failures,
                 const StopSource& stop, RunProgress& progress, ImportReach& reach, RunReport* report,
                 const MultiDatabaseRunHooks& hooks)
-        : spec_(spec),
+        : plan_(plan),
           tables_(tables),
           failures_(failures),
           stop_(stop),
@@ -73,12 +73,12 @@ public:
     DatabaseEnd run(const QString& database, const QString& where, const QString& batchPath, bool& anyFileFailed)
     {
         reach_.update([&](ImportReach::Snapshot& r) {
-            r.running[database] = ImportReach::Files{0, static_cast<int>(spec_.files.size()), QString(), 0};
+            r.running[database] = ImportReach::Files{0, static_cast<int>(plan_.files.size()), QString(), 0};
         });
         progress_.setStatus(where + QStringLiteral("opening"));
         db::Connection connection;
         try {
-            connection.open(db::importConnectionString(spec_.server, database, spec_.login, spec_.password));
+            connection.open(db::importConnectionString(plan_.server, database, plan_.login, plan_.password));
             connection.setCursorLocation(db::CursorLocationClient);
         } catch (const std::exception& e) {
             const AppError error = toAppError(e);
@@ -100,13 +100,13 @@ public:
             const db::Connection::RunUse use(connection, stop_);
             before = countRows(connection, tables_);
         }
-        const OsqlArguments osql{spec_.login, spec_.password, spec_.server, database, QString()};
+        const OsqlArguments osql{plan_.login, plan_.password, plan_.server, database, QString()};
         bool lost = false;
         int fileNumber = 0;
-        for (const QString& path : spec_.files) {
+        for (const QString& path : plan_.files) {
             ++fileNumber;
             stop_.throwIfStopRequested();
-            if (spec_.completed.count({database, path}) > 0) {
+            if (plan_.completed.count({database, path}) > 0) {
                 if (report_)
                     report_->add(RunReport::FileRow{database, path, true, true, 0, 0, 0, QString()});
                 if (hooks_.fileSkipped)
@@ -120,7 +120,7 @@ public:
             fileHooks.database = database;
             fileHooks.statusPrefix = where;
             fileHooks.statusByName = true;
-            fileHooks.fileOf = QStringLiteral("file %1 of %2").arg(fileNumber).arg(spec_.files.size());
+            fileHooks.fileOf = QStringLiteral("file %1 of %2").arg(fileNumber).arg(plan_.files.size());
             fileHooks.batchPath = batchPath;
             QElapsedTimer clock;
             clock.start();
@@ -170,7 +170,7 @@ private:
         reach_.update([&](ImportReach::Snapshot& r) { r.running.remove(database); });
     }
 
-    const MultiDatabaseRunSpec& spec_;
+    const MultiDatabaseRunPlan& plan_;
     const QStringList& tables_;
     ImportFailureLog& failures_;
     const StopSource& stop_;
@@ -188,22 +188,22 @@ QString batchPathOf(int slot)
 
 } // namespace
 
-MultiDatabaseRunResult runMultiDatabase(const MultiDatabaseRunSpec& spec, ImportFailureLog& failures,
+MultiDatabaseRunResult runMultiDatabase(const MultiDatabaseRunPlan& plan, ImportFailureLog& failures,
                                         const StopSource& stop, RunProgress& progress, ImportReach& reach,
                                         RunReport* report, const MultiDatabaseRunHooks& hooks)
 {
     MultiDatabaseRunResult result;
-    const int total = static_cast<int>(spec.databases.size());
+    const int total = static_cast<int>(plan.databases.size());
     reach.update([&](ImportReach::Snapshot& r) { r.databasesTotal = total; });
-    const QStringList tables = insertedTables(spec.files);
-    const int workers = std::clamp(spec.databasesAtATime, 1, std::max(total, 1));
+    const QStringList tables = insertedTables(plan.files);
+    const int workers = std::clamp(plan.databasesAtATime, 1, std::max(total, 1));
 
     std::mutex mutex; // over next, halted, result
     int next = 0;
     bool halted = false;
     std::vector<std::exception_ptr> thrown(static_cast<std::size_t>(workers));
     const auto work = [&](int slot) {
-        DatabaseRun run(spec, tables, failures, stop, progress, reach, report, hooks);
+        DatabaseRun run(plan, tables, failures, stop, progress, reach, report, hooks);
         try {
             for (;;) {
                 int d = 0;
@@ -214,7 +214,7 @@ MultiDatabaseRunResult runMultiDatabase(const MultiDatabaseRunSpec& spec, Import
                     d = next++;
                 }
                 stop.throwIfStopRequested();
-                const QString& database = spec.databases[d];
+                const QString& database = plan.databases[d];
                 const QString where = QStringLiteral("Database %1 of %2 (%3): ").arg(d + 1).arg(total).arg(database);
                 bool anyFileFailed = false;
                 const DatabaseEnd end = run.run(database, where, batchPathOf(slot), anyFileFailed);
@@ -225,10 +225,10 @@ MultiDatabaseRunResult runMultiDatabase(const MultiDatabaseRunSpec& spec, Import
                 result.failedDatabases << database;
                 if (end == DatabaseEnd::Lost)
                     result.lostDatabases << database;
-                if (!spec.goOnAfterFailedDatabase && !halted) {
+                if (!plan.goOnAfterFailedDatabase && !halted) {
                     halted = true;
                     for (int later = next; later < total; ++later)
-                        result.notStarted << spec.databases[later];
+                        result.notStarted << plan.databases[later];
                 }
             }
         } catch (...) {

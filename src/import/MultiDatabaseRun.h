@@ -23,7 +23,7 @@ class StopSource;
 // Databases run one after the other in their order, or several at a time. A database that cannot be
 // opened, or whose connection is lost on the way, fails: by default the run starts no database
 // after it (those already going finish); it can go on with the others instead.
-struct MultiDatabaseRunSpec {
+struct MultiDatabaseRunPlan {
     QString server;
     QString login;
     QString password;
@@ -55,7 +55,7 @@ struct MultiDatabaseRunResult {
 
 // Failures are logged; the reach follows the run; the report, when given, gets a row per database
 // and file and per counted table as soon as each is known. A stop raises RunStopped.
-MultiDatabaseRunResult runMultiDatabase(const MultiDatabaseRunSpec& spec, ImportFailureLog& failures,
+MultiDatabaseRunResult runMultiDatabase(const MultiDatabaseRunPlan& plan, ImportFailureLog& failures,
                                         const StopSource& stop, RunProgress& progress, ImportReach& reach,
                                         RunReport* report = nullptr, const MultiDatabaseRunHooks& hooks = {});
 

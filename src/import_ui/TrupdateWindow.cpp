@@ -239,31 +239,31 @@ void TrupdateWindow::RunScriptUpdate()
         lblStatus_->raise();
         deleteBatchFile();
 
-        MultiDatabaseRunSpec spec;
+        MultiDatabaseRunPlan plan;
         // Login, password and server come from the boxes as they are when the run starts (they are
         // locked while it goes).
-        spec.server = cServer_->text();
-        spec.login = cLogin_->text();
-        spec.password = cPassword_->text();
+        plan.server = cServer_->text();
+        plan.login = cLogin_->text();
+        plan.password = cPassword_->text();
         for (int d = 0; d < listDataFile_->count(); ++d)
-            spec.databases << listDataFile_->item(d)->text();
-        spec.files = scripts_.selectedPaths();
-        spec.databasesAtATime = spinAtATime_->value();
-        spec.goOnAfterFailedDatabase = comboOnFailure_->currentIndex() == 1;
+            plan.databases << listDataFile_->item(d)->text();
+        plan.files = scripts_.selectedPaths();
+        plan.databasesAtATime = spinAtATime_->value();
+        plan.goOnAfterFailedDatabase = comboOnFailure_->currentIndex() == 1;
         SaveSetting(SettingsApplication, SettingsSection, QStringLiteral("DatabasesAtATime"),
-                    QString::number(spec.databasesAtATime));
+                    QString::number(plan.databasesAtATime));
         SaveSetting(SettingsApplication, SettingsSection, QStringLiteral("GoOnAfterFailedDatabase"),
                     QString::number(comboOnFailure_->currentIndex()));
         if (!resumeReport_.isEmpty())
-            spec.completed = RunReport::completedPairs(resumeReport_);
+            plan.completed = RunReport::completedPairs(resumeReport_);
         auto report = std::make_shared<RunReport>(RunReport::defaultPath());
         // Several databases at a time: each log line says which database it is of.
-        const bool tagged = spec.databasesAtATime > 1;
+        const bool tagged = plan.databasesAtATime > 1;
         auto failures = std::make_shared<ImportFailureLog>(FormName);
         auto reach = std::make_shared<ImportReach>();
         auto result = std::make_shared<MultiDatabaseRunResult>();
         startRun(
-            [this, spec, failures, reach, result, report, tagged](const StopSource& stop, RunProgress& progress) {
+            [this, plan, failures, reach, result, report, tagged](const StopSource& stop, RunProgress& progress) {
                 const auto log = [&progress, this, tagged](const QString& database, const QString& line) {
                     const QString shown = tagged ? QLatin1Char('[') + database + QStringLiteral("] ") + line : line;
                     progress.post([this, shown] { addLog(shown); });
@@ -274,7 +274,7 @@ void TrupdateWindow::RunScriptUpdate()
                 hooks.databaseNotOpened = [&](const QString& database, const AppError&) {
                     log(database,
                         QStringLiteral("Cannot Open Database : ") + database
-                            + (spec.goOnAfterFailedDatabase ? QStringLiteral(" -- the run goes on without it")
+                            + (plan.goOnAfterFailedDatabase ? QStringLiteral(" -- the run goes on without it")
                                                             : QStringLiteral(" -- the run stops here")));
                 };
                 hooks.fileStarting = [&](const QString& database, const QString& path) {
@@ -292,14 +292,14 @@ void TrupdateWindow::RunScriptUpdate()
                 hooks.connectionLost = [&](const QString& database) {
                     log(database,
                         QStringLiteral("Connection Lost : ") + database
-                            + (spec.goOnAfterFailedDatabase ? QStringLiteral(" -- the run goes on without it")
+                            + (plan.goOnAfterFailedDatabase ? QStringLiteral(" -- the run goes on without it")
                                                             : QStringLiteral(" -- the run stops here")));
                 };
-                *result = runMultiDatabase(spec, *failures, stop, progress, *reach, report.get(), hooks);
+                *result = runMultiDatabase(plan, *failures, stop, progress, *reach, report.get(), hooks);
             },
-            [this, spec, failures, reach, result, report](const BackgroundRun::Outcome& outcome) {
+            [this, plan, failures, reach, result, report](const BackgroundRun::Outcome& outcome) {
                 lblStatus_->hide();
-                showRunEnd(spec, outcome, *failures, *reach, *result);
+                showRunEnd(plan, outcome, *failures, *reach, *result);
                 // The report lies next to the daily log; the user may look at it at once.
                 if (!outcome.givenUp && QFileInfo::exists(report->path())) {
                     MsgAnswer() = prompts().askYesNo(this,
@@ -318,7 +318,7 @@ void TrupdateWindow::RunScriptUpdate()
     });
 }
 
-void TrupdateWindow::showRunEnd(const MultiDatabaseRunSpec& spec, const BackgroundRun::Outcome& outcome,
+void TrupdateWindow::showRunEnd(const MultiDatabaseRunPlan& plan, const BackgroundRun::Outcome& outcome,
                                 const ImportFailureLog& failures, const ImportReach& reach,
                                 const MultiDatabaseRunResult& result)
 {
@@ -340,7 +340,7 @@ void TrupdateWindow::showRunEnd(const MultiDatabaseRunSpec& spec, const Backgrou
         ReportError(FormName, QStringLiteral("RunScriptUpdate"), *error);
         return;
     }
-    if (!spec.goOnAfterFailedDatabase && !result.failedDatabases.isEmpty()) {
+    if (!plan.goOnAfterFailedDatabase && !result.failedDatabases.isEmpty()) {
         const QString& at = result.failedDatabases.first();
         const bool lost = result.lostDatabases.contains(at);
         QString text = QStringLiteral("Patching stopped at database ") + at

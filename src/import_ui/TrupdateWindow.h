@@ -26,7 +26,7 @@ class Connection;
 class ImportFailureLog;
 class ImportReach;
 struct MultiDatabaseRunResult;
-struct MultiDatabaseRunSpec;
+struct MultiDatabaseRunPlan;
 
 // The multi-database update window (TRUPDATE): connect to a server, pick databases and script
 // files, and run every file against every database in turn, with a log of each step.
@@ -48,7 +48,7 @@ private:
     void RunScriptUpdate();
 
     void CResume_Click();
-    void showRunEnd(const MultiDatabaseRunSpec& spec, const BackgroundRun::Outcome& outcome,
+    void showRunEnd(const MultiDatabaseRunPlan& plan, const BackgroundRun::Outcome& outcome,
                     const ImportFailureLog& failures, const ImportReach& reach, const MultiDatabaseRunResult& result);
     void addLog(const QString& line);
 
